@@ -1,0 +1,31 @@
+# The two commands of the README, and the steps they use. Everything goes through the CMake presets.
+PRESET ?= dev
+DEMO_DIR ?= $(CURDIR)/demo-run
+
+.PHONY: all deps configure build test demo bench format clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+configure: deps
+	cmake --preset $(PRESET)
+
+build: configure
+	cmake --build --preset $(PRESET)
+
+test: build
+	tools/run-tests.sh $(PRESET)
+
+demo: build
+	tools/run-demo.sh build/$(PRESET)/src/gui/Varnholt "$(DEMO_DIR)"
+
+bench: build
+	tools/run-bench.sh build/$(PRESET)/bench
+
+format:
+	cmake --build --preset $(PRESET) --target format
+
+clean:
+	rm -rf build demo-run

@@ -1,0 +1,59 @@
+#include "app/ActivityLog.h"
+
+#include "app/Settings.h"
+#include "platform/AtomicFile.h"
+
+namespace vh::app {
+
+ActivityLog::ActivityLog(const Settings& settings, QObject* parent)
+    : QAbstractListModel(parent), m_settings(settings), m_clock([] { return QTime::currentTime(); })
+{
+}
+
+void ActivityLog::Log(const QString& message, Colour colour)
+{
+    const Colour shown = colour == Colours::Default ? Colours::White : colour;
+    const QString text = m_clock().toString(QStringLiteral("HH:mm:ss")) + QStringLiteral(" : ") + message;
+    beginInsertRows(QModelIndex(), 0, 0);
+    m_lines.push_back({text, shown});
+    endInsertRows();
+    Q_EMIT lineAdded(text, shown);
+}
+
+void ActivityLog::LogVerbose(const QString& message)
+{
+    if (m_settings.isOn(Setting::VerboseLogging))
+        Log(QStringLiteral("Verbose,") + message);
+}
+
+bool ActivityLog::writeLogFile(const QString& path, QString* error) const
+{
+    QByteArray out;
+    for (auto it = m_lines.rbegin(); it != m_lines.rend(); ++it)
+        out += it->text.toLatin1() + "\r\n";
+    return platform::writeFileAtomically(path, out, error);
+}
+
+int ActivityLog::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_lines.size());
+}
+
+QVariant ActivityLog::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    const Line& line = m_lines[m_lines.size() - 1 - std::size_t(index.row())];
+    switch (role) {
+    case Qt::DisplayRole:
+        return line.text;
+    case Qt::BackgroundRole:
+        return toQColor(line.colour);
+    case Qt::ForegroundRole:
+        return QColor(Qt::black);
+    default:
+        return {};
+    }
+}
+
+} // namespace vh::app

@@ -1,0 +1,122 @@
+#include "app/AppCore.h"
+
+#include "app/Paths.h"
+#include "platform/ImageLibrary.h"
+
+namespace vh::app {
+
+const QString AppCore::ScreenTooSmallMessage =
+    QStringLiteral("Sorry, Varnholt will only start in resolutions higher then 800x600");
+
+AppCore::AppCore(QObject* parent) : QObject(parent), m_log(m_settings)
+{
+    m_startupTimer.setSingleShot(true);
+    connect(&m_startupTimer, &QTimer::timeout, this, &AppCore::onStartupTimer);
+    connect(&m_discoveryTimer, &QTimer::timeout, this, &AppCore::onDiscoveryTick);
+    connect(&m_banlistTimer, &QTimer::timeout, this, &AppCore::onBanlistTick);
+}
+
+AppCore::~AppCore() = default;
+
+QString AppCore::AppTitle()
+{
+    return QStringLiteral("Varnholt %1.%2.%3")
+        .arg(VARNHOLT_VERSION_MAJOR)
+        .arg(VARNHOLT_VERSION_MINOR)
+        .arg(VARNHOLT_VERSION_PATCH);
+}
+
+void AppCore::logAll(const QStringList& lines, Colour colour)
+{
+    for (const QString& line : lines)
+        Log(line, colour);
+}
+
+void AppCore::startupLoad(const QString& executablePath, const QString& baseFolderOverride)
+{
+    BanlistUpdateDue = false;
+    m_workspace.setBaseFolder(Workspace::resolveBaseFolder(executablePath, baseFolderOverride));
+    CheckImageLibrary();
+    logAll(m_links.LoadLinks(path(Paths::LinksFile)));
+    CreateWorkspace();
+    Log(QStringLiteral("Application started from ") + m_workspace.BaseFolder());
+    m_flags.SkipRequested = false;
+    m_flags.StopRequested = 1;
+    // the suspicious-colour and glyph tables, then the database, are loaded here
+    LoadSettings();
+    // the download worker pool is sized here
+    for (int i = 30; i >= 1; --i)
+        LogVerbose(QStringLiteral("Setting%1 = %2").arg(i).arg(m_settings.slot(i - 1)));
+}
+
+void AppCore::startupLoadLists()
+{
+    // the two banlists, the provider ranges with the server list, and the purge of entries without PNG
+}
+
+void AppCore::startupFinish()
+{
+    m_workspace.deleteLeftovers();
+    applyDiscoveryTimer();
+    m_startupTimer.start(500);
+    m_banlistTimer.start(60000);
+}
+
+void AppCore::ShutDown()
+{
+    SaveSettings();
+    if (m_settings.isOn(Setting::LogOnClose)) {
+        QString error;
+        // a log file that cannot be written stops nothing else of the shutdown
+        m_log.writeLogFile(path(Paths::LogFile), &error);
+    }
+    m_discoveryTimer.stop();
+    m_startupTimer.stop();
+    m_banlistTimer.stop();
+}
+
+void AppCore::LoadSettings()
+{
+    logAll(m_settings.LoadSettings(path(Paths::SettingsFile)));
+    Q_EMIT settingsLoaded();
+}
+
+void AppCore::SaveSettings()
+{
+    logAll(m_settings.SaveSettings(path(Paths::SettingsFile)));
+}
+
+void AppCore::applyDiscoveryTimer()
+{
+    if (m_settings.isOn(Setting::ServerDiscovery)) {
+        m_discoveryTimer.start(1000);
+    } else {
+        m_discoveryTimer.stop();
+    }
+}
+
+void AppCore::CheckImageLibrary()
+{
+    if (platform::registerImageLibrary(m_workspace.BaseFolder()))
+        Log(QStringLiteral("Reference to ") + m_workspace.BaseFolder() + QStringLiteral("/paintx.dll was added"));
+}
+
+void AppCore::CreateWorkspace()
+{
+    for (const QString& folder : m_workspace.createFolders())
+        Log(QStringLiteral("Problems in Creating Workspace, error:") + folder);
+}
+
+void AppCore::onStartupTimer()
+{
+}
+
+void AppCore::onDiscoveryTick()
+{
+}
+
+void AppCore::onBanlistTick()
+{
+}
+
+} // namespace vh::app

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "app/ActivityLog.h"
+#include "app/Links.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+
+#include <QObject>
+#include <QTimer>
+
+namespace vh::app {
+
+// The run's stop and skip requests, read by every waiting loop of a collection.
+struct RunFlags
+{
+    int StopRequested = 1; // 1: no run active, or stop asked for
+    bool SkipRequested = false;
+};
+
+// Owns the program's state for the life of the process: settings, links, log, the tables of every subsystem,
+// the run flags and the periodic timers. Created in main() and handed to the windows and the collector.
+class AppCore final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(AppCore)
+
+public:
+    static constexpr int ScreenWidthMinimum = 801;
+    static const QString ScreenTooSmallMessage;
+
+    explicit AppCore(QObject* parent = nullptr);
+    ~AppCore() override;
+
+    static QString AppTitle();
+    // The screen check: screens narrower than 801 pixels are refused.
+    static bool screenIsLargeEnough(int widthPixels) { return widthPixels >= ScreenWidthMinimum; }
+
+    // Start-up, in the order the window and the collector call them: fix the base folder and load the
+    // workspace, the tables and the settings; after the screen check, the banlists and server lists; last,
+    // the clean-up of left-overs and the timers.
+    void startupLoad(const QString& executablePath, const QString& baseFolderOverride = QString());
+    void startupLoadLists();
+    void startupFinish();
+    // Saves the database, the settings, the log file when asked for, and the server names.
+    void ShutDown();
+
+    Settings& settings() { return m_settings; }
+    const Settings& settings() const { return m_settings; }
+    ActivityLog& log() { return m_log; }
+    Workspace& workspace() { return m_workspace; }
+    const Workspace& workspace() const { return m_workspace; }
+    const Links& links() const { return m_links; }
+    RunFlags& flags() { return m_flags; }
+    QString path(const QString& relative) const { return m_workspace.path(relative); }
+
+    void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
+    void LogVerbose(const QString& message) { m_log.LogVerbose(message); }
+    void logAll(const QStringList& lines, Colour colour = Colours::Default);
+
+    void LoadSettings();
+    void SaveSettings();
+    // Applies ServerDiscovery to the status-query timer.
+    void applyDiscoveryTimer();
+
+    QTimer& discoveryTimer() { return m_discoveryTimer; }
+    QTimer& startupTimer() { return m_startupTimer; }
+    QTimer& banlistTimer() { return m_banlistTimer; }
+
+    bool BanlistUpdateDue = false;
+
+Q_SIGNALS:
+    // The settings were read from the file; windows copy them into their controls.
+    void settingsLoaded();
+
+private:
+    void CheckImageLibrary();
+    void CreateWorkspace();
+    void onStartupTimer();
+    void onDiscoveryTick();
+    void onBanlistTick();
+
+    Settings m_settings;
+    ActivityLog m_log;
+    Workspace m_workspace;
+    Links m_links;
+    RunFlags m_flags;
+    QTimer m_discoveryTimer; // one status query per tick
+    QTimer m_startupTimer;   // fires once after start-up
+    QTimer m_banlistTimer;   // counts minutes toward the banlist update
+};
+
+} // namespace vh::app

@@ -1,0 +1,36 @@
+#include "app/Links.h"
+
+#include <QFile>
+
+namespace vh::app {
+
+QStringList Links::LoadLinks(const QString& path)
+{
+    const QString problem = QStringLiteral("Problems in Loading Links, error:");
+    QStringList problems;
+    QString* const values[] = {&AasaBanlistUrl, &AasaSearchUrl, &AasaReportUrl,
+                               &TrollbaitUrl,   &ProviderInfoUrl, &AciBanlistUrl};
+    QFile file(path);
+    const bool open = file.open(QIODevice::ReadOnly);
+    if (!open)
+        problems << problem + file.errorString();
+    for (QString* value : values) {
+        if (!open) {
+            problems << problem + QStringLiteral("Bad file name or number");
+            continue;
+        }
+        if (file.atEnd()) {
+            problems << problem + QStringLiteral("Input past end of file");
+            continue;
+        }
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        *value = QString::fromLatin1(line).trimmed();
+    }
+    if (!open)
+        problems << problem + QStringLiteral("Bad file name or number");
+    return problems;
+}
+
+} // namespace vh::app

@@ -1,0 +1,65 @@
+#include "app/Workspace.h"
+
+#include "app/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace vh::app {
+
+QString Workspace::fallbackBaseFolder()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:/Varnholt");
+#else
+    return QDir::homePath() + QStringLiteral("/Varnholt");
+#endif
+}
+
+QString Workspace::resolveBaseFolder(const QString& executablePath, const QString& overrideFolder)
+{
+    if (!overrideFolder.isEmpty())
+        return QDir::cleanPath(QDir(overrideFolder).absolutePath());
+    const QFileInfo exe(executablePath);
+    if (exe.completeBaseName() == QLatin1String("Varnholt"))
+        return QDir::cleanPath(exe.absolutePath());
+    return fallbackBaseFolder();
+}
+
+const QStringList& Workspace::folders()
+{
+    static const QStringList list{Paths::Reports, Paths::Temp,   Paths::Pbss,  Paths::Vault,
+                                  Paths::Archive, Paths::Failed, Paths::Queue, Paths::Banlists};
+    return list;
+}
+
+QString Workspace::path(const QString& relative) const
+{
+    return m_base + QLatin1Char('/') + relative;
+}
+
+QStringList Workspace::createFolders() const
+{
+    QStringList failed;
+    for (const QString& folder : folders()) {
+        const QString full = path(folder);
+        if (!QFileInfo(full).isDir() && !QDir().mkdir(full))
+            failed << full;
+    }
+    return failed;
+}
+
+void Workspace::deleteLeftovers() const
+{
+    const auto wipe = [](const QString& folder, const QString& pattern) {
+        QDir dir(folder);
+        if (!dir.exists())
+            return;
+        for (const QString& name : dir.entryList({pattern}, QDir::Files))
+            dir.remove(name);
+    };
+    wipe(path(Paths::Pbss), QStringLiteral("*.png"));
+    wipe(path(Paths::Temp), QStringLiteral("*.htm"));
+}
+
+} // namespace vh::app

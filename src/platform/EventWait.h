@@ -1,0 +1,15 @@
+#pragma once
+
+#include <functional>
+
+namespace vh::platform {
+
+// Lets pending events run until the condition holds. The one place where the program waits on the event
+// loop: a page fetch waiting for its worker, the hand-out loop waiting for a free worker, a version check.
+// timeoutMs < 0 waits without a limit. Returns true when the condition held, false on time-out.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = -1);
+
+// Lets pending events run once, for the loops that yield at fixed points.
+void yieldToEvents();
+
+} // namespace vh::platform

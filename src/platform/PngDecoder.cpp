@@ -1,0 +1,64 @@
+#include "platform/PngDecoder.h"
+
+#include <QBuffer>
+#include <QColorSpace>
+#include <QFile>
+#include <QImageReader>
+
+namespace vh::platform {
+
+namespace {
+
+PngDecoder::Result fail(const QString& why)
+{
+    return {QImage(), why};
+}
+
+PngDecoder::Result decodeFrom(QIODevice* device)
+{
+    QImageReader reader(device, QByteArrayLiteral("png"));
+    reader.setAutoTransform(false);
+    reader.setDecideFormatFromContent(false);
+    // the pixel memory of the largest picture we accept, in MiB, with room for the 64-bit formats
+    QImageReader::setAllocationLimit(int(PngDecoder::MaxPixels * 8 / (1024 * 1024)));
+    if (!reader.canRead())
+        return fail(QStringLiteral("not a PNG file"));
+    const QSize size = reader.size();
+    if (!size.isValid() || size.isEmpty())
+        return fail(QStringLiteral("the PNG header holds no valid size"));
+    if (size.width() > PngDecoder::MaxSide || size.height() > PngDecoder::MaxSide ||
+        qint64(size.width()) * size.height() > PngDecoder::MaxPixels)
+        return fail(QStringLiteral("the PNG claims %1 x %2 pixels, more than a screenshot can have")
+                        .arg(size.width())
+                        .arg(size.height()));
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return fail(reader.errorString());
+    if (image.size() != size)
+        return fail(QStringLiteral("the PNG data is incomplete"));
+    // colour values stay as stored: the profile is dropped, never applied
+    image.setColorSpace(QColorSpace());
+    if (image.format() != QImage::Format_RGB32)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    return {image, QString()};
+}
+
+} // namespace
+
+PngDecoder::Result PngDecoder::LoadPicture(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    return decodeFrom(&file);
+}
+
+PngDecoder::Result PngDecoder::decode(const QByteArray& data)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeFrom(&buffer);
+}
+
+} // namespace vh::platform

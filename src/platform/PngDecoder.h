@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace vh::platform {
+
+// Decodes PNG screenshots into 32-bit RGB pictures with the file's width, height and exact pixel colours:
+// no gamma and no colour-profile conversion, since the text reading and the cheat checks compare exact values.
+class PngDecoder final
+{
+public:
+    // Files whose header claims more pixels than this are refused before any pixel memory is taken.
+    static constexpr qint64 MaxPixels = 64LL * 1024 * 1024;
+    static constexpr int MaxSide = 32768;
+
+    struct Result
+    {
+        QImage image; // Format_RGB32 on success, null on failure
+        QString error;
+        bool ok() const { return !image.isNull(); }
+    };
+
+    static Result LoadPicture(const QString& path);
+    static Result decode(const QByteArray& data);
+};
+
+} // namespace vh::platform

@@ -1,0 +1,100 @@
+#include "app/Settings.h"
+#include "util/TestWorkspace.h"
+
+#include <QtTest>
+
+using vh::app::Setting;
+using vh::app::Settings;
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keyMatching_data();
+    void keyMatching();
+    void missingKeysLeaveSlots();
+    void saveWritesFortyLinesInOrder();
+    void saveKeepsOldFileWhenFolderIsGone();
+    void switches();
+};
+
+void TestSettings::keyMatching_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("s10 does not match s1") << QByteArray("s10:1\r\n") << 0 << QString();
+    QTest::newRow("s10 sets slot 9") << QByteArray("s10:1\r\n") << 9 << QStringLiteral("1");
+    QTest::newRow("later line wins") << QByteArray("s3:1\r\ns3:0\r\n") << 2 << QStringLiteral("0");
+    QTest::newRow("colons in a value") << QByteArray("s25:C:\\x\\b.exe\r\n") << 24 << QStringLiteral("C:\\x\\b.exe");
+    QTest::newRow("empty value") << QByteArray("s2:\r\n") << 1 << QString();
+    QTest::newRow("no line end on last line") << QByteArray("s15:12") << 14 << QStringLiteral("12");
+    QTest::newRow("leading zero is no key") << QByteArray("s01:1\r\n") << 0 << QString();
+    QTest::newRow("key 41 is not stored") << QByteArray("s41:1\r\n") << 40 << QString();
+    QTest::newRow("latin-1 bytes kept") << QByteArray("s25:\xe9t\xe9\r\n") << 24 << QStringLiteral("\u00e9t\u00e9");
+}
+
+void TestSettings::keyMatching()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, slot);
+    QFETCH(QString, expected);
+    Settings s;
+    s.parse(file);
+    QCOMPARE(s.slot(slot), expected);
+}
+
+void TestSettings::missingKeysLeaveSlots()
+{
+    Settings s;
+    s.setValue(Setting::PlayEnemySpotted, QStringLiteral("1"));
+    s.parse("s1:0\r\ns20:1\r\n");
+    QCOMPARE(s.value(Setting::PlayEnemySpotted), QStringLiteral("1"));
+    QCOMPARE(s.value(Setting::LoopScan), QStringLiteral("1"));
+}
+
+void TestSettings::saveWritesFortyLinesInOrder()
+{
+    vh::test::TestWorkspace ws;
+    Settings s;
+    s.setValue(Setting::SkipAasaPbssOnly, QStringLiteral("0"));
+    s.setValue(Setting::BanlistUpdateMinutes, QStringLiteral("30"));
+    s.setSlot(60, QStringLiteral("never stored"));
+    QVERIFY(s.SaveSettings(ws.path(QStringLiteral("data/Settings.dat"))).isEmpty());
+    const QByteArray written = ws.read(QStringLiteral("data/Settings.dat"));
+    QVERIFY(written.startsWith("s1:0\r\ns2:30\r\ns3:\r\n"));
+    QCOMPARE(written.count("\r\n"), 40);
+    QVERIFY(written.endsWith("s40:\r\n"));
+    Settings back;
+    QVERIFY(back.LoadSettings(ws.path(QStringLiteral("data/Settings.dat"))).isEmpty());
+    QCOMPARE(back.value(Setting::BanlistUpdateMinutes), QStringLiteral("30"));
+}
+
+void TestSettings::saveKeepsOldFileWhenFolderIsGone()
+{
+    Settings s;
+    const QStringList problems = s.SaveSettings(QStringLiteral("/nonexistent-folder/for/sure/Settings.dat"));
+    QCOMPARE(problems.size(), 1);
+    QVERIFY(problems.first().startsWith(QStringLiteral("Problems in Saving Settings, error:")));
+    const QStringList loadProblems = s.LoadSettings(QStringLiteral("/nonexistent-folder/Settings.dat"));
+    QCOMPARE(loadProblems.size(), 1);
+    QVERIFY(loadProblems.first().startsWith(QStringLiteral("Problems in Loading Settings, error:")));
+}
+
+void TestSettings::switches()
+{
+    Settings s;
+    QVERIFY(!s.isOn(Setting::LoopScan));
+    s.setValue(Setting::LoopScan, QStringLiteral("2"));
+    QVERIFY(!s.isOn(Setting::LoopScan));
+    s.setValue(Setting::LoopScan, QStringLiteral("1"));
+    QVERIFY(s.isOn(Setting::LoopScan));
+    s.setValue(Setting::Threads, QStringLiteral(" 12"));
+    QCOMPARE(s.number(Setting::Threads), 12);
+    s.setValue(Setting::Threads, QStringLiteral("x"));
+    QCOMPARE(s.number(Setting::Threads, 5), 5);
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"
