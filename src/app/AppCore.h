@@ -4,6 +4,7 @@
 #include "app/Links.h"
 #include "app/Settings.h"
 #include "app/Workspace.h"
+#include "database/Database.h"
 
 #include <QObject>
 #include <QTimer>
@@ -51,6 +52,7 @@ public:
     const Workspace& workspace() const { return m_workspace; }
     const Links& links() const { return m_links; }
     RunFlags& flags() { return m_flags; }
+    database::Database& database() { return m_database; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -84,6 +86,7 @@ private:
     Workspace m_workspace;
     Links m_links;
     RunFlags m_flags;
+    database::Database m_database;
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update
