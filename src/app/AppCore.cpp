@@ -8,7 +8,9 @@ namespace vh::app {
 const QString AppCore::ScreenTooSmallMessage =
     QStringLiteral("Sorry, Varnholt will only start in resolutions higher then 800x600");
 
-AppCore::AppCore(QObject* parent) : QObject(parent), m_log(m_settings)
+AppCore::AppCore(QObject* parent)
+    : QObject(parent), m_log(m_settings), m_pool(m_flags, m_log, m_workspace, m_database),
+      m_banlists(m_log, m_workspace), m_visit(*this)
 {
     m_startupTimer.setSingleShot(true);
     connect(&m_startupTimer, &QTimer::timeout, this, &AppCore::onStartupTimer);
@@ -35,6 +37,8 @@ void AppCore::logAll(const QStringList& lines, Colour colour)
 void AppCore::startupLoad(const QString& executablePath, const QString& baseFolderOverride)
 {
     BanlistUpdateDue = false;
+    m_pool.setStatusText(QString());
+    m_pool.freeWorkerSlots(0, 20);
     m_workspace.setBaseFolder(Workspace::resolveBaseFolder(executablePath, baseFolderOverride));
     CheckImageLibrary();
     logAll(m_links.LoadLinks(path(Paths::LinksFile)));
@@ -44,14 +48,16 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     m_flags.StopRequested = 1;
     // the suspicious-colour and glyph tables, then the database, are loaded here
     LoadSettings();
-    // the download worker pool is sized here
+    resizeWorkerPool();
     for (int i = 30; i >= 1; --i)
         LogVerbose(QStringLiteral("Setting%1 = %2").arg(i).arg(m_settings.slot(i - 1)));
 }
 
 void AppCore::startupLoadLists()
 {
-    // the two banlists, the provider ranges with the server list, and the purge of entries without PNG
+    m_banlists.LoadAasaBanlist();
+    m_banlists.LoadAciBanlist();
+    // the provider ranges with the server list, and the purge of entries without PNG
 }
 
 void AppCore::startupFinish()
@@ -93,6 +99,11 @@ void AppCore::applyDiscoveryTimer()
     } else {
         m_discoveryTimer.stop();
     }
+}
+
+void AppCore::resizeWorkerPool()
+{
+    m_pool.setThreads(m_settings.number(Setting::Threads, 1));
 }
 
 void AppCore::CheckImageLibrary()

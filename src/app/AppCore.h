@@ -4,6 +4,10 @@
 #include "app/Links.h"
 #include "app/Settings.h"
 #include "app/Workspace.h"
+#include "banlists/Banlists.h"
+#include "collect/DownloadPool.h"
+#include "collect/PageTable.h"
+#include "collect/ServerVisit.h"
 #include "database/Database.h"
 
 #include <QObject>
@@ -53,6 +57,10 @@ public:
     const Links& links() const { return m_links; }
     RunFlags& flags() { return m_flags; }
     database::Database& database() { return m_database; }
+    collect::DownloadPool& pool() { return m_pool; }
+    banlists::Banlists& banlists() { return m_banlists; }
+    collect::PageTable& pageTable() { return m_pageTable; }
+    collect::ServerVisit& visit() { return m_visit; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -63,6 +71,8 @@ public:
     void SaveSettings();
     // Applies ServerDiscovery to the status-query timer.
     void applyDiscoveryTimer();
+    // Sizes the download worker pool to the setting Threads.
+    void resizeWorkerPool();
 
     QTimer& discoveryTimer() { return m_discoveryTimer; }
     QTimer& startupTimer() { return m_startupTimer; }
@@ -87,6 +97,10 @@ private:
     Links m_links;
     RunFlags m_flags;
     database::Database m_database;
+    collect::DownloadPool m_pool;
+    banlists::Banlists m_banlists;
+    collect::PageTable m_pageTable;
+    collect::ServerVisit m_visit;
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

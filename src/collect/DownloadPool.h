@@ -1,0 +1,131 @@
+#pragma once
+
+#include "collect/Downloader.h"
+#include "collect/NetworkLimits.h"
+#include "collect/PageEntry.h"
+
+#include <QObject>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QNetworkAccessManager;
+
+namespace vh::app {
+struct RunFlags;
+class ActivityLog;
+class Workspace;
+} // namespace vh::app
+
+namespace vh::database {
+class Database;
+}
+
+namespace vh::collect {
+
+// The download workers of the main window: the pool SSDL that fetches the screenshots of one server visit
+// in parallel, the two page workers behind GetFile and GetFile2, the download queue and the progress
+// display (the progress bar and the download status label Label7) the windows show.
+class DownloadPool final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(DownloadPool)
+
+public:
+    static constexpr int MaxWorkers = 40;
+    static constexpr int WorkerSlotCount = 121;
+    static constexpr qint16 FreeWorker = 9999;
+    static constexpr int QueueCapacity = 30000;
+
+    // Takes in one finished screenshot: the worker index, the saved file and the queue entry it came from.
+    using IntakeHandler = std::function<void(int worker, const QString& saveFile, const PageEntry& entry)>;
+
+    DownloadPool(app::RunFlags& flags, app::ActivityLog& log, const app::Workspace& workspace,
+                 database::Database& database, QObject* parent = nullptr);
+    ~DownloadPool() override;
+
+    QNetworkAccessManager& networkManager() { return *m_manager; }
+    // Applies to every worker, the page workers included; new workers get them too.
+    void setLimits(const NetworkLimits& limits);
+    const NetworkLimits& limits() const { return m_limits; }
+    void setIntakeHandler(IntakeHandler handler) { m_intake = std::move(handler); }
+
+    // Sizes the pool to n workers (1 to 40); workers above n are unloaded, missing ones loaded.
+    void setThreads(int n);
+    int threadCount() const { return int(m_workers.size()); }
+    Downloader& worker(int w) { return *m_workers.at(std::size_t(w)); }
+    qint16 workerSlot(int w) const { return m_workerSlots.at(std::size_t(w)); }
+    void freeWorkerSlots(int first, int last);
+
+    // False when the queue already holds 30000 entries.
+    bool EnqueueDownload(const PageEntry& entry);
+    int QueueCount() const { return m_queueCount; }
+    const PageEntry& queueEntry(int j) const { return m_queue.at(std::size_t(j)); }
+    void clearQueue();
+    void DownloadSS(int w, const QString& url, const QString& saveFile);
+    // Hands the whole queue out, each entry to the lowest-numbered free worker, and returns when every
+    // worker is free again; a stop or skip request ends the hand-out early.
+    void RunDownloadQueue();
+
+    // The synchronous page fetches. GetFile's wait also ends on a stop request; GetFile2's does not.
+    QByteArray GetFile(const QString& url);
+    QByteArray GetFile2(const QString& url, int number);
+    void FetchToFile(const QString& url, const QString& file);
+    void FetchToFile2(const QString& url, const QString& file);
+    bool PageFetchDone() const { return m_pageDone1; }
+    bool PageFetchDone2() const { return m_pageDone2; }
+    Downloader& Downloader1() { return *m_page1; }
+    Downloader& Downloader2() { return *m_page2; }
+    // While it answers true (a banlist download is running) the page worker does not move the progress bar.
+    void setPageProgressGate(std::function<bool()> blocked) { m_progressBlocked = std::move(blocked); }
+
+    int progressValue() const { return m_progressValue; }
+    int progressMaximum() const { return m_progressMaximum; }
+    void setProgress(int value, int maximum);
+    QString statusText() const { return m_statusText; }
+    void setStatusText(const QString& text);
+
+    // Reads at most the transfer size limit, so a file far larger than any page cannot exhaust memory.
+    QByteArray readFetchedFile(const QString& file) const;
+
+Q_SIGNALS:
+    void progressChanged(int value, int maximum);
+    void statusTextChanged(const QString& text);
+    void handedOut(int worker, int queueIndex);
+
+private:
+    void SSDL_DownloadComplete(int w);
+    void SSDL_DownloadError(int w);
+    void showDone();
+    int firstFreeWorker() const;
+    bool allWorkersFree() const;
+    std::unique_ptr<Downloader> makeWorker(int w);
+
+    app::RunFlags& m_flags;
+    app::ActivityLog& m_log;
+    const app::Workspace& m_workspace;
+    database::Database& m_database;
+    std::unique_ptr<QNetworkAccessManager> m_manager;
+    NetworkLimits m_limits;
+    IntakeHandler m_intake;
+    std::function<bool()> m_progressBlocked;
+
+    std::vector<std::unique_ptr<Downloader>> m_workers;
+    std::array<qint16, WorkerSlotCount> m_workerSlots{};
+    std::vector<PageEntry> m_queue; // slot 0 stays empty
+    int m_queueCount = 0;
+    int m_doneCount = 0;
+
+    std::unique_ptr<Downloader> m_page1;
+    std::unique_ptr<Downloader> m_page2;
+    bool m_pageDone1 = true;
+    bool m_pageDone2 = true;
+
+    int m_progressValue = 0;
+    int m_progressMaximum = 100;
+    QString m_statusText;
+};
+
+} // namespace vh::collect

@@ -1,0 +1,146 @@
+#include "collect/Downloader.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSaveFile>
+#include <QUrl>
+
+namespace vh::collect {
+
+Downloader::Downloader(QNetworkAccessManager& manager, QObject* parent) : QObject(parent), m_manager(manager)
+{
+    m_idleTimer.setSingleShot(true);
+    m_transferTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &Downloader::abortTransfer);
+    connect(&m_transferTimer, &QTimer::timeout, this, &Downloader::abortTransfer);
+}
+
+Downloader::~Downloader()
+{
+    dropReply();
+}
+
+void Downloader::BeginDownload(const QString& url, const QString& saveFile)
+{
+    dropReply();
+    m_saveFile = saveFile;
+    m_received = 0;
+    m_failed = false;
+    m_reportProgress = !saveFile.endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
+
+    QNetworkRequest request{QUrl(url)};
+    // a screenshot or page answered from a cache would hide what the server publishes now
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(m_limits.maxRedirects);
+
+    QNetworkReply* reply = m_manager.get(request);
+    m_reply = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, &Downloader::onMetaData);
+    connect(reply, &QNetworkReply::readyRead, this, &Downloader::onReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &Downloader::onFinished);
+    connect(reply, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64 total) {
+        if (m_reportProgress && !m_failed)
+            Q_EMIT DownloadProgress(received, total, m_saveFile);
+    });
+    // a transfer that never ends must still free its worker
+    m_idleTimer.start(m_limits.idleTimeoutMs);
+    m_transferTimer.start(m_limits.transferTimeoutMs);
+}
+
+bool Downloader::CancelAsyncRead()
+{
+    return isBusy();
+}
+
+void Downloader::onMetaData()
+{
+    if (!m_reply || m_failed)
+        return;
+    bool ok = false;
+    const qint64 announced = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&ok);
+    if (ok && announced > m_limits.maxTransferBytes)
+        abortTransfer();
+}
+
+void Downloader::onReadyRead()
+{
+    if (!m_reply || m_failed)
+        return;
+    m_idleTimer.start(m_limits.idleTimeoutMs);
+    const QByteArray chunk = m_reply->readAll();
+    if (chunk.isEmpty())
+        return;
+    if (m_received + chunk.size() > m_limits.maxTransferBytes) {
+        abortTransfer();
+        return;
+    }
+    m_received += chunk.size();
+    if (!m_file) {
+        m_file = std::make_unique<QSaveFile>(m_saveFile);
+        // a file that cannot be written costs the data, never the events
+        if (!m_file->open(QIODevice::WriteOnly))
+            m_file->cancelWriting();
+    }
+    if (m_file->isOpen())
+        m_file->write(chunk);
+}
+
+void Downloader::abortTransfer()
+{
+    if (!m_reply)
+        return;
+    m_failed = true;
+    m_reply->abort();
+}
+
+void Downloader::onFinished()
+{
+    QNetworkReply* reply = m_reply;
+    if (!reply)
+        return;
+    m_idleTimer.stop();
+    m_transferTimer.stop();
+    onReadyRead();
+    const QNetworkReply::NetworkError error = reply->error();
+    const bool redirectRefused =
+        error == QNetworkReply::TooManyRedirectsError || error == QNetworkReply::InsecureRedirectError;
+    const bool keep = !m_failed && !redirectRefused && m_received > 0;
+    if (m_file) {
+        if (keep && m_file->isOpen())
+            m_file->commit();
+        else
+            m_file->cancelWriting();
+        m_file.reset();
+    }
+    reply->disconnect(this);
+    reply->deleteLater();
+    m_reply = nullptr;
+
+    const QString saveFile = m_saveFile;
+    const qint64 total = keep ? m_received : 0;
+    if (!keep)
+        Q_EMIT DownloadError(saveFile);
+    Q_EMIT DownloadComplete(total, saveFile);
+}
+
+void Downloader::dropReply()
+{
+    m_idleTimer.stop();
+    m_transferTimer.stop();
+    if (m_reply) {
+        QNetworkReply* reply = m_reply;
+        m_reply = nullptr;
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+    if (m_file) {
+        m_file->cancelWriting();
+        m_file.reset();
+    }
+}
+
+} // namespace vh::collect
