@@ -108,7 +108,7 @@ QByteArray normaliseIndexPage(const QByteArray& page)
     qsizetype at = 0;
     while ((at = indexOfNoCase(page, pattern, at)) >= 0) {
         out.append(page.constData() + copied, at - copied);
-        out.append(page.constData() + at, 3); // the first mark keeps its own spelling
+        out.append("<p>");
         at += pattern.size();
         copied = at;
     }

@@ -1,4 +1,259 @@
+#include "app/ActivityLog.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+#include "banlists/Banlists.h"
+#include "util/TestWorkspace.h"
+
+#include <QFile>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(T)
+
+using vh::banlists::BanEntry;
+using vh::banlists::Banlist;
+using vh::banlists::Banlists;
+
+namespace {
+
+const QByteArray G1 = "0123456789abcdef0123456789abcdef";
+const QByteArray G2 = "fedcba9876543210fedcba9876543210";
+
+QByteArray aasaRow(const QByteArray& guid, const QByteArray& name, const QByteArray& reason)
+{
+    return "[2026.12.06 10:00:00] " + guid + " " + name + " 1.2.3.4:5 " + reason;
+}
+
+using Entries = QList<BanEntry>;
+
+QStringList strings(std::initializer_list<const char*> texts)
+{
+    QStringList out;
+    for (const char* t : texts)
+        out << QString::fromLatin1(t);
+    return out;
+}
+
+Entries entriesOf(const Banlist& list)
+{
+    Entries out;
+    for (int i = 1; i <= list.count(); ++i)
+        out << list.entry(i);
+    return out;
+}
+
+struct Fixture
+{
+    vh::test::TestWorkspace ws;
+    vh::app::Settings settings;
+    vh::app::ActivityLog log{settings};
+    vh::app::Workspace workspace{ws.base()};
+    Banlists lists{log, workspace};
+
+    // oldest first
+    QStringList logged() const
+    {
+        QStringList out;
+        for (const auto& l : log.lines())
+            out << l.text.mid(l.text.indexOf(QStringLiteral(" : ")) + 3);
+        return out;
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(BanEntry)
+
+class TestBanlists : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aasaFormat_data();
+    void aasaFormat();
+    void aciFormat_data();
+    void aciFormat();
+    void lookupsKeepFirstAndLastMatch();
+    void loadSetsPanelsAndLogsProblems_data();
+    void loadSetsPanelsAndLogsProblems();
+    void showBanStatus();
+};
+
+void TestBanlists::aasaFormat_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("info");
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<QList<int>>("problems");
+
+    const QByteArray head = " ;AASA private banlist; 2026-12-06 \r\n";
+    QTest::newRow("one row") << head + aasaRow(G1, "\"Name\"", "Aimbot used") + "\r\n"
+                             << QByteArray("AASA private banlist 2026-12-06")
+                             << Entries{{G1, "Name", "Aimbot used"}} << QList<int>{};
+    QTest::newRow("two-word name is cut at its blank")
+        << head + aasaRow(G1, "\"Some Name\"", "Aimbot used") + "\r\n" << QByteArray("AASA private banlist 2026-12-06")
+        << Entries{{G1, "Some", "1.2.3.4:5 Aimbot used"}} << QList<int>{};
+    QTest::newRow("] in a reason begins a row")
+        << head + aasaRow(G1, "N", "wallhack] " + G2 + " x y z") + "\r\n" << QByteArray("AASA private banlist 2026-12-06")
+        << Entries{{G1, "N", "wallhack] " + G2 + " x y z"}, {G2, "x", "z"}} << QList<int>{};
+    QTest::newRow("last row without line feed") << head + aasaRow(G1, "N", "Aimbot used")
+                                                << QByteArray("AASA private banlist 2026-12-06")
+                                                << Entries{{G1, "N", "Aimbot used"}} << QList<int>{};
+    QTest::newRow("tab, quotes and CR in a reason") << head + aasaRow(G1, "N", "a\tb \"c\"\r\n")
+                                                    << QByteArray("AASA private banlist 2026-12-06")
+                                                    << Entries{{G1, "N", "a b c"}} << QList<int>{};
+    QTest::newRow("no bracket: no info, no rows") << QByteArray("just text\r\n") << QByteArray() << Entries{}
+                                                  << QList<int>{0};
+    // one line gives a table of ten rows; the eleventh does not fit
+    QByteArray crowded = "v1 ";
+    for (int i = 0; i < 11; ++i)
+        crowded += "[] " + G1 + " a b c ";
+    Entries ten;
+    for (int i = 0; i < 10; ++i)
+        ten << BanEntry{G1, "a", "c [] " + G1 + " a b c " + QByteArray("[] " + G1 + " a b c ").repeated(9 - i)};
+    ten.last().Reason = "c [] " + G1 + " a b c ";
+    QTest::newRow("rows beyond the table") << crowded << QByteArray("v1") << ten << QList<int>{10};
+}
+
+void TestBanlists::aasaFormat()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, info);
+    QFETCH(Entries, entries);
+    QFETCH(QList<int>, problems);
+    Banlist list;
+    QCOMPARE(list.parseAasa(text), problems);
+    QCOMPARE(list.info(), info);
+    QCOMPARE(entriesOf(list), entries);
+}
+
+void TestBanlists::aciFormat_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("info");
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<QList<int>>("problems");
+
+    const QByteArray head = "[ACI] v7 2026-12-06\r\nno address guid name date reason\r\n";
+    QTest::newRow("rows, the last line without line feed is lost")
+        << head + "1 1.2.3.4 " + G1 + " Name 2026 Aimbot used\n2 5.6.7.8 " + G2 + " Other 2026 Wallhack"
+        << QByteArray("[ACI] v7 2026-12-06\r") << Entries{{G1, "Name", "Aimbot"}} << QList<int>{};
+    QTest::newRow("quotes removed, CR stays with the last token")
+        << head + "1 1.2.3.4 \"" + G1 + "\" \"Na me\" 2026 Aimbot\r\n" << QByteArray("[ACI] v7 2026-12-06\r")
+        << Entries{{G1, "Na", "2026"}} << QList<int>{};
+    QTest::newRow("short row: missing tokens stay empty") << head + "1 1.2.3.4 " + G1 + "\r\n"
+                                                          << QByteArray("[ACI] v7 2026-12-06\r")
+                                                          << Entries{{G1 + "\r", "", ""}} << QList<int>{1, 1};
+    QTest::newRow("header only") << QByteArray("[ACI] v8\n") << QByteArray("[ACI] v8") << Entries{} << QList<int>{};
+}
+
+void TestBanlists::aciFormat()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, info);
+    QFETCH(Entries, entries);
+    QFETCH(QList<int>, problems);
+    Banlist list;
+    QCOMPARE(list.parseAci(text), problems);
+    QCOMPARE(list.info(), info);
+    QCOMPARE(entriesOf(list), entries);
+}
+
+void TestBanlists::lookupsKeepFirstAndLastMatch()
+{
+    Banlist list;
+    list.parseAasa("v [\n" + aasaRow(G1, "First", "one") + "\n" + aasaRow(G2, "Other", "two") + "\n" +
+                   aasaRow(G1, "Second", "three") + "\n");
+    QCOMPARE(list.count(), 3);
+    QCOMPARE(list.findFirst(G1), 1);
+    QCOMPARE(list.findLast(G1), 3);
+    QCOMPARE(list.findFirst(G2), 2);
+    QCOMPARE(list.findFirst(G1.toUpper()), 0); // a GUID in other letter case is not banned
+    QCOMPARE(list.findFirst(G1.left(31)), 0);
+    QCOMPARE(list.findFirst(QByteArray()), 0);
+}
+
+void TestBanlists::loadSetsPanelsAndLogsProblems_data()
+{
+    QTest::addColumn<QByteArray>("aasa"); // null: no file
+    QTest::addColumn<QByteArray>("aci");
+    QTest::addColumn<QStringList>("panels");
+    QTest::addColumn<QStringList>("problems");
+
+    const QByteArray aasa = "AASA v3\r\n" + aasaRow(G1, "N", "r") + "\r\n";
+    const QByteArray aci = "[ACI] v9\r\nheader\r\n1 2 " + G1 + " N d r\r\n";
+    QTest::newRow("both lists") << aasa << aci
+                                << strings({"AASA bans: 1", "AASA Info: AASA v3", "ACI bans: 1", "ACI Info: [ACI] v9\r"})
+                                << QStringList{};
+    QTest::newRow("missing files") << QByteArray() << QByteArray()
+                                   << strings({"AASA bans: 0", "AASA Info: ", "ACI bans: 0", "ACI Info: [ACI] v9\r"})
+                                   << strings({"Problem loading aasaprivbanguid.txt, row 0",
+                                                  "Problem loading pbbans.txt, row 0"});
+    QTest::newRow("file larger than any list")
+        << QByteArray("huge") << QByteArray("huge")
+        << strings({"AASA bans: 0", "AASA Info: ", "ACI bans: 0", "ACI Info: [ACI] v9\r"})
+        << strings({"Problem loading aasaprivbanguid.txt, row 0", "Problem loading pbbans.txt, row 0"});
+}
+
+void TestBanlists::loadSetsPanelsAndLogsProblems()
+{
+    QFETCH(QByteArray, aasa);
+    QFETCH(QByteArray, aci);
+    QFETCH(QStringList, panels);
+    QFETCH(QStringList, problems);
+    Fixture f;
+    // a first load of good lists: the ACI info of a failed load stays as it was
+    f.ws.write(QStringLiteral("banlists/aasaprivbanguid.txt"), "AASA v1\r\n" + aasaRow(G2, "X", "y") + "\r\n");
+    f.ws.write(QStringLiteral("banlists/pbbans.txt"), "[ACI] v9\r\nheader\r\n1 2 " + G2 + " N d r\r\n");
+    f.lists.LoadAasaBanlist();
+    f.lists.LoadAciBanlist();
+    QCOMPARE(f.lists.AasaBanCount(), 1);
+
+    for (const auto& [file, content] : {std::pair{QStringLiteral("banlists/aasaprivbanguid.txt"), aasa},
+                                        std::pair{QStringLiteral("banlists/pbbans.txt"), aci}}) {
+        QFile::remove(f.ws.path(file));
+        if (content == "huge") {
+            QFile big(f.ws.path(file));
+            QVERIFY(big.open(QIODevice::WriteOnly));
+            QVERIFY(big.resize(Banlist::MaxFileBytes + 1));
+        } else if (!content.isNull()) {
+            f.ws.write(file, content);
+        }
+    }
+    QStringList changed;
+    connect(&f.lists, &Banlists::panelTextChanged, this,
+            [&changed](int panel, const QString& text) { changed << QString::number(panel) + text; });
+    f.lists.LoadAasaBanlist();
+    f.lists.LoadAciBanlist();
+    QCOMPARE((QStringList{f.lists.panelText(3), f.lists.panelText(4), f.lists.panelText(5), f.lists.panelText(6)}),
+             panels);
+    QVERIFY(changed.contains(QLatin1Char('3') + panels[0]));
+    QVERIFY(changed.contains(QLatin1Char('5') + panels[2]));
+    QCOMPARE(f.logged(), problems);
+}
+
+void TestBanlists::showBanStatus()
+{
+    Fixture f;
+    f.ws.write(QStringLiteral("banlists/aasaprivbanguid.txt"),
+               "v [\n" + aasaRow(G1, "Early", "old reason") + "\n" + aasaRow(G1, "Late", "new reason") + "\n");
+    f.ws.write(QStringLiteral("banlists/pbbans.txt"), "[ACI]\nh\n1 2 " + G2 + " Aci x Wallhack\nend");
+    f.lists.LoadAasaBanlist();
+    f.lists.LoadAciBanlist();
+
+    auto s = f.lists.ShowBanStatus(G1);
+    QCOMPARE(s.aasaText, QStringLiteral("Late, new reason"));
+    QCOMPARE(s.aasaColour, vh::app::Colour(255));
+    QCOMPARE(s.aciText, QStringLiteral("Not Banned"));
+    QCOMPARE(s.aciColour, vh::app::Colour(65280));
+    QCOMPARE(f.lists.FindAasaBan(G1), 1);
+
+    s = f.lists.ShowBanStatus(G2);
+    QCOMPARE(s.aasaText, QStringLiteral("Not Banned"));
+    QCOMPARE(s.aciText, QStringLiteral("Aci, Wallhack"));
+    QCOMPARE(s.aciColour, vh::app::Colour(255));
+    QCOMPARE(f.lists.FindAciBan(G2), 1);
+
+    QCOMPARE(Banlists::detailBackground(true), vh::app::Colour(128));
+    QCOMPARE(Banlists::detailBackground(false), vh::app::Colour(112 * 256));
+}
+
+QTEST_GUILESS_MAIN(TestBanlists)
 #include "tst_banlists.moc"
