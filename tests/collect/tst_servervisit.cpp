@@ -1,4 +1,384 @@
+#include "app/AppCore.h"
+#include "collect/KnownShots.h"
+#include "collect/ServerVisit.h"
+#include "util/LocalHttpServer.h"
+#include "util/TestWorkspace.h"
+
+#include <QFile>
+#include <QRandomGenerator>
 #include <QtTest>
-class T : public QObject { Q_OBJECT };
-QTEST_GUILESS_MAIN(T)
+
+using vh::app::AppCore;
+using vh::app::Setting;
+using vh::collect::KnownShots;
+using vh::collect::PageEntry;
+using vh::collect::ServerVisit;
+using vh::test::LocalHttpServer;
+using vh::test::TestWorkspace;
+
+namespace {
+
+const QByteArray GA = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa"; // banned by AASA
+const QByteArray GC = "cccccccccccccccccccccccccccccccc"; // banned by ACI
+const QByteArray GB = "bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb"; // banned by both
+const QByteArray GN = "0123456789abcdef0123456789abcdef"; // banned by none
+
+QByteArray indexText(int number, const QByteArray& guid, bool mark = true)
+{
+    return QByteArray::number(number).rightJustified(6, '0') + " \"Player\" (W) GUID=" + guid + (mark ? "(-)" : "") +
+           " [2026.12.06 10:00:00]";
+}
+
+PageEntry pageEntry(int number, const QByteArray& guid, bool mark = true)
+{
+    PageEntry e;
+    e.FileName = "pb" + QByteArray::number(number).rightJustified(6, '0') + ".png";
+    e.BaseURL = "http://127.0.0.1:1/srv";
+    e.GUID = guid;
+    e.PlayerName = "Player";
+    e.IndexText = indexText(number, guid, mark);
+    return e;
+}
+
+struct Fixture
+{
+    TestWorkspace ws;
+    AppCore core;
+
+    explicit Fixture(const QByteArray& aasaReason = "Aimbot", const QByteArray& aciReason = "Wallhack")
+    {
+        core.workspace().setBaseFolder(ws.base());
+        QDir(ws.base()).mkpath(QStringLiteral("PBSS"));
+        QDir(ws.base()).mkpath(QStringLiteral("temp"));
+        ws.write(QStringLiteral("banlists/aasaprivbanguid.txt"),
+                 "AASA v1\r\n[d] " + GA + " AName 1.2.3.4 " + aasaReason + "\r\n[d] " + GB + " BName 1.2.3.4 " +
+                     aasaReason + "\r\n");
+        ws.write(QStringLiteral("banlists/pbbans.txt"), "[ACI] v1\r\nheader\r\n1 2 " + GC + " CName d " + aciReason + " 2026" +
+                                                            "\r\n1 2 " + GB + " BName d " + aciReason + " 2026\r\n");
+        core.banlists().LoadAasaBanlist();
+        core.banlists().LoadAciBanlist();
+        core.flags().StopRequested = 0;
+    }
+
+    void page(const QList<PageEntry>& entries)
+    {
+        core.pageTable().clear();
+        for (const auto& e : entries)
+            core.pageTable().append(e);
+    }
+
+    void known(const QList<QByteArray>& texts)
+    {
+        for (const auto& t : texts) {
+            vh::database::ScreenshotEntry e;
+            e.IndexText = t;
+            core.database().append(e);
+        }
+    }
+
+    QStringList queuedFiles() const
+    {
+        QStringList out;
+        for (int j = 1; j <= const_cast<AppCore&>(core).pool().QueueCount(); ++j)
+            out << QString::fromLatin1(const_cast<AppCore&>(core).pool().queueEntry(j).FileName);
+        return out;
+    }
+
+    // Log lines after the first one, oldest first, as "colour: text".
+    QStringList logged() const
+    {
+        QStringList out;
+        for (const auto& l : const_cast<AppCore&>(core).log().lines())
+            out << QString::number(l.colour) + QStringLiteral(": ") + l.text.mid(l.text.indexOf(QStringLiteral(" : ")) + 3);
+        return out;
+    }
+};
+
+QString yellow(const QByteArray& guid, const QByteArray& reason, const QByteArray& name, int number = 1)
+{
+    return QStringLiteral("65535: ") + QString::fromLatin1(indexText(number, guid).split('(').first() +
+                                                           "(W) GUID=" + guid + " already banned for " + reason +
+                                                           " as: " + name);
+}
+
+QString cyan(const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
+{
+    return QStringLiteral("16776960: ") + QString::fromLatin1(indexText(1, guid).split('(').first() + "(W) GUID=" +
+                                                              guid + " already banned for " + reason + " as: " + name);
+}
+
+// The whole set of pieces a known text may be: exactly what a search in each entry on its own answers.
+bool bruteForce(const std::vector<QByteArray>& texts, const QByteArray& q)
+{
+    return std::any_of(texts.begin(), texts.end(), [&q](const QByteArray& t) { return t.contains(q); });
+}
+
+} // namespace
+
+class TestServerVisit : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void filters_data();
+    void filters();
+    void queuedEntryGetsFileAndTime();
+    void knownScreenshots_data();
+    void knownScreenshots();
+    void knownShotsAgreeWithSearchPerEntry_data();
+    void knownShotsAgreeWithSearchPerEntry();
+    void unsafeFileNamesAreNeverUsed_data();
+    void unsafeFileNamesAreNeverUsed();
+    void stopAndSkipEndCollecting_data();
+    void stopAndSkipEndCollecting();
+    void scanIndexPageDownloadsNewShots();
+    void notAnIndexStillRunsDueChecks();
+};
+
+void TestServerVisit::filters_data()
+{
+    QTest::addColumn<QByteArray>("guid");
+    QTest::addColumn<QByteArray>("aasaReason");
+    QTest::addColumn<QByteArray>("aciReason");
+    QTest::addColumn<QList<Setting>>("on");
+    QTest::addColumn<bool>("queued");
+    QTest::addColumn<QStringList>("lines");
+
+    using L = QList<Setting>;
+    QTest::newRow("GUID ? with blanks") << QByteArray(" ? ") << QByteArray("x") << QByteArray("x") << L{} << false
+                                        << QStringList{};
+    QTest::newRow("not banned") << GN << QByteArray("x") << QByteArray("x") << L{} << true << QStringList{};
+    QTest::newRow("GUID in other case is not banned") << GA.toUpper() << QByteArray("x") << QByteArray("x")
+                                                      << L{Setting::SkipAasaBanned} << true << QStringList{};
+    QTest::newRow("AASA banned, skipping on") << GA << QByteArray("Aimbot") << QByteArray("x")
+                                              << L{Setting::SkipAasaBanned} << false
+                                              << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("AASA banned, skipping off") << GA << QByteArray("Aimbot") << QByteArray("x") << L{} << true
+                                               << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("AASA PBSS-only, PBSS in capitals") << GA << QByteArray("AASA PBSS") << QByteArray("x")
+                                                      << L{Setting::SkipAasaPbssOnly} << false
+                                                      << QStringList{yellow(GA, "AASA PBSS", "AName")};
+    QTest::newRow("AASA PBSS-only, other reason") << GA << QByteArray("Aimbot") << QByteArray("x")
+                                                  << L{Setting::SkipAasaPbssOnly} << true
+                                                  << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("ACI banned, skipping on") << GC << QByteArray("x") << QByteArray("Wallhack")
+                                             << L{Setting::SkipAciBanned} << false
+                                             << QStringList{cyan(GC, "Wallhack", "CName")};
+    QTest::newRow("ACI PBSS-only") << GC << QByteArray("x") << QByteArray("pbss") << L{Setting::SkipAciPbssOnly}
+                                   << false << QStringList{cyan(GC, "pbss", "CName")};
+    QTest::newRow("ACI settings do not skip AASA bans") << GA << QByteArray("Aimbot") << QByteArray("x")
+                                                        << L{Setting::SkipAciBanned} << true
+                                                        << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("both lists: AASA skips, ACI still logs")
+        << GB << QByteArray("Aimbot") << QByteArray("Wallhack") << L{Setting::SkipAasaBanned} << false
+        << QStringList{yellow(GB, "Aimbot", "BName"), cyan(GB, "Wallhack", "BName")};
+}
+
+void TestServerVisit::filters()
+{
+    QFETCH(QByteArray, guid);
+    QFETCH(QByteArray, aasaReason);
+    QFETCH(QByteArray, aciReason);
+    QFETCH(QList<Setting>, on);
+    QFETCH(bool, queued);
+    QFETCH(QStringList, lines);
+    Fixture f(aasaReason, aciReason);
+    for (Setting s : on)
+        f.core.settings().setValue(s, QStringLiteral("1"));
+    f.page({pageEntry(1, guid)});
+    QVERIFY(f.core.visit().CollectPbSS(1));
+    QCOMPARE(f.core.pool().QueueCount(), queued ? 1 : 0);
+    QCOMPARE(f.logged(), lines);
+}
+
+void TestServerVisit::queuedEntryGetsFileAndTime()
+{
+    Fixture f;
+    // a banned line without "(-)" is logged whole and the visit goes on with the next entry
+    f.core.settings().setValue(Setting::SkipAasaBanned, QStringLiteral("1"));
+    f.page({pageEntry(1, GA, false), pageEntry(2, GN)});
+    QVERIFY(f.core.visit().CollectPbSS(2));
+    QCOMPARE(f.logged(),
+             QStringList{QStringLiteral("65535: ") + QString::fromLatin1(indexText(1, GA, false)) +
+                         QStringLiteral(" already banned for Aimbot as: AName")});
+    QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
+    const PageEntry& e = f.core.pool().queueEntry(1);
+    QCOMPARE(QFile::decodeName(e.LocalFile), f.ws.path(QStringLiteral("PBSS/pb000002.png")));
+    QCOMPARE(e.ShotTime, QByteArray("2026.12.06 10:00:00"));
+}
+
+void TestServerVisit::knownScreenshots_data()
+{
+    QTest::addColumn<QList<QByteArray>>("database");
+    QTest::addColumn<QByteArray>("pageText");
+    QTest::addColumn<bool>("queued");
+
+    const QByteArray a = indexText(1, GN);
+    const QByteArray b = indexText(2, GN);
+    QTest::newRow("same text") << QList<QByteArray>{b, a} << a << false;
+    QTest::newRow("part of one entry's text") << QList<QByteArray>{"prefix " + a + " suffix"} << a << false;
+    QTest::newRow("across two entries") << QList<QByteArray>{a.left(40), a.mid(40)} << a << true;
+    QTest::newRow("new shot") << QList<QByteArray>{b} << a << true;
+    QTest::newRow("empty database") << QList<QByteArray>{} << a << true;
+}
+
+void TestServerVisit::knownScreenshots()
+{
+    QFETCH(QList<QByteArray>, database);
+    QFETCH(QByteArray, pageText);
+    QFETCH(bool, queued);
+    Fixture f;
+    f.known(database);
+    PageEntry e = pageEntry(1, GN);
+    e.IndexText = pageText;
+    f.page({e});
+    QVERIFY(f.core.visit().CollectPbSS(1));
+    QCOMPARE(f.core.pool().QueueCount(), queued ? 1 : 0);
+}
+
+void TestServerVisit::knownShotsAgreeWithSearchPerEntry_data()
+{
+    QTest::addColumn<QByteArray>("alphabet");
+    QTest::newRow("two letters: many equal pieces") << QByteArray("ab");
+    QTest::newRow("index-line letters") << QByteArray("0123456789abcdef \"GUID=()[].:");
+}
+
+void TestServerVisit::knownShotsAgreeWithSearchPerEntry()
+{
+    QFETCH(QByteArray, alphabet);
+    QRandomGenerator rng(4711);
+    const auto randomText = [&](int length) {
+        QByteArray t(length, Qt::Uninitialized);
+        for (int i = 0; i < length; ++i)
+            t[i] = alphabet[int(rng.bounded(alphabet.size()))];
+        return t;
+    };
+    std::vector<QByteArray> texts;
+    for (int i = 0; i < 300; ++i)
+        texts.push_back(randomText(int(rng.bounded(0, 90))));
+    KnownShots known;
+    known.build(texts);
+
+    int found = 0;
+    for (int round = 0; round < 3000; ++round) {
+        QByteArray q;
+        const auto& t = texts[rng.bounded(int(texts.size()))];
+        const auto& next = texts[rng.bounded(int(texts.size()))];
+        switch (round % 3) {
+        case 0: { // a piece of one entry, at every offset
+            const int from = t.isEmpty() ? 0 : int(rng.bounded(t.size()));
+            q = t.mid(from, int(rng.bounded(t.size() - from + 1)));
+            break;
+        }
+        case 1: // across the boundary of two entries
+            q = t.right(int(rng.bounded(t.size() + 1))) + next.left(int(rng.bounded(next.size() + 1)));
+            break;
+        default:
+            q = randomText(int(rng.bounded(1, 40)));
+        }
+        const bool expected = bruteForce(texts, q);
+        found += expected;
+        QVERIFY2(known.contains(q) == expected, q.constData());
+    }
+    QVERIFY(found > 1000 && found < 3000); // the rounds hit both answers
+}
+
+void TestServerVisit::unsafeFileNamesAreNeverUsed_data()
+{
+    QTest::addColumn<QByteArray>("fileName");
+    QTest::newRow("parent folder") << QByteArray("../../ab.png");
+    QTest::newRow("two points inside") << QByteArray("pb0..001.png");
+    QTest::newRow("slash") << QByteArray("pb/00001.png");
+    QTest::newRow("backslash") << QByteArray("pb\\00001.png");
+    QTest::newRow("drive") << QByteArray("c:000001.png");
+    QTest::newRow("control character") << QByteArray("pb\n00001.png");
+    QTest::newRow("nul") << QByteArray("pb\0" "00001.png", 12);
+}
+
+void TestServerVisit::unsafeFileNamesAreNeverUsed()
+{
+    QFETCH(QByteArray, fileName);
+    Fixture f;
+    f.core.settings().setValue(Setting::VerboseLogging, QStringLiteral("1"));
+    PageEntry bad = pageEntry(1, GN);
+    bad.FileName = fileName;
+    f.page({bad, pageEntry(2, GN)});
+    QVERIFY(f.core.visit().CollectPbSS(2));
+    QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
+    QCOMPARE(f.logged().size(), 1);
+    QVERIFY(f.logged().first().startsWith(QStringLiteral("16777215: Verbose,Skipped screenshot with unsafe file name: ")));
+    QVERIFY(!f.logged().first().contains(QLatin1Char('\n')));
+}
+
+void TestServerVisit::stopAndSkipEndCollecting_data()
+{
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("stop") << true;
+    QTest::newRow("skip") << false;
+}
+
+void TestServerVisit::stopAndSkipEndCollecting()
+{
+    QFETCH(bool, stop);
+    Fixture f;
+    f.page({pageEntry(1, GN), pageEntry(2, GN), pageEntry(3, GN)});
+    f.core.pool().setStatusText(QStringLiteral("3 of 9"));
+    if (stop)
+        f.core.flags().StopRequested = 1;
+    else
+        f.core.flags().SkipRequested = true;
+    QVERIFY(f.core.visit().CollectPbSS(3));
+    QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000001.png")});
+    QCOMPARE(f.core.pool().statusText(), QString());
+}
+
+void TestServerVisit::scanIndexPageDownloadsNewShots()
+{
+    LocalHttpServer server;
+    Fixture f;
+    f.known({indexText(2, GN)}); // shot 2 is already in the database
+    QByteArray page;
+    for (int n = 1; n <= 3; ++n) {
+        const QByteArray num = QByteArray::number(n).rightJustified(6, '0');
+        page += "<p> <a href=pb" + num + ".htm target=_blank>" + num + "</a> " + indexText(n, GN).mid(7) + "\r\n";
+        server.serve(QStringLiteral("/srv/pb%1.png").arg(n, 6, 10, QLatin1Char('0')), "PNG" + num);
+    }
+    server.serve(QStringLiteral("/srv/pbsvss.htm"), page);
+    QStringList taken;
+    f.core.pool().setIntakeHandler([&taken](int, const QString& file, const PageEntry&) {
+        QFile in(file);
+        taken << QFileInfo(file).fileName() + QLatin1Char('=') +
+                     QString::fromLatin1(in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray());
+    });
+    f.core.settings().setValue(Setting::EnsureAasaBanlist, QStringLiteral("1"));
+    int checks = 0;
+    f.core.visit().setBanlistChecks({[&checks] { ++checks; }, [&checks] { checks += 10; }});
+    f.core.BanlistUpdateDue = true;
+
+    f.core.visit().ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
+
+    QCOMPARE(f.core.pageTable().PageEntryCount(), 3);
+    taken.sort();
+    QCOMPARE(taken, (QStringList{QStringLiteral("pb000001.png=PNG000001"), QStringLiteral("pb000003.png=PNG000003")}));
+    QCOMPARE(server.hits(QStringLiteral("/srv/pb000002.png")), 0);
+    QCOMPARE(checks, 1); // only the AASA check is switched on
+    QVERIFY(!f.core.BanlistUpdateDue);
+}
+
+void TestServerVisit::notAnIndexStillRunsDueChecks()
+{
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/srv/pbsvss.htm"), "<html>moved</html>");
+    Fixture f;
+    f.core.settings().setValue(Setting::EnsureAciBanlist, QStringLiteral("1"));
+    int checks = 0;
+    f.core.visit().setBanlistChecks({[&checks] { ++checks; }, [&checks] { checks += 10; }});
+    f.core.BanlistUpdateDue = true;
+    f.core.visit().ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
+    QCOMPARE(f.core.pageTable().PageEntryCount(), 0);
+    QCOMPARE(checks, 10);
+    QVERIFY(!f.core.BanlistUpdateDue);
+}
+
+QTEST_GUILESS_MAIN(TestServerVisit)
 #include "tst_servervisit.moc"
