@@ -148,15 +148,15 @@ void Banlist::buildIndex()
     }
 }
 
-int Banlist::findFirst(QByteArrayView guid) const
+int Banlist::findFirst(const QByteArray& guid) const
 {
-    const auto it = m_index.constFind(guid.toByteArray());
+    const auto it = m_index.constFind(guid);
     return it == m_index.cend() ? 0 : it->first;
 }
 
-int Banlist::findLast(QByteArrayView guid) const
+int Banlist::findLast(const QByteArray& guid) const
 {
-    const auto it = m_index.constFind(guid.toByteArray());
+    const auto it = m_index.constFind(guid);
     return it == m_index.cend() ? 0 : it->second;
 }
 

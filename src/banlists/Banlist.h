@@ -33,8 +33,8 @@ public:
     const QByteArray& info() const { return m_info; }
 
     // Index 1..count of the first / the last entry whose Guid equals guid exactly, 0 when none does.
-    int findFirst(QByteArrayView guid) const;
-    int findLast(QByteArrayView guid) const;
+    int findFirst(const QByteArray& guid) const;
+    int findLast(const QByteArray& guid) const;
 
 private:
     void reset(qsizetype pieces);

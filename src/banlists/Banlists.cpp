@@ -58,7 +58,7 @@ void Banlists::LoadAciBanlist()
     setPanel(5, QStringLiteral("ACI bans: ") + QString::number(m_aci.count()));
 }
 
-BanStatus Banlists::ShowBanStatus(QByteArrayView guid) const
+BanStatus Banlists::ShowBanStatus(const QByteArray& guid) const
 {
     BanStatus status;
     const auto describe = [&guid](const Banlist& list, QString* text, app::Colour* colour) {

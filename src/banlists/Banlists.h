@@ -50,10 +50,10 @@ public:
     QByteArray AciInfo() const { return m_aci.info(); }
 
     // First entry with exactly this GUID, 0 when none.
-    int FindAasaBan(QByteArrayView guid) const { return m_aasa.findFirst(guid); }
-    int FindAciBan(QByteArrayView guid) const { return m_aci.findFirst(guid); }
+    int FindAasaBan(const QByteArray& guid) const { return m_aasa.findFirst(guid); }
+    int FindAciBan(const QByteArray& guid) const { return m_aci.findFirst(guid); }
     // The two status texts with their colours; the last matching entry of each list wins.
-    BanStatus ShowBanStatus(QByteArrayView guid) const;
+    BanStatus ShowBanStatus(const QByteArray& guid) const;
     // Background of the entry's detail boxes: dark red for an entry marked cheating, else dark green.
     static app::Colour detailBackground(bool cheating) { return cheating ? CheatingBackground : CleanBackground; }
 

@@ -16,9 +16,11 @@ struct Line
     qsizetype end = 0;
 };
 
-std::optional<QDate> readDate(const QByteArray& t, int* hour)
+// A shot time "yyyy-MM-dd hh:mm:ss"; the date parts may also be separated by points, as the page writes them.
+std::optional<QDate> readDate(QByteArrayView t, int* hour)
 {
-    if (t.size() != 19 || t[4] != '-' || t[7] != '-' || t[10] != ' ' || t[13] != ':' || t[16] != ':')
+    const auto dateMark = [](char c) { return c == '-' || c == '.'; };
+    if (t.size() != 19 || !dateMark(t[4]) || !dateMark(t[7]) || t[10] != ' ' || t[13] != ':' || t[16] != ':')
         return std::nullopt;
     auto num = [&t](int from, int count, bool* ok) {
         int v = 0;
@@ -30,25 +32,25 @@ std::optional<QDate> readDate(const QByteArray& t, int* hour)
         return v;
     };
     bool ok = true;
-    const QDate date(num(0, 4, &ok), num(5, 2, &ok), num(8, 2, &ok));
+    const int year = num(0, 4, &ok);
+    const int month = num(5, 2, &ok);
+    const int day = num(8, 2, &ok);
     const int h = num(11, 2, &ok);
     const int m = num(14, 2, &ok);
     const int s = num(17, 2, &ok);
-    if (!ok || !date.isValid() || h > 23 || m > 59 || s > 59)
+    if (!ok || !QDate::isValid(year, month, day) || h > 23 || m > 59 || s > 59)
         return std::nullopt;
     *hour = h;
-    return date;
+    return QDate(year, month, day);
 }
 
-// The date and time of a line (the 19 characters ending one before its end, points read as dashes) in hours.
+// The date and time of a line (the 19 characters ending one before its end) in hours.
 std::optional<qint64> shotHour(QByteArrayView line)
 {
     if (line.size() < 20)
         return std::nullopt;
-    QByteArray text = line.sliced(line.size() - 20, 19).toByteArray();
-    text.replace('.', '-');
     int hour = 0;
-    const auto date = readDate(text, &hour);
+    const auto date = readDate(line.sliced(line.size() - 20, 19), &hour);
     if (!date)
         return std::nullopt;
     return date->toJulianDay() * 24 + hour;
@@ -101,17 +103,22 @@ bool hourBoundariesBetween(const QByteArray& from, const QByteArray& to, qint64*
 
 QByteArray normaliseIndexPage(const QByteArray& page)
 {
-    static const QByteArray pattern("<p>\n<p>");
     QByteArray out;
-    out.reserve(page.size());
     qsizetype copied = 0;
-    qsizetype at = 0;
-    while ((at = indexOfNoCase(page, pattern, at)) >= 0) {
-        out.append(page.constData() + copied, at - copied);
+    // every joined pair has a line feed in its middle; lines end in CR LF, so most feeds are passed at once
+    for (qsizetype at = page.indexOf('\n'); at >= 0; at = page.indexOf('\n', at + 1)) {
+        if (at < copied + 3 || at + 4 > page.size() || qstrnicmp(page.constData() + at - 3, "<p>", 3) != 0 ||
+            qstrnicmp(page.constData() + at + 1, "<p>", 3) != 0)
+            continue;
+        if (out.isEmpty())
+            out.reserve(page.size());
+        out.append(page.constData() + copied, at - 3 - copied);
         out.append("<p>");
-        at += pattern.size();
-        copied = at;
+        copied = at + 4;
+        at += 3;
     }
+    if (copied == 0)
+        return page;
     out.append(page.constData() + copied, page.size() - copied);
     return out;
 }
@@ -191,7 +198,8 @@ IndexPageScan parseIndexPage(const QByteArray& rawPage, const QByteArray& pageUr
                          .toByteArray() +
                      ".png";
         e.IndexText = text.size() > 39 ? text.sliced(39).toByteArray() : QByteArray();
-        e.IndexText.replace("</a>", "");
+        if (e.IndexText.contains("</a>"))
+            e.IndexText.replace("</a>", "");
         const qsizetype q1 = e.IndexText.indexOf('"');
         const qsizetype q2 = q1 >= 0 ? e.IndexText.indexOf('"', q1 + 1) : -1;
         if (q2 < 0)

@@ -44,25 +44,23 @@ void KnownShots::index()
     m_bits = std::max(10, int(std::bit_width(grams)));
     const std::size_t buckets = std::size_t(1) << m_bits;
 
-    std::vector<std::uint32_t> bucketOfGram;
-    bucketOfGram.reserve(grams);
+    // counting sort by bucket: first the sizes, then each bucket filled from its end
     m_bucketStart.assign(buckets + 1, 0);
     for (const QByteArray& t : m_texts) {
-        for (qsizetype p = 0; p + GramBytes <= t.size(); p += Step) {
-            const std::uint32_t b = bucketOf(t.constData() + p);
-            bucketOfGram.push_back(b);
-            ++m_bucketStart[b + 1];
-        }
+        for (qsizetype p = 0; p + GramBytes <= t.size(); p += Step)
+            ++m_bucketStart[bucketOf(t.constData() + p)];
     }
-    for (std::size_t b = 0; b < buckets; ++b)
-        m_bucketStart[b + 1] += m_bucketStart[b];
+    std::uint32_t sum = 0;
+    for (std::size_t b = 0; b < buckets; ++b) {
+        sum += m_bucketStart[b];
+        m_bucketStart[b] = sum;
+    }
+    m_bucketStart[buckets] = sum;
     m_ids.assign(grams, 0);
-    std::vector<std::uint32_t> fill(m_bucketStart.begin(), m_bucketStart.end() - 1);
-    std::size_t g = 0;
     for (std::size_t i = 0; i < m_texts.size(); ++i) {
         const QByteArray& t = m_texts[i];
         for (qsizetype p = 0; p + GramBytes <= t.size(); p += Step)
-            m_ids[fill[bucketOfGram[g++]]++] = std::uint32_t(i);
+            m_ids[--m_bucketStart[bucketOf(t.constData() + p)]] = std::uint32_t(i);
     }
 }
 
@@ -82,7 +80,7 @@ bool KnownShots::contains(QByteArrayView text) const
     // too short to hold a full piece at every offset: rare, and answered by a plain scan
     if (text.size() < GramBytes + Step - 1)
         return containsByScan(text);
-    // If the text sits at offset o of an entry, its pieces at positions t, t + 8, ... with t = (8 - o % 8) % 8
+    // If the text sits at offset o of an entry, its pieces at positions t, t + 16, ... with t = (16 - o % 16) % 16
     // were all indexed; so for each t the smallest of their buckets holds every entry that can contain it.
     for (qsizetype t = 0; t < Step; ++t) {
         std::uint32_t bestBucket = 0;

@@ -14,13 +14,13 @@ namespace vh::collect {
 
 // Answers whether a page line is already in the database: whether it is part of the IndexText of one
 // database entry. Never across the boundary of two entries, and without searching every text per question:
-// 8-byte pieces of the texts taken at every eighth position are hashed into buckets, and a question only
+// 8-byte pieces of the texts taken at every sixteenth position are hashed into buckets, and a question only
 // compares the texts of the smallest bucket its own pieces point to.
 class KnownShots final
 {
 public:
     static constexpr int GramBytes = 8;
-    static constexpr int Step = 8;
+    static constexpr int Step = 16;
 
     void build(const database::Database& database);
     // Texts of entries 1..n in order; the texts are shared, not copied.
