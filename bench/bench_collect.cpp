@@ -106,6 +106,21 @@ void BM_KnownShotsBuild(benchmark::State& state)
 }
 BENCHMARK(BM_KnownShotsBuild)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
 
+void BM_KnownShotsLookup(benchmark::State& state)
+{
+    CollectSetup setup;
+    setup.fillPage();
+    vh::collect::KnownShots known;
+    known.build(setup.core.database());
+    for (auto _ : state) {
+        int hits = 0;
+        for (int k = 1; k <= PageEntries; ++k)
+            hits += known.contains(setup.core.pageTable().entry(k).IndexText);
+        benchmark::DoNotOptimize(hits);
+    }
+}
+BENCHMARK(BM_KnownShotsLookup)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+
 void BM_ParseIndexPage(benchmark::State& state)
 {
     QByteArray page;

@@ -6,6 +6,7 @@
 #include "collect/KnownShots.h"
 #include "platform/EventWait.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 namespace vh::collect {
@@ -14,13 +15,13 @@ namespace {
 
 using app::Setting;
 
-QByteArray trimBlanks(QByteArrayView s)
+QByteArrayView trimBlanks(QByteArrayView s)
 {
     while (!s.isEmpty() && s.front() == ' ')
         s = s.sliced(1);
     while (!s.isEmpty() && s.back() == ' ')
         s.chop(1);
-    return s.toByteArray();
+    return s;
 }
 
 QString printable(QByteArrayView name)
@@ -79,6 +80,8 @@ void ServerVisit::ScanIndexPage(const QString& pageUrl)
                       QString::number(scan.lastLine - scan.firstLine));
 
     bool stopped = false;
+    QElapsedTimer sinceYield;
+    sinceYield.start();
     for (std::size_t i = 0; i < scan.entries.size(); ++i) {
         table.append(scan.entries[i]);
         m_core.LogVerbose(QString::fromLatin1(scan.entries[i].IndexText));
@@ -86,8 +89,10 @@ void ServerVisit::ScanIndexPage(const QString& pageUrl)
             stopped = true;
             break;
         }
-        if (i % YieldEvery == YieldEvery - 1)
+        if (sinceYield.elapsed() >= YieldIntervalMs) {
             platform::yieldToEvents();
+            sinceYield.restart();
+        }
     }
     // the line that could not be read ends the visit once the filling has reached it
     if (scan.outcome == IndexPageScan::Outcome::Abandoned && !stopped)
@@ -135,9 +140,11 @@ bool ServerVisit::CollectPbSS(int count)
         return settings.isOn(skipAll) || (settings.isOn(skipPbss) && ban.Reason.toLower().contains("pbss"));
     };
 
+    QElapsedTimer sinceYield;
+    sinceYield.start();
     for (int k = 1; k <= count && k <= table.PageEntryCount(); ++k) {
         PageEntry& e = table.entry(k);
-        bool skip = trimBlanks(e.GUID) == "?" || known.contains(e.IndexText);
+        bool skip = trimBlanks(e.GUID) == QByteArrayView("?") || known.contains(e.IndexText);
         if (!skip) {
             if (const int a = bans.FindAasaBan(e.GUID)) {
                 skip = banned(bans.AasaBans(), a, Setting::SkipAasaBanned, Setting::SkipAasaPbssOnly);
@@ -161,8 +168,10 @@ bool ServerVisit::CollectPbSS(int count)
                 }
             }
         }
-        if (k % YieldEvery == 0)
+        if (sinceYield.elapsed() >= YieldIntervalMs) {
             platform::yieldToEvents();
+            sinceYield.restart();
+        }
         if (flags.StopRequested == 1 || flags.SkipRequested)
             break;
     }

@@ -23,8 +23,9 @@ public:
         std::function<void()> CheckACIbanlistversion;
     };
 
-    // Page entries let pending events run every this many entries, so a page of 30000 stays fast.
-    static constexpr int YieldEvery = 32;
+    // Pending events run at most this often while page entries are handled: often enough for the buttons,
+    // rarely enough that a page of 30000 entries is not slowed by the event loop.
+    static constexpr int YieldIntervalMs = 5;
 
     explicit ServerVisit(app::AppCore& core) : m_core(core) {}
 

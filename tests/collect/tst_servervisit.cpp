@@ -255,7 +255,7 @@ void TestServerVisit::knownShotsAgreeWithSearchPerEntry()
     };
     std::vector<QByteArray> texts;
     for (int i = 0; i < 300; ++i)
-        texts.push_back(randomText(int(rng.bounded(0, 90))));
+        texts.push_back(randomText(int(rng.bounded(0, 200))));
     KnownShots known;
     known.build(texts);
 
@@ -274,7 +274,7 @@ void TestServerVisit::knownShotsAgreeWithSearchPerEntry()
             q = t.right(int(rng.bounded(t.size() + 1))) + next.left(int(rng.bounded(next.size() + 1)));
             break;
         default:
-            q = randomText(int(rng.bounded(1, 40)));
+            q = randomText(int(rng.bounded(1, 80)));
         }
         const bool expected = bruteForce(texts, q);
         found += expected;
