@@ -4,13 +4,17 @@
 #include "review/StatusBarLayout.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vh::gui {
 
@@ -33,6 +37,22 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     m_log->setShowGrid(false);
     layout->addWidget(m_log);
 
+    auto* progressRow = new QHBoxLayout;
+    m_progress = new QProgressBar(central);
+    m_progress->setObjectName(QStringLiteral("prgBAR"));
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_downloadStatus = new QLabel(central);
+    m_downloadStatus->setObjectName(QStringLiteral("Label7"));
+    progressRow->addWidget(m_progress, 1);
+    progressRow->addWidget(m_downloadStatus);
+    layout->addLayout(progressRow);
+    connect(&m_core.pool(), &collect::DownloadPool::progressChanged, this, [this](int value, int maximum) {
+        m_progress->setRange(0, std::max(maximum, 0));
+        m_progress->setValue(std::clamp(value, 0, std::max(maximum, 0)));
+    });
+    connect(&m_core.pool(), &collect::DownloadPool::statusTextChanged, m_downloadStatus, &QLabel::setText);
+
     m_text7 = new QLineEdit(central);
     m_text7->setObjectName(QStringLiteral("Text7"));
     m_text7->hide();
@@ -49,6 +69,11 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
         bar->addWidget(m_panels[i]);
     }
     setStatusBar(bar);
+    // panels 3 to 6 show the banlists' counts and info texts
+    connect(&m_core.banlists(), &banlists::Banlists::panelTextChanged, this, [this](int panel, const QString& text) {
+        if (panel >= 1 && panel <= int(m_panels.size()))
+            m_panels[std::size_t(panel - 1)]->setText(text);
+    });
     resize(1100, 760);
 }
 

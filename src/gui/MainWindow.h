@@ -6,6 +6,7 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QTableView;
 
 namespace vh::app {
@@ -40,6 +41,8 @@ private:
     app::AppCore& m_core;
     QTableView* m_log = nullptr;
     QLineEdit* m_text7 = nullptr;
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_downloadStatus = nullptr;
     std::array<QLabel*, 6> m_panels{};
     bool m_shutDown = false;
 };
