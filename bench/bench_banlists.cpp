@@ -21,7 +21,8 @@ QByteArray aasaList(std::vector<QByteArray>* guids)
     QByteArray text = "AASA bench list\r\n";
     for (int i = 0; i < vh::banlists::Banlist::MaxCount; ++i) {
         guids->push_back(randomGuid(rng));
-        text += "[2026.01.01 00:00:00] " + guids->back() + " \"Name" + QByteArray::number(i) + "\" 1.2.3.4:5 Aimbot used\r\n";
+        text += "[2026.01.01 00:00:00] " + guids->back() + " \"Name" + QByteArray::number(i) +
+                "\" 1.2.3.4:5 Aimbot used\r\n";
     }
     return text;
 }

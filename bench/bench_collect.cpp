@@ -29,8 +29,8 @@ QByteArray indexText(int shot, int player, qint64 secondsAfter)
 {
     const QDateTime when = QDateTime(QDate(2026, 1, 1), QTime(0, 0)).addSecs(secondsAfter);
     return QByteArray::number(shot % 1000000).rightJustified(6, '0') + " \"Player" + QByteArray::number(player) +
-           "\" (W) GUID=" + guidOf(player) + "(-) [" +
-           when.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")).toLatin1() + "]";
+           "\" (W) GUID=" + guidOf(player) + "(-) [" + when.toString(QStringLiteral("yyyy.MM.dd HH:mm:ss")).toLatin1() +
+           "]";
 }
 
 // A core with 200000 database entries, 32767 AASA bans and 30000 page entries, half of them already known.
@@ -119,15 +119,19 @@ void BM_KnownShotsLookup(benchmark::State& state)
         benchmark::DoNotOptimize(hits);
     }
 }
-BENCHMARK(BM_KnownShotsLookup)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_KnownShotsLookup)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 void BM_ParseIndexPage(benchmark::State& state)
 {
     QByteArray page;
     for (int i = 1; i <= PageEntries; ++i) {
         const QByteArray num = QByteArray::number(i).rightJustified(6, '0');
-        page += "<p> <a href=pb" + num + ".htm target=_blank>" + num + "</a> " + indexText(i, i % Players, i * 60).mid(7) +
-                "\r\n";
+        page += "<p> <a href=pb" + num + ".htm target=_blank>" + num + "</a> " +
+                indexText(i, i % Players, i * 60).mid(7) + "\r\n";
     }
     vh::collect::IndexPageLimits limits;
     limits.limitByAge = true;

@@ -34,8 +34,8 @@ class Banlists final : public QObject
 public:
     static constexpr app::Colour NotBannedColour = 0x00FF00;
     static constexpr app::Colour BannedColour = 0x0000FF;
-    static constexpr app::Colour CheatingBackground = 128;            // dark red
-    static constexpr app::Colour CleanBackground = 112 * 256;         // dark green
+    static constexpr app::Colour CheatingBackground = 128;    // dark red
+    static constexpr app::Colour CleanBackground = 112 * 256; // dark green
 
     Banlists(app::ActivityLog& log, const app::Workspace& workspace, QObject* parent = nullptr);
 

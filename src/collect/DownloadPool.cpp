@@ -68,9 +68,8 @@ std::unique_ptr<Downloader> DownloadPool::makeWorker(int w)
 {
     auto worker = std::make_unique<Downloader>(*m_manager);
     worker->setLimits(m_limits);
-    connect(worker.get(), &Downloader::DownloadComplete, this, [this, w](qint64, const QString&) {
-        SSDL_DownloadComplete(w);
-    });
+    connect(worker.get(), &Downloader::DownloadComplete, this,
+            [this, w](qint64, const QString&) { SSDL_DownloadComplete(w); });
     connect(worker.get(), &Downloader::DownloadError, this, [this, w](const QString&) { SSDL_DownloadError(w); });
     return worker;
 }

@@ -101,9 +101,9 @@ void Downloader::onFinished()
     QNetworkReply* reply = m_reply;
     if (!reply)
         return;
+    onReadyRead();
     m_idleTimer.stop();
     m_transferTimer.stop();
-    onReadyRead();
     const QNetworkReply::NetworkError error = reply->error();
     const bool redirectRefused =
         error == QNetworkReply::TooManyRedirectsError || error == QNetworkReply::InsecureRedirectError;

@@ -59,8 +59,8 @@ std::optional<qint64> shotHour(QByteArrayView line)
 // The shot number as a number, read like a lenient numeric conversion: leading digits, else 0.
 int shotNumber(QByteArrayView line)
 {
-    const QByteArrayView field = line.size() > 39 ? line.sliced(39, std::min<qsizetype>(6, line.size() - 39))
-                                                  : QByteArrayView();
+    const QByteArrayView field =
+        line.size() > 39 ? line.sliced(39, std::min<qsizetype>(6, line.size() - 39)) : QByteArrayView();
     qsizetype i = 0;
     while (i < field.size() && field[i] == ' ')
         ++i;
@@ -79,7 +79,7 @@ qsizetype indexOfNoCase(QByteArrayView hay, QByteArrayView needle, qsizetype fro
 {
     const char first = needle.front();
     const char other = QChar::isLower(uint(uchar(first))) ? char(QChar::toUpper(uint(uchar(first))))
-                                                           : char(QChar::toLower(uint(uchar(first))));
+                                                          : char(QChar::toLower(uint(uchar(first))));
     for (qsizetype i = from; i + needle.size() <= hay.size(); ++i) {
         if ((hay[i] == first || hay[i] == other) && qstrnicmp(hay.data() + i, needle.data(), needle.size()) == 0)
             return i;
@@ -129,6 +129,10 @@ IndexPageScan parseIndexPage(const QByteArray& rawPage, const QByteArray& pageUr
     IndexPageScan scan;
     if (rawPage.isEmpty())
         return scan;
+    if (rawPage.size() > MaxIndexPageBytes) {
+        scan.outcome = IndexPageScan::Outcome::NotIndex;
+        return scan;
+    }
     const QByteArray page = normaliseIndexPage(rawPage);
     if (!page.startsWith("<p> <a")) {
         scan.outcome = IndexPageScan::Outcome::NotIndex;

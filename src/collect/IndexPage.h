@@ -22,7 +22,13 @@ struct IndexPageLimits
 // "/pbsvss.htm") ends the list and marks the visit as abandoned.
 struct IndexPageScan
 {
-    enum class Outcome { Empty, NotIndex, Abandoned, Parsed };
+    enum class Outcome
+    {
+        Empty,
+        NotIndex,
+        Abandoned,
+        Parsed
+    };
 
     Outcome outcome = Outcome::Empty;
     int highestIndex = -1; // index of the text after the last CR LF, which is never used
@@ -31,6 +37,10 @@ struct IndexPageScan
     int lastLine = -1; // L, the newest screenshot
     std::vector<PageEntry> entries;
 };
+
+// A real index page of 30000 lines has a few megabytes; a larger page is not taken for an index, so that a
+// server cannot make a visit hold hundreds of megabytes of line tables.
+inline constexpr qsizetype MaxIndexPageBytes = 16 * 1024 * 1024;
 
 // Joins "<p>", a line feed and "<p>" into one "<p>", in one pass, ignoring case.
 QByteArray normaliseIndexPage(const QByteArray& page);

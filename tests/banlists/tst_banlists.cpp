@@ -85,22 +85,24 @@ void TestBanlists::aasaFormat_data()
 
     const QByteArray head = " ;AASA private banlist; 2026-12-06 \r\n";
     QTest::newRow("one row") << head + aasaRow(G1, "\"Name\"", "Aimbot used") + "\r\n"
-                             << QByteArray("AASA private banlist 2026-12-06")
-                             << Entries{{G1, "Name", "Aimbot used"}} << QList<int>{};
+                             << QByteArray("AASA private banlist 2026-12-06") << Entries{{G1, "Name", "Aimbot used"}}
+                             << QList<int>{};
     QTest::newRow("two-word name is cut at its blank")
-        << head + aasaRow(G1, "\"Some Name\"", "Aimbot used") + "\r\n" << QByteArray("AASA private banlist 2026-12-06")
-        << Entries{{G1, "Some", "1.2.3.4:5 Aimbot used"}} << QList<int>{};
+        << head + aasaRow(G1, "\"Some Name\"", "Aimbot used") + "\r\n"
+        << QByteArray("AASA private banlist 2026-12-06") << Entries{{G1, "Some", "1.2.3.4:5 Aimbot used"}}
+        << QList<int>{};
     QTest::newRow("] in a reason begins a row")
-        << head + aasaRow(G1, "N", "wallhack] " + G2 + " x y z") + "\r\n" << QByteArray("AASA private banlist 2026-12-06")
+        << head + aasaRow(G1, "N", "wallhack] " + G2 + " x y z") + "\r\n"
+        << QByteArray("AASA private banlist 2026-12-06")
         << Entries{{G1, "N", "wallhack] " + G2 + " x y z"}, {G2, "x", "z"}} << QList<int>{};
-    QTest::newRow("last row without line feed") << head + aasaRow(G1, "N", "Aimbot used")
-                                                << QByteArray("AASA private banlist 2026-12-06")
-                                                << Entries{{G1, "N", "Aimbot used"}} << QList<int>{};
-    QTest::newRow("tab, quotes and CR in a reason") << head + aasaRow(G1, "N", "a\tb \"c\"\r\n")
-                                                    << QByteArray("AASA private banlist 2026-12-06")
-                                                    << Entries{{G1, "N", "a b c"}} << QList<int>{};
-    QTest::newRow("no bracket: no info, no rows") << QByteArray("just text\r\n") << QByteArray() << Entries{}
-                                                  << QList<int>{0};
+    QTest::newRow("last row without line feed")
+        << head + aasaRow(G1, "N", "Aimbot used") << QByteArray("AASA private banlist 2026-12-06")
+        << Entries{{G1, "N", "Aimbot used"}} << QList<int>{};
+    QTest::newRow("tab, quotes and CR in a reason")
+        << head + aasaRow(G1, "N", "a\tb \"c\"\r\n") << QByteArray("AASA private banlist 2026-12-06")
+        << Entries{{G1, "N", "a b c"}} << QList<int>{};
+    QTest::newRow("no bracket: no info, no rows")
+        << QByteArray("just text\r\n") << QByteArray() << Entries{} << QList<int>{0};
     // one line gives a table of ten rows; the eleventh does not fit
     QByteArray crowded = "v1 ";
     for (int i = 0; i < 11; ++i)
@@ -136,11 +138,11 @@ void TestBanlists::aciFormat_data()
         << head + "1 1.2.3.4 " + G1 + " Name 2026 Aimbot used\n2 5.6.7.8 " + G2 + " Other 2026 Wallhack"
         << QByteArray("[ACI] v7 2026-12-06\r") << Entries{{G1, "Name", "Aimbot"}} << QList<int>{};
     QTest::newRow("quotes removed, CR stays with the last token")
-        << head + "1 1.2.3.4 \"" + G1 + "\" \"Na me\" 2026 Aimbot\r\n" << QByteArray("[ACI] v7 2026-12-06\r")
-        << Entries{{G1, "Na", "2026"}} << QList<int>{};
-    QTest::newRow("short row: missing tokens stay empty") << head + "1 1.2.3.4 " + G1 + "\r\n"
-                                                          << QByteArray("[ACI] v7 2026-12-06\r")
-                                                          << Entries{{G1 + "\r", "", ""}} << QList<int>{1, 1};
+        << head + "1 1.2.3.4 \"" + G1 + "\" \"Na me\" 2026 Aimbot\r\n"
+        << QByteArray("[ACI] v7 2026-12-06\r") << Entries{{G1, "Na", "2026"}} << QList<int>{};
+    QTest::newRow("short row: missing tokens stay empty")
+        << head + "1 1.2.3.4 " + G1 + "\r\n"
+        << QByteArray("[ACI] v7 2026-12-06\r") << Entries{{G1 + "\r", "", ""}} << QList<int>{1, 1};
     QTest::newRow("header only") << QByteArray("[ACI] v8\n") << QByteArray("[ACI] v8") << Entries{} << QList<int>{};
 }
 
@@ -180,12 +182,13 @@ void TestBanlists::loadSetsPanelsAndLogsProblems_data()
     const QByteArray aasa = "AASA v3\r\n" + aasaRow(G1, "N", "r") + "\r\n";
     const QByteArray aci = "[ACI] v9\r\nheader\r\n1 2 " + G1 + " N d r\r\n";
     QTest::newRow("both lists") << aasa << aci
-                                << strings({"AASA bans: 1", "AASA Info: AASA v3", "ACI bans: 1", "ACI Info: [ACI] v9\r"})
+                                << strings(
+                                       {"AASA bans: 1", "AASA Info: AASA v3", "ACI bans: 1", "ACI Info: [ACI] v9\r"})
                                 << QStringList{};
     QTest::newRow("missing files") << QByteArray() << QByteArray()
                                    << strings({"AASA bans: 0", "AASA Info: ", "ACI bans: 0", "ACI Info: [ACI] v9\r"})
                                    << strings({"Problem loading aasaprivbanguid.txt, row 0",
-                                                  "Problem loading pbbans.txt, row 0"});
+                                               "Problem loading pbbans.txt, row 0"});
     QTest::newRow("file larger than any list")
         << QByteArray("huge") << QByteArray("huge")
         << strings({"AASA bans: 0", "AASA Info: ", "ACI bans: 0", "ACI Info: [ACI] v9\r"})

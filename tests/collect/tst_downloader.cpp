@@ -43,9 +43,8 @@ struct EventLog
     void attach(Downloader& d)
     {
         QObject::connect(&d, &Downloader::DownloadProgress, &d, [this](qint64, qint64, const QString&) { ++progress; });
-        QObject::connect(&d, &Downloader::DownloadError, &d, [this](const QString& f) {
-            events << QStringLiteral("error ") + QFileInfo(f).fileName();
-        });
+        QObject::connect(&d, &Downloader::DownloadError, &d,
+                         [this](const QString& f) { events << QStringLiteral("error ") + QFileInfo(f).fileName(); });
         QObject::connect(&d, &Downloader::DownloadComplete, &d, [this](qint64 t, const QString& f) {
             events << QStringLiteral("complete ") + QFileInfo(f).fileName();
             total = t;
@@ -141,7 +140,8 @@ void TestDownloader::transferEnds()
         QCOMPARE(ws.read(QStringLiteral("out.htm")), expectFile);
     }
     // no temporary left-over of a dropped transfer
-    QCOMPARE(QDir(ws.base()).entryList(QDir::Files), expectFile.isNull() ? QStringList() : QStringList{QStringLiteral("out.htm")});
+    QCOMPARE(QDir(ws.base()).entryList(QDir::Files),
+             expectFile.isNull() ? QStringList() : QStringList{QStringLiteral("out.htm")});
 }
 
 void TestDownloader::progressOnlyForPages_data()

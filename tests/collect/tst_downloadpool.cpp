@@ -56,9 +56,9 @@ struct PoolFixture
             QFile f(file);
             const QByteArray content = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
             const auto& slot = database.intakeSlot(w);
-            intakes.push_back({w, file, e.FileName, content,
-                               slot.IndexText == e.IndexText && slot.ShotTime == e.ShotTime &&
-                                   slot.ServerURL == e.BaseURL});
+            intakes.push_back(
+                {w, file, e.FileName, content,
+                 slot.IndexText == e.IndexText && slot.ShotTime == e.ShotTime && slot.ServerURL == e.BaseURL});
         });
     }
 
@@ -172,7 +172,8 @@ void TestDownloadPool::emptyTransferAdvancesProgressOnce()
     LocalHttpServer server;
     PoolFixture f;
     f.pool.setThreads(2);
-    f.queue(server, 1, [](int) { return 0; }, true);
+    f.queue(
+        server, 1, [](int) { return 0; }, true);
     QStringList events;
     connect(&f.pool.worker(0), &vh::collect::Downloader::DownloadError, this,
             [&events](const QString&) { events << QStringLiteral("error"); });
@@ -280,6 +281,7 @@ void TestDownloadPool::getFile_data()
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("page read whole") << QByteArray("<p> <a page\r\n") << QByteArray("<p> <a page\r\n");
     QTest::newRow("old page file is not read again") << QByteArray() << QByteArray();
+    QTest::newRow("page over the transfer limit reads empty") << QByteArray(5000, 'p') << QByteArray();
 }
 
 void TestDownloadPool::getFile()
@@ -290,6 +292,9 @@ void TestDownloadPool::getFile()
     if (!served.isNull())
         server.serve(QStringLiteral("/pbsvss.htm"), served);
     PoolFixture f;
+    vh::collect::NetworkLimits limits;
+    limits.maxTransferBytes = 4096;
+    f.pool.setLimits(limits);
     f.ws.write(QStringLiteral("temp/tempdata.htm"), "stale page of an earlier visit");
     f.ws.write(QStringLiteral("temp/tempa7.htm"), "stale page of an earlier report");
     QCOMPARE(f.pool.GetFile(server.url(QStringLiteral("/pbsvss.htm"))), expected);

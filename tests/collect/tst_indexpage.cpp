@@ -85,27 +85,28 @@ void TestIndexPage::choosesLines_data()
 
     QTest::newRow("one line") << page({line(1, at(0))}) << IndexPageLimits{true, 5, true, 24} << QList<int>{1} << 1;
     QTest::newRow("no limits: all 20") << page(numbered(range(1, 20))) << IndexPageLimits{} << range(1, 20) << 20;
-    QTest::newRow("limit 5 of 20") << page(numbered(range(1, 20))) << IndexPageLimits{true, 5, false, 0} << range(16, 20)
-                                   << 20;
+    QTest::newRow("limit 5 of 20") << page(numbered(range(1, 20))) << IndexPageLimits{true, 5, false, 0}
+                                   << range(16, 20) << 20;
     QTest::newRow("limit off keeps all") << page(numbered(range(1, 20))) << IndexPageLimits{false, 5, false, 0}
                                          << range(1, 20) << 20;
     QList<QByteArray> aged;
     for (int i = 0; i < 20; ++i)
         aged << line(i + 1, at(i < 10 ? 30 : 19 - i));
-    QTest::newRow("age limit keeps 9 to 19") << page(aged) << IndexPageLimits{false, 0, true, 24} << range(10, 20) << 20;
-    QTest::newRow("age exactly the limit stays") << page({line(1, at(24)), line(2, at(0))})
-                                                 << IndexPageLimits{false, 0, true, 24} << QList<int>{1, 2} << 2;
+    QTest::newRow("age limit keeps 9 to 19")
+        << page(aged) << IndexPageLimits{false, 0, true, 24} << range(10, 20) << 20;
+    QTest::newRow("age exactly the limit stays")
+        << page({line(1, at(24)), line(2, at(0))}) << IndexPageLimits{false, 0, true, 24} << QList<int>{1, 2} << 2;
     QTest::newRow("age counts hour boundaries")
         << page({line(1, "2026.12.05 11:59:59"), line(2, "2026.12.06 12:00:00")}) << IndexPageLimits{false, 0, true, 24}
         << QList<int>{1, 2} << 2;
     QTest::newRow("repeated-number cut") << page(numbered({12, 13, 10, 11, 12, 13})) << IndexPageLimits{}
                                          << QList<int>{10, 11, 12, 13} << 6;
-    QTest::newRow("paragraph normalisation") << "<p>\n" + page({line(1, at(0)), line(2, at(0))}) << IndexPageLimits{}
-                                             << QList<int>{1, 2} << 2;
+    QTest::newRow("paragraph normalisation")
+        << "<p>\n" + page({line(1, at(0)), line(2, at(0))}) << IndexPageLimits{} << QList<int>{1, 2} << 2;
     QTest::newRow("paragraph normalisation ignores case")
         << "<P>\n" + page({line(1, at(0))}) << IndexPageLimits{} << QList<int>{1} << 1;
-    QTest::newRow("text after the last line end is not used") << page({line(1, at(0))}) + line(2, at(0))
-                                                              << IndexPageLimits{} << QList<int>{1} << 1;
+    QTest::newRow("text after the last line end is not used")
+        << page({line(1, at(0))}) + line(2, at(0)) << IndexPageLimits{} << QList<int>{1} << 1;
 }
 
 void TestIndexPage::choosesLines()
@@ -154,15 +155,19 @@ void TestIndexPage::outcome_data()
     using O = IndexPageScan::Outcome;
     const QByteArray three = page(numbered({1, 2, 3}));
     QTest::newRow("empty page") << QByteArray() << Url << IndexPageLimits{} << 30000 << O::Empty << 0;
-    QTest::newRow("error page") << QByteArray("<html>404</html>") << Url << IndexPageLimits{} << 30000 << O::NotIndex << 0;
-    QTest::newRow("paragraph in capitals is no index") << QByteArray("<P> <a x\r\n") << Url << IndexPageLimits{} << 30000
-                                                       << O::NotIndex << 0;
+    QTest::newRow("error page") << QByteArray("<html>404</html>") << Url << IndexPageLimits{} << 30000 << O::NotIndex
+                                << 0;
+    QByteArray huge = page(numbered({1, 2}));
+    huge += QByteArray(vh::collect::MaxIndexPageBytes, 'x');
+    QTest::newRow("page larger than any index") << huge << Url << IndexPageLimits{} << 30000 << O::NotIndex << 0;
+    QTest::newRow("paragraph in capitals is no index")
+        << QByteArray("<P> <a x\r\n") << Url << IndexPageLimits{} << 30000 << O::NotIndex << 0;
     QByteArray quoteless = line(2, at(0));
     quoteless.replace('"', '\'');
     QTest::newRow("line without quotes ends the visit there")
         << page({line(1, at(0)), quoteless, line(3, at(0))}) << Url << IndexPageLimits{} << 30000 << O::Abandoned << 1;
-    QTest::newRow("page address too short") << three << QByteArray("http://x") << IndexPageLimits{} << 30000
-                                            << O::Abandoned << 0;
+    QTest::newRow("page address too short")
+        << three << QByteArray("http://x") << IndexPageLimits{} << 30000 << O::Abandoned << 0;
     QTest::newRow("entry beyond the table") << three << Url << IndexPageLimits{} << 2 << O::Abandoned << 2;
     QTest::newRow("line too short for its age") << page({"<p> <a x", line(2, at(0))}) << Url
                                                 << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
@@ -189,10 +194,10 @@ void TestIndexPage::hourBoundaries_data()
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<bool>("ok");
     QTest::addColumn<qint64>("hours");
-    QTest::newRow("one second across the hour") << QByteArray("2026-12-06 10:59:59") << QByteArray("2026-12-06 11:00:00")
-                                                << true << qint64(1);
-    QTest::newRow("59 minutes within the hour") << QByteArray("2026-12-06 10:00:00") << QByteArray("2026-12-06 10:59:59")
-                                                << true << qint64(0);
+    QTest::newRow("one second across the hour")
+        << QByteArray("2026-12-06 10:59:59") << QByteArray("2026-12-06 11:00:00") << true << qint64(1);
+    QTest::newRow("59 minutes within the hour")
+        << QByteArray("2026-12-06 10:00:00") << QByteArray("2026-12-06 10:59:59") << true << qint64(0);
     QTest::newRow("across a month") << QByteArray("2026-11-30 23:00:00") << QByteArray("2026-12-01 01:00:00") << true
                                     << qint64(2);
     QTest::newRow("backwards") << QByteArray("2026-12-06 12:00:00") << QByteArray("2026-12-06 10:00:00") << true

@@ -50,11 +50,12 @@ struct Fixture
         core.workspace().setBaseFolder(ws.base());
         QDir(ws.base()).mkpath(QStringLiteral("PBSS"));
         QDir(ws.base()).mkpath(QStringLiteral("temp"));
-        ws.write(QStringLiteral("banlists/aasaprivbanguid.txt"),
-                 "AASA v1\r\n[d] " + GA + " AName 1.2.3.4 " + aasaReason + "\r\n[d] " + GB + " BName 1.2.3.4 " +
-                     aasaReason + "\r\n");
-        ws.write(QStringLiteral("banlists/pbbans.txt"), "[ACI] v1\r\nheader\r\n1 2 " + GC + " CName d " + aciReason + " 2026" +
-                                                            "\r\n1 2 " + GB + " BName d " + aciReason + " 2026\r\n");
+        ws.write(QStringLiteral("banlists/aasaprivbanguid.txt"), "AASA v1\r\n[d] " + GA + " AName 1.2.3.4 " +
+                                                                     aasaReason + "\r\n[d] " + GB + " BName 1.2.3.4 " +
+                                                                     aasaReason + "\r\n");
+        ws.write(QStringLiteral("banlists/pbbans.txt"), "[ACI] v1\r\nheader\r\n1 2 " + GC + " CName d " + aciReason +
+                                                            " 2026" + "\r\n1 2 " + GB + " BName d " + aciReason +
+                                                            " 2026\r\n");
         core.banlists().LoadAasaBanlist();
         core.banlists().LoadAciBanlist();
         core.flags().StopRequested = 0;
@@ -89,16 +90,16 @@ struct Fixture
     {
         QStringList out;
         for (const auto& l : const_cast<AppCore&>(core).log().lines())
-            out << QString::number(l.colour) + QStringLiteral(": ") + l.text.mid(l.text.indexOf(QStringLiteral(" : ")) + 3);
+            out << QString::number(l.colour) + QStringLiteral(": ") +
+                       l.text.mid(l.text.indexOf(QStringLiteral(" : ")) + 3);
         return out;
     }
 };
 
 QString yellow(const QByteArray& guid, const QByteArray& reason, const QByteArray& name, int number = 1)
 {
-    return QStringLiteral("65535: ") + QString::fromLatin1(indexText(number, guid).split('(').first() +
-                                                           "(W) GUID=" + guid + " already banned for " + reason +
-                                                           " as: " + name);
+    return QStringLiteral("65535: ") + QString::fromLatin1(indexText(number, guid).split('(').first() + "(W) GUID=" +
+                                                           guid + " already banned for " + reason + " as: " + name);
 }
 
 QString cyan(const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
@@ -129,6 +130,7 @@ private Q_SLOTS:
     void knownShotsAgreeWithSearchPerEntry();
     void unsafeFileNamesAreNeverUsed_data();
     void unsafeFileNamesAreNeverUsed();
+    void lineTooShortForItsTimeEndsTheVisit();
     void stopAndSkipEndCollecting_data();
     void stopAndSkipEndCollecting();
     void scanIndexPageDownloadsNewShots();
@@ -148,27 +150,27 @@ void TestServerVisit::filters_data()
     QTest::newRow("GUID ? with blanks") << QByteArray(" ? ") << QByteArray("x") << QByteArray("x") << L{} << false
                                         << QStringList{};
     QTest::newRow("not banned") << GN << QByteArray("x") << QByteArray("x") << L{} << true << QStringList{};
-    QTest::newRow("GUID in other case is not banned") << GA.toUpper() << QByteArray("x") << QByteArray("x")
-                                                      << L{Setting::SkipAasaBanned} << true << QStringList{};
-    QTest::newRow("AASA banned, skipping on") << GA << QByteArray("Aimbot") << QByteArray("x")
-                                              << L{Setting::SkipAasaBanned} << false
-                                              << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("AASA banned, skipping off") << GA << QByteArray("Aimbot") << QByteArray("x") << L{} << true
-                                               << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("AASA PBSS-only, PBSS in capitals") << GA << QByteArray("AASA PBSS") << QByteArray("x")
-                                                      << L{Setting::SkipAasaPbssOnly} << false
-                                                      << QStringList{yellow(GA, "AASA PBSS", "AName")};
-    QTest::newRow("AASA PBSS-only, other reason") << GA << QByteArray("Aimbot") << QByteArray("x")
-                                                  << L{Setting::SkipAasaPbssOnly} << true
-                                                  << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("ACI banned, skipping on") << GC << QByteArray("x") << QByteArray("Wallhack")
-                                             << L{Setting::SkipAciBanned} << false
-                                             << QStringList{cyan(GC, "Wallhack", "CName")};
+    QTest::newRow("GUID in other case is not banned")
+        << GA.toUpper() << QByteArray("x") << QByteArray("x") << L{Setting::SkipAasaBanned} << true << QStringList{};
+    QTest::newRow("AASA banned, skipping on")
+        << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaBanned} << false
+        << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("AASA banned, skipping off")
+        << GA << QByteArray("Aimbot") << QByteArray("x") << L{} << true << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("AASA PBSS-only, PBSS in capitals")
+        << GA << QByteArray("AASA PBSS") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << false
+        << QStringList{yellow(GA, "AASA PBSS", "AName")};
+    QTest::newRow("AASA PBSS-only, other reason")
+        << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << true
+        << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("ACI banned, skipping on")
+        << GC << QByteArray("x") << QByteArray("Wallhack") << L{Setting::SkipAciBanned} << false
+        << QStringList{cyan(GC, "Wallhack", "CName")};
     QTest::newRow("ACI PBSS-only") << GC << QByteArray("x") << QByteArray("pbss") << L{Setting::SkipAciPbssOnly}
                                    << false << QStringList{cyan(GC, "pbss", "CName")};
-    QTest::newRow("ACI settings do not skip AASA bans") << GA << QByteArray("Aimbot") << QByteArray("x")
-                                                        << L{Setting::SkipAciBanned} << true
-                                                        << QStringList{yellow(GA, "Aimbot", "AName")};
+    QTest::newRow("ACI settings do not skip AASA bans")
+        << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAciBanned} << true
+        << QStringList{yellow(GA, "Aimbot", "AName")};
     QTest::newRow("both lists: AASA skips, ACI still logs")
         << GB << QByteArray("Aimbot") << QByteArray("Wallhack") << L{Setting::SkipAasaBanned} << false
         << QStringList{yellow(GB, "Aimbot", "BName"), cyan(GB, "Wallhack", "BName")};
@@ -198,9 +200,8 @@ void TestServerVisit::queuedEntryGetsFileAndTime()
     f.core.settings().setValue(Setting::SkipAasaBanned, QStringLiteral("1"));
     f.page({pageEntry(1, GA, false), pageEntry(2, GN)});
     QVERIFY(f.core.visit().CollectPbSS(2));
-    QCOMPARE(f.logged(),
-             QStringList{QStringLiteral("65535: ") + QString::fromLatin1(indexText(1, GA, false)) +
-                         QStringLiteral(" already banned for Aimbot as: AName")});
+    QCOMPARE(f.logged(), QStringList{QStringLiteral("65535: ") + QString::fromLatin1(indexText(1, GA, false)) +
+                                     QStringLiteral(" already banned for Aimbot as: AName")});
     QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
     const PageEntry& e = f.core.pool().queueEntry(1);
     QCOMPARE(QFile::decodeName(e.LocalFile), f.ws.path(QStringLiteral("PBSS/pb000002.png")));
@@ -292,7 +293,9 @@ void TestServerVisit::unsafeFileNamesAreNeverUsed_data()
     QTest::newRow("backslash") << QByteArray("pb\\00001.png");
     QTest::newRow("drive") << QByteArray("c:000001.png");
     QTest::newRow("control character") << QByteArray("pb\n00001.png");
-    QTest::newRow("nul") << QByteArray("pb\0" "00001.png", 12);
+    QTest::newRow("nul") << QByteArray("pb\0"
+                                       "00001.png",
+                                       12);
 }
 
 void TestServerVisit::unsafeFileNamesAreNeverUsed()
@@ -306,8 +309,19 @@ void TestServerVisit::unsafeFileNamesAreNeverUsed()
     QVERIFY(f.core.visit().CollectPbSS(2));
     QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
     QCOMPARE(f.logged().size(), 1);
-    QVERIFY(f.logged().first().startsWith(QStringLiteral("16777215: Verbose,Skipped screenshot with unsafe file name: ")));
+    QVERIFY(
+        f.logged().first().startsWith(QStringLiteral("16777215: Verbose,Skipped screenshot with unsafe file name: ")));
     QVERIFY(!f.logged().first().contains(QLatin1Char('\n')));
+}
+
+void TestServerVisit::lineTooShortForItsTimeEndsTheVisit()
+{
+    Fixture f;
+    PageEntry shortLine = pageEntry(2, GN);
+    shortLine.IndexText = "000002 \"P\" x";
+    f.page({pageEntry(1, GN), shortLine, pageEntry(3, GN)});
+    QVERIFY(!f.core.visit().CollectPbSS(3));
+    QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000001.png")});
 }
 
 void TestServerVisit::stopAndSkipEndCollecting_data()

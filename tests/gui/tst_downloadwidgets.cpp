@@ -34,7 +34,8 @@ void TestDownloadWidgets::progressAndPanelsFollowTheCore()
 
     core.banlists().LoadAasaBanlist();
     QCOMPARE(window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel3"))->text(), QStringLiteral("AASA bans: 1"));
-    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel4"))->text(), QStringLiteral("AASA Info: AASA v5"));
+    QCOMPARE(window.findChild<QLabel*>(QStringLiteral("StatusBar1Panel4"))->text(),
+             QStringLiteral("AASA Info: AASA v5"));
 }
 
 QTEST_MAIN(TestDownloadWidgets)

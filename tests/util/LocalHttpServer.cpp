@@ -16,7 +16,15 @@ namespace vh::test {
 
 namespace {
 
-enum class Kind { Body, Slow, Chunked, Redirect, Stall, StallAfter };
+enum class Kind
+{
+    Body,
+    Slow,
+    Chunked,
+    Redirect,
+    Stall,
+    StallAfter
+};
 
 struct Route
 {
@@ -101,12 +109,13 @@ struct LocalHttpServer::State
             response.status = 503;
             break;
         case Kind::Slow:
-            response.set_content_provider(route.body.size(), route.contentType.c_str(),
-                                          [this, route](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
-                                              sleepUnlessStopping(route.chunkDelayMs);
-                                              const std::size_t n = std::min(route.chunk, length);
-                                              return sink.write(route.body.data() + offset, n);
-                                          });
+            response.set_content_provider(
+                route.body.size(), route.contentType.c_str(),
+                [this, route](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+                    sleepUnlessStopping(route.chunkDelayMs);
+                    const std::size_t n = std::min(route.chunk, length);
+                    return sink.write(route.body.data() + offset, n);
+                });
             break;
         case Kind::Chunked:
             response.set_chunked_content_provider(
