@@ -118,10 +118,16 @@ void AppCore::CreateWorkspace()
         Log(QStringLiteral("Problems in Creating Workspace, error:") + folder);
 }
 
-void AppCore::onStartupTimer() {}
+void AppCore::onStartupTimer()
+{
+}
 
-void AppCore::onDiscoveryTick() {}
+void AppCore::onDiscoveryTick()
+{
+}
 
-void AppCore::onBanlistTick() {}
+void AppCore::onBanlistTick()
+{
+}
 
 } // namespace vh::app
