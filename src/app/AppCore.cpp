@@ -117,6 +117,8 @@ void AppCore::onDiscoveryTick()
 
 void AppCore::onBanlistTick()
 {
+    if (m_banlistSchedule.tick(m_settings))
+        BanlistUpdateDue = true;
 }
 
 } // namespace vh::app

@@ -4,6 +4,7 @@
 #include "app/Links.h"
 #include "app/Settings.h"
 #include "app/Workspace.h"
+#include "banlists/BanlistSchedule.h"
 #include "database/Database.h"
 
 #include <QObject>
@@ -86,6 +87,7 @@ private:
     Workspace m_workspace;
     Links m_links;
     RunFlags m_flags;
+    banlists::BanlistSchedule m_banlistSchedule;
     database::Database m_database;
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
