@@ -14,15 +14,10 @@
 
 namespace vh::collect {
 
-ScreenshotIntake::ScreenshotIntake(detect::Detection& detection, database::Database& database,
-                                   app::Settings& settings, app::ActivityLog& log, const app::Workspace& workspace)
-    : m_detection(detection),
-      m_database(database),
-      m_settings(settings),
-      m_log(log),
-      m_workspace(workspace),
-      m_yield([] { platform::yieldToEvents(); }),
-      m_clock([] { return QDateTime::currentDateTime(); })
+ScreenshotIntake::ScreenshotIntake(detect::Detection& detection, database::Database& database, app::Settings& settings,
+                                   app::ActivityLog& log, const app::Workspace& workspace)
+    : m_detection(detection), m_database(database), m_settings(settings), m_log(log), m_workspace(workspace),
+      m_yield([] { platform::yieldToEvents(); }), m_clock([] { return QDateTime::currentDateTime(); })
 {
 }
 

@@ -96,8 +96,8 @@ void CheatChecks::CheckNameChanger(database::ScreenshotEntry& slot, int currentE
     if (slot.GUID != listedGuid || lowered(listedName) == lowered(slot.PlayerName) ||
         slot.ServerName == "Another ArmyOps Server")
         return;
-    slot.AutoDetected = slot.AutoDetected.isEmpty() ? QByteArrayLiteral("NameChanger")
-                                                    : slot.AutoDetected + ", NameChanger";
+    slot.AutoDetected =
+        slot.AutoDetected.isEmpty() ? QByteArrayLiteral("NameChanger") : slot.AutoDetected + ", NameChanger";
     slot.Cheating = true;
     if (slot.PlayerName.isEmpty() && slot.ServerName == "Unknown") {
         m_log.Log(QStringLiteral("Almost Namechanger"), app::Colours::Magenta);

@@ -15,13 +15,8 @@ namespace vh::detect {
 
 Detection::Detection(const GlyphTable& glyphs, const SuspiciousColors& colours, database::Database& database,
                      const app::Settings& settings, app::ActivityLog& log, const app::Workspace& workspace)
-    : m_database(database),
-      m_settings(settings),
-      m_log(log),
-      m_workspace(workspace),
-      m_reader(glyphs),
-      m_checks(colours, settings, log),
-      m_clock([] { return QDateTime::currentDateTime(); })
+    : m_database(database), m_settings(settings), m_log(log), m_workspace(workspace), m_reader(glyphs),
+      m_checks(colours, settings, log), m_clock([] { return QDateTime::currentDateTime(); })
 {
     static_assert(std::tuple_size_v<decltype(m_pictures)> == database::Database::IntakeSlotCount);
 }
@@ -73,8 +68,8 @@ void Detection::ScanScreenshot(int slot, const QString& pngPath)
 
 void Detection::copyToFailed(const QString& pngPath) const
 {
-    QByteArray name = m_clock().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() +
-                      QFileInfo(pngPath).fileName().toLatin1();
+    QByteArray name =
+        m_clock().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + QFileInfo(pngPath).fileName().toLatin1();
     for (char removed : {':', ' ', '-', '/'})
         name.replace(removed, QByteArray());
     name = platform::safeFileNamePart(name, 150);

@@ -172,8 +172,8 @@ QStringList GlyphTable::LoadGlyphTable(const QList<QByteArray>& strings)
         }
         const QByteArray& s = strings.at(code);
         if (s.size() != Size || s.count('0') + s.count('1') != Size) {
-            problems << QStringLiteral("Problems in Loading OCR, error:Glyph %1 is not 104 characters 0 and 1")
-                            .arg(code);
+            problems
+                << QStringLiteral("Problems in Loading OCR, error:Glyph %1 is not 104 characters 0 and 1").arg(code);
             continue;
         }
         Glyph& g = m_glyphs[std::size_t(code)];

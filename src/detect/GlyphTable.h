@@ -75,7 +75,8 @@ private:
     };
     static std::size_t hash(const CellKey& key)
     {
-        const std::uint64_t h = key.low * 0x9E3779B97F4A7C15ULL ^ (key.high + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL;
+        const std::uint64_t h =
+            key.low * 0x9E3779B97F4A7C15ULL ^ (key.high + 0x632BE59BD9B4E019ULL) * 0xC2B2AE3D27D4EB4FULL;
         return std::size_t(h >> 54);
     }
     void rebuildIndex();

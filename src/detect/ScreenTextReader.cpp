@@ -200,14 +200,22 @@ QString ScreenTextReader::ReadScreenText(const review::cDIBSection& bitmap, data
             return error;
         QString error;
         switch (n) {
-        case 1: error = interpretLine1(text, slot); break;
-        case 2: error = interpretLine2(text, slot); break;
-        case 3: error = interpretLine3(text, slot); break;
+        case 1:
+            error = interpretLine1(text, slot);
+            break;
+        case 2:
+            error = interpretLine2(text, slot);
+            break;
+        case 3:
+            error = interpretLine3(text, slot);
+            break;
         case 4:
             if (interpretLine4(text, slot))
                 n = 5; // the capture failed: there is no size to read
             break;
-        case 5: error = interpretLine5(text, slot); break;
+        case 5:
+            error = interpretLine5(text, slot);
+            break;
         }
         if (!error.isEmpty())
             return error;

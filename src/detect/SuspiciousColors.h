@@ -10,7 +10,7 @@ namespace vh::detect {
 // A colour that cheat tools leave in a screenshot, and how many pixels of it in a row make a hit.
 struct SuspiciousColor
 {
-    QByteArray Name;  // the result text
+    QByteArray Name;    // the result text
     quint32 Colour = 0; // red + 256 * green + 65536 * blue
     quint8 MinRun = 0;
 };

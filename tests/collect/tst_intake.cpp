@@ -92,8 +92,8 @@ private:
     void takeIn(const QByteArray& png, const QByteArray& indexText = IndexLine)
     {
         const QString file = m_ws->write(QStringLiteral("PBSS/pb000123.png"), png);
-        m_core->intake().ProcessPBSS(3, vh::collect::DownloadedShot{"http://127.0.0.1/pbsvss", indexText,
-                                                                    "2026.12.06 10:00:00", file});
+        m_core->intake().ProcessPBSS(
+            3, vh::collect::DownloadedShot{"http://127.0.0.1/pbsvss", indexText, "2026.12.06 10:00:00", file});
     }
 
 private Q_SLOTS:
@@ -240,12 +240,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("reason");
         const QByteArray good = ScreenshotMaker().png();
-        QTest::newRow("corrupt") << noisePng(100, 100).replace(60, 4000, QByteArray(4000, 'z')) << QStringLiteral(", x:0, y:0") << QString();
+        QTest::newRow("corrupt") << noisePng(100, 100).replace(60, 4000, QByteArray(4000, 'z'))
+                                 << QStringLiteral(", x:0, y:0") << QString();
         QTest::newRow("truncated") << good.left(good.size() * 6 / 10) << QStringLiteral(", x:0, y:0") << QString();
         QTest::newRow("enormous") << enormousPng() << QStringLiteral(", x:0, y:0")
                                   << QStringLiteral("the PNG claims 40000 x 40000 pixels");
-        QTest::newRow("lower than the text") << noisePng(660, 70) << QStringLiteral(", x:660, y:70")
-                                             << QStringLiteral("Subscript out of range");
+        QTest::newRow("lower than the text")
+            << noisePng(660, 70) << QStringLiteral(", x:660, y:70") << QStringLiteral("Subscript out of range");
         QTest::newRow("fifth line without number")
             << ScreenshotMaker().setLine(5, "w=abc h=480 sample=1").png() << QStringLiteral(", x:660, y:575")
             << QStringLiteral("Type mismatch");

@@ -86,8 +86,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("length");
         QTest::addColumn<bool>("scanNoFog");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("Bridge Crossing") << QByteArray("Bridge Crossing") << 6 << true << QByteArray("NoFog Bridge Crossing");
-        QTest::newRow("Mountain Pass SE") << QByteArray("Mountain Pass SE") << 6 << true << QByteArray("NoFog Mountain Pass SE");
+        QTest::newRow("Bridge Crossing") << QByteArray("Bridge Crossing") << 6 << true
+                                         << QByteArray("NoFog Bridge Crossing");
+        QTest::newRow("Mountain Pass SE")
+            << QByteArray("Mountain Pass SE") << 6 << true << QByteArray("NoFog Mountain Pass SE");
         QTest::newRow("extra word after the map") << QByteArray("Bridge Crossing 2") << 6 << true << QByteArray();
         QTest::newRow("other case") << QByteArray("bridge se") << 6 << true << QByteArray();
         QTest::newRow("five fog pixels") << QByteArray("Bridge SE") << 5 << true << QByteArray();
@@ -113,7 +115,8 @@ private Q_SLOTS:
         ScreenshotMaker maker(400, 300);
         maker.setCaptureSize(400, 205);
         // a colour hit first would end the scan; the black-and-red run at the edge must be met before it
-        maker.plantRun(QPoint(400 - 22, 9 + 20), qRgb(0, 0, 0), 1).plantRun(QPoint(400 - 21, 9 + 20), qRgb(255, 0, 0), 21);
+        maker.plantRun(QPoint(400 - 22, 9 + 20), qRgb(0, 0, 0), 1)
+            .plantRun(QPoint(400 - 21, 9 + 20), qRgb(255, 0, 0), 21);
         ScreenshotEntry slot;
         slot.AutoDetected = "kept";
         QCOMPARE(check(maker, slot), QStringLiteral("Subscript out of range"));
@@ -129,14 +132,26 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<QString>("logged");
         const QByteArray line = "000123 \"Player\" GUID=0123456789abcdef0123456789abcdef (OK) 2026.12.06 10:00:00";
-        QTest::newRow("same name in other case") << line << QByteArray("PLAYER") << QByteArray("S") << QByteArray() << QByteArray() << QString();
-        QTest::newRow("changed name") << line << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray("NameChanger") << QString();
-        QTest::newRow("after an earlier result") << line << QByteArray("Other") << QByteArray("S") << QByteArray("X") << QByteArray("X, NameChanger") << QString();
-        QTest::newRow("other GUID listed") << QByteArray("000123 \"Player\" GUID=ffffffffffffffffffffffffffffffff") << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray() << QString();
-        QTest::newRow("exempt server") << line << QByteArray("Other") << QByteArray("Another ArmyOps Server") << QByteArray() << QByteArray() << QString();
-        QTest::newRow("almost") << line << QByteArray() << QByteArray("Unknown") << QByteArray() << QByteArray() << QStringLiteral("Almost Namechanger");
-        QTest::newRow("no quoted name") << QByteArray("000123 Player GUID=0123456789abcdef0123456789abcdef") << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray() << QStringLiteral("Problems in checking for NameChanger, error:Invalid procedure call or argument DB-entry: 4");
-        QTest::newRow("empty index text") << QByteArray() << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray() << QString();
+        QTest::newRow("same name in other case")
+            << line << QByteArray("PLAYER") << QByteArray("S") << QByteArray() << QByteArray() << QString();
+        QTest::newRow("changed name") << line << QByteArray("Other") << QByteArray("S") << QByteArray()
+                                      << QByteArray("NameChanger") << QString();
+        QTest::newRow("after an earlier result") << line << QByteArray("Other") << QByteArray("S") << QByteArray("X")
+                                                 << QByteArray("X, NameChanger") << QString();
+        QTest::newRow("other GUID listed")
+            << QByteArray("000123 \"Player\" GUID=ffffffffffffffffffffffffffffffff") << QByteArray("Other")
+            << QByteArray("S") << QByteArray() << QByteArray() << QString();
+        QTest::newRow("exempt server") << line << QByteArray("Other") << QByteArray("Another ArmyOps Server")
+                                       << QByteArray() << QByteArray() << QString();
+        QTest::newRow("almost") << line << QByteArray() << QByteArray("Unknown") << QByteArray() << QByteArray()
+                                << QStringLiteral("Almost Namechanger");
+        QTest::newRow("no quoted name")
+            << QByteArray("000123 Player GUID=0123456789abcdef0123456789abcdef") << QByteArray("Other")
+            << QByteArray("S") << QByteArray() << QByteArray()
+            << QStringLiteral(
+                   "Problems in checking for NameChanger, error:Invalid procedure call or argument DB-entry: 4");
+        QTest::newRow("empty index text")
+            << QByteArray() << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray() << QString();
     }
 
     void nameChanger()
@@ -159,7 +174,8 @@ private Q_SLOTS:
         QCOMPARE(m_log.lines().size(), lines + (logged.isEmpty() ? 0 : 1));
         if (!logged.isEmpty()) {
             QVERIFY(lastLog().endsWith(logged));
-            QCOMPARE(m_log.lines().back().colour, logged.startsWith(QLatin1String("Almost")) ? vh::app::Colours::Magenta : vh::app::Colours::White);
+            QCOMPARE(m_log.lines().back().colour,
+                     logged.startsWith(QLatin1String("Almost")) ? vh::app::Colours::Magenta : vh::app::Colours::White);
         }
     }
 

@@ -13,10 +13,7 @@ class TestGlyphTable : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        QVERIFY(m_table.LoadGlyphTable().isEmpty());
-    }
+    void initTestCase() { QVERIFY(m_table.LoadGlyphTable().isEmpty()); }
 
     void everyGlyphHasBackgroundWhereCellsAreNeverWritten()
     {

@@ -75,7 +75,9 @@ private Q_SLOTS:
     {
         QImage image(660, 80, QImage::Format_RGB32);
         image.fill(Qt::black);
-        ScreenshotMaker::drawLine(image, 50, "A\x1a" "BCDE");
+        ScreenshotMaker::drawLine(image, 50,
+                                  "A\x1a"
+                                  "BCDE");
         // turn the placeholder of code 26 in cell 1 into the one of code 27
         const GlyphTable::Glyph& skip = m_table.glyph(ScreenTextReader::SkipCode);
         for (int r = 0; r < 13; ++r)
@@ -142,10 +144,14 @@ private Q_SLOTS:
         QTest::addColumn<qint16>("width");
         QTest::newRow("second line without blank") << 2 << QByteArray(80, 'x') << QByteArray() << qint16(0);
         QTest::newRow("third line with one star") << 3 << QByteArray("GUID *abc Player") << QByteArray() << qint16(0);
-        QTest::newRow("size at the line's end") << 5 << QByteArray("w=640 h=480") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(640);
-        QTest::newRow("width not a number") << 5 << QByteArray("w=6x0 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
-        QTest::newRow("no size at all") << 5 << QByteArray("nothing here") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
-        QTest::newRow("width beyond 16 bits") << 5 << QByteArray("w=40000 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
+        QTest::newRow("size at the line's end")
+            << 5 << QByteArray("w=640 h=480") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(640);
+        QTest::newRow("width not a number")
+            << 5 << QByteArray("w=6x0 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
+        QTest::newRow("no size at all") << 5 << QByteArray("nothing here")
+                                        << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
+        QTest::newRow("width beyond 16 bits")
+            << 5 << QByteArray("w=40000 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
     }
 
     void failuresKeepWhatWasReadBefore()
@@ -164,7 +170,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("line");
         QTest::addColumn<QByteArray>("header");
-        QTest::newRow("after AAO and two characters") << QByteArray("  AAO: Mountain Pass SE ") << QByteArray("Mountain Pass SE");
+        QTest::newRow("after AAO and two characters")
+            << QByteArray("  AAO: Mountain Pass SE ") << QByteArray("Mountain Pass SE");
         QTest::newRow("without AAO from the fifth") << QByteArray("1234Bridge SE") << QByteArray("Bridge SE");
     }
 

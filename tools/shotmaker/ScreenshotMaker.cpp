@@ -22,9 +22,9 @@ const vh::detect::GlyphTable& glyphs()
 // Colours the checks react to; a clean pixel never takes one of them.
 bool isSignalColour(QRgb c)
 {
-    static const QRgb signalColours[] = {qRgb(0, 0, 0),      qRgb(255, 0, 0),    qRgb(156, 154, 156), qRgb(239, 0, 0),
-                                    qRgb(239, 94, 0),   qRgb(1, 254, 0),    qRgb(58, 95, 205),   qRgb(255, 64, 0),
-                                    qRgb(127, 0, 127),  qRgb(255, 215, 0)};
+    static const QRgb signalColours[] = {qRgb(0, 0, 0),     qRgb(255, 0, 0),  qRgb(156, 154, 156), qRgb(239, 0, 0),
+                                         qRgb(239, 94, 0),  qRgb(1, 254, 0),  qRgb(58, 95, 205),   qRgb(255, 64, 0),
+                                         qRgb(127, 0, 127), qRgb(255, 215, 0)};
     for (QRgb s : signalColours)
         if ((c & 0xFFFFFF) == (s & 0xFFFFFF))
             return true;
@@ -66,9 +66,10 @@ std::array<QByteArray, 5> ScreenshotMaker::linesFor(const ShotInfo& info, int ca
         second += ' ' + info.serverName;
     const int w = info.statedWidth >= 0 ? info.statedWidth : captureWidth;
     const int h = info.statedHeight >= 0 ? info.statedHeight : captureHeight;
-    return {QByteArrayLiteral("AAO: ") + info.map, second, QByteArrayLiteral("GUID *") + info.guid + "* " + info.playerName,
-            info.captureFailed ? QByteArrayLiteral("Captured Solid DDraw Texture") : QByteArrayLiteral("Captured Image"),
-            "w=" + QByteArray::number(w) + " h=" + QByteArray::number(h) + " sample=1"};
+    return {
+        QByteArrayLiteral("AAO: ") + info.map, second, QByteArrayLiteral("GUID *") + info.guid + "* " + info.playerName,
+        info.captureFailed ? QByteArrayLiteral("Captured Solid DDraw Texture") : QByteArrayLiteral("Captured Image"),
+        "w=" + QByteArray::number(w) + " h=" + QByteArray::number(h) + " sample=1"};
 }
 
 ScreenshotMaker& ScreenshotMaker::setText(const ShotInfo& info)
