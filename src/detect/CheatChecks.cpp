@@ -83,14 +83,16 @@ void CheatChecks::CheckNameChanger(database::ScreenshotEntry& slot, int currentE
     const QByteArray& index = slot.IndexText;
     const qsizetype q1 = index.indexOf('"');
     const qsizetype q2 = q1 < 0 ? -1 : index.indexOf('"', q1 + 1);
-    const qsizetype g = q2 < 0 ? -1 : index.indexOf("GUID=", q2);
-    if (g < 0) {
-        // without a quoted name followed by a GUID there is nothing to compare
+    if (q2 < 0) {
+        // without a quoted name there is nothing to compare the image's name with
         m_log.Log(QStringLiteral("Problems in checking for NameChanger, error:Invalid procedure call or argument "
                                  "DB-entry: %1")
                       .arg(currentEntry));
         return;
     }
+    const qsizetype g = index.indexOf("GUID=", q2);
+    if (g < 0)
+        return;
     const QByteArray listedName = index.mid(q1 + 1, q2 - q1 - 1);
     const QByteArray listedGuid = index.mid(g + 5, 32);
     if (slot.GUID != listedGuid || lowered(listedName) == lowered(slot.PlayerName) ||

@@ -193,6 +193,16 @@ private Q_SLOTS:
         QCOMPARE(db().entry(3).VaultName, QByteArray("20261206103956pb000123.png_3"));
     }
 
+    void failedMoveMakesNoEntry()
+    {
+        QVERIFY(QDir(m_ws->path(QStringLiteral("PBSS/vault"))).removeRecursively());
+        takeIn(ScreenshotMaker().png());
+        QCOMPARE(logged(QStringLiteral("Problems in moving PBSS to vault, error:")), 1);
+        QCOMPARE(db().EntryCount(), 0);
+        QCOMPARE(m_core->settings().value(Setting::DownloadedCount), QStringLiteral("41"));
+        QVERIFY(db().intakeSlot(3).GUID.isEmpty());
+    }
+
     void remoteNamesStayInTheirFolder_data()
     {
         QTest::addColumn<QByteArray>("shotFile");
@@ -271,22 +281,29 @@ private Q_SLOTS:
     void pixelChecksWhenAdding_data()
     {
         QTest::addColumn<bool>("colourCodes");
+        QTest::addColumn<bool>("colourPlanted");
         QTest::addColumn<QByteArray>("playerName");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("colour codes on") << true << QByteArray("Player") << QByteArray("Suspicious color1");
-        QTest::newRow("colour codes off, NoFog on") << false << QByteArray("Player") << QByteArray();
-        QTest::newRow("already marked as name changer") << true << QByteArray("Other") << QByteArray("NameChanger");
+        QTest::newRow("colour codes on") << true << true << QByteArray("Player") << QByteArray("Suspicious color1");
+        QTest::newRow("fog alone") << true << false << QByteArray("Player") << QByteArray("NoFog Bridge Crossing");
+        QTest::newRow("colour codes off, NoFog on") << false << true << QByteArray("Player") << QByteArray();
+        QTest::newRow("colour codes off, fog alone") << false << false << QByteArray("Player") << QByteArray();
+        QTest::newRow("already marked as name changer")
+            << true << true << QByteArray("Other") << QByteArray("NameChanger");
     }
 
     void pixelChecksWhenAdding()
     {
         QFETCH(bool, colourCodes);
         QFETCH(QByteArray, playerName);
+        QFETCH(bool, colourPlanted);
         m_core->settings().setValue(Setting::ScanColorCodes, colourCodes ? QStringLiteral("1") : QStringLiteral("0"));
         ShotInfo info;
         info.playerName = playerName;
         ScreenshotMaker maker;
-        maker.setText(info).plantFog(maker.insideCapture(3)).plantRun(maker.insideCapture(40), qRgb(239, 0, 0), 1);
+        maker.setText(info).plantFog(maker.insideCapture(3));
+        if (colourPlanted)
+            maker.plantRun(maker.insideCapture(40), qRgb(239, 0, 0), 1);
         takeIn(maker.png());
         QCOMPARE(db().EntryCount(), 1);
         QTEST(db().entry(1).AutoDetected, "expected");
