@@ -150,7 +150,8 @@ private Q_SLOTS:
             << QByteArray("S") << QByteArray() << QByteArray()
             << QStringLiteral(
                    "Problems in checking for NameChanger, error:Invalid procedure call or argument DB-entry: 4");
-        QTest::newRow("no GUID listed") << QByteArray("000123 \"Player\" (OK)") << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray() << QString();
+        QTest::newRow("no GUID listed") << QByteArray("000123 \"Player\" (OK)") << QByteArray("Other")
+                                        << QByteArray("S") << QByteArray() << QByteArray() << QString();
         QTest::newRow("empty index text")
             << QByteArray() << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray() << QString();
     }
