@@ -43,6 +43,8 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     m_flags.SkipRequested = false;
     m_flags.StopRequested = 1;
     // the suspicious-colour and glyph tables, then the database, are loaded here
+    m_suspiciousColors.LoadSuspiciousColors();
+    logAll(m_glyphTable.LoadGlyphTable());
     LoadSettings();
     // the download worker pool is sized here
     for (int i = 30; i >= 1; --i)

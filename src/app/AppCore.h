@@ -5,7 +5,11 @@
 #include "app/Settings.h"
 #include "app/Workspace.h"
 #include "banlists/BanlistSchedule.h"
+#include "collect/ScreenshotIntake.h"
 #include "database/Database.h"
+#include "detect/Detection.h"
+#include "detect/GlyphTable.h"
+#include "detect/SuspiciousColors.h"
 
 #include <QObject>
 #include <QTimer>
@@ -54,6 +58,10 @@ public:
     const Links& links() const { return m_links; }
     RunFlags& flags() { return m_flags; }
     database::Database& database() { return m_database; }
+    const detect::GlyphTable& glyphTable() const { return m_glyphTable; }
+    const detect::SuspiciousColors& suspiciousColors() const { return m_suspiciousColors; }
+    detect::Detection& detection() { return m_detection; }
+    collect::ScreenshotIntake& intake() { return m_intake; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -89,6 +97,10 @@ private:
     RunFlags m_flags;
     banlists::BanlistSchedule m_banlistSchedule;
     database::Database m_database;
+    detect::GlyphTable m_glyphTable;
+    detect::SuspiciousColors m_suspiciousColors;
+    detect::Detection m_detection{m_glyphTable, m_suspiciousColors, m_database, m_settings, m_log, m_workspace};
+    collect::ScreenshotIntake m_intake{m_detection, m_database, m_settings, m_log, m_workspace};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update
