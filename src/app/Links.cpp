@@ -8,7 +8,7 @@ QStringList Links::LoadLinks(const QString& path)
 {
     const QString problem = QStringLiteral("Problems in Loading Links, error:");
     QStringList problems;
-    QString* const values[] = {&AasaBanlistUrl, &AasaSearchUrl, &AasaReportUrl,
+    QString* const values[] = {&AasaBanlistUrl, &AasaSearchUrl,   &AasaReportUrl,
                                &TrollbaitUrl,   &ProviderInfoUrl, &AciBanlistUrl};
     QFile file(path);
     const bool open = file.open(QIODevice::ReadOnly);

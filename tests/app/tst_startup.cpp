@@ -69,8 +69,8 @@ void TestStartup::baseFolder_data()
     QTest::newRow("two extensions") << QStringLiteral("/opt/tools/Varnholt.old.exe") << QString() << fallback;
     QTest::newRow("override wins") << QStringLiteral("/opt/tools/Varnholt") << QStringLiteral("/srv/ws/")
                                    << QStringLiteral("/srv/ws");
-    QTest::newRow("override with any name") << QStringLiteral("/opt/tools/vh") << QStringLiteral("/srv/ws/../w2")
-                                            << QStringLiteral("/srv/w2");
+    QTest::newRow("override with any name")
+        << QStringLiteral("/opt/tools/vh") << QStringLiteral("/srv/ws/../w2") << QStringLiteral("/srv/w2");
 }
 
 void TestStartup::baseFolder()
@@ -92,8 +92,8 @@ void TestStartup::linksFile_data()
                                << strings({"a1", "b2", "c3", "d4", "e5", "f6"}) << 0;
     QTest::newRow("four lines") << true << QByteArray("a1\r\nb2\r\nc3\r\nd4\r\n")
                                 << strings({"a1", "b2", "c3", "d4", "", ""}) << 2;
-    QTest::newRow("last line without end") << true << QByteArray("a1\r\nb2\r\nc3\r\nd4\r\ne5\r\nf6")
-                                           << strings({"a1", "b2", "c3", "d4", "e5", "f6"}) << 0;
+    QTest::newRow("last line without end")
+        << true << QByteArray("a1\r\nb2\r\nc3\r\nd4\r\ne5\r\nf6") << strings({"a1", "b2", "c3", "d4", "e5", "f6"}) << 0;
     QTest::newRow("empty lines are values") << true << QByteArray("a1\r\n\r\nc3\r\n \r\ne5\r\nf6\r\nmore\r\n")
                                             << strings({"a1", "", "c3", " ", "e5", "f6"}) << 0;
     QTest::newRow("empty file") << true << QByteArray() << strings({"", "", "", "", "", ""}) << 6;
@@ -170,8 +170,9 @@ void TestStartup::startupLogsBaseFolderAndSettings()
     const QStringList texts = logTexts(core);
     QStringList expected; // newest first: Setting1 is logged last
     for (int i = 1; i <= 30; ++i)
-        expected << QStringLiteral("Verbose,Setting%1 = %2").arg(i).arg(i == 16 ? QStringLiteral("1")
-                                                                                  : QString::number(i * 10));
+        expected << QStringLiteral("Verbose,Setting%1 = %2")
+                        .arg(i)
+                        .arg(i == 16 ? QStringLiteral("1") : QString::number(i * 10));
     expected << QStringLiteral("Application started from ") + QDir::toNativeSeparators(ws.base());
     QCOMPARE(texts, expected);
 }
@@ -196,8 +197,8 @@ void TestStartup::leftoversDeletedVaultKept()
     QVERIFY(!ws.exists(QStringLiteral("PBSS/x.png")));
     QVERIFY(!ws.exists(QStringLiteral("PBSS/X2.PNG")));
     QVERIFY(!ws.exists(QStringLiteral("temp/y.htm")));
-    for (const char* kept : {"PBSS/notes.txt", "PBSS/vault/v.png", "PBSS/archive/a.png", "temp/y.html",
-                             "reports/r.htm", "PBSS/vault"})
+    for (const char* kept :
+         {"PBSS/notes.txt", "PBSS/vault/v.png", "PBSS/archive/a.png", "temp/y.html", "reports/r.htm", "PBSS/vault"})
         QVERIFY2(ws.exists(QString::fromLatin1(kept)), kept);
 }
 

@@ -39,10 +39,12 @@ qint64 peakRssKiB()
 QByteArray goodNoisePng(int w, int h)
 {
     // noise does not compress, so cutting the file in half cuts the pixel data in half
-    return PngBuilder(w, h, Type::Rgb, 8, [](int x, int y) {
-               const quint32 v = quint32(x * 2654435761u) ^ quint32(y * 40503u) ^ quint32(x * y * 2246822519u);
-               return QList<quint16>{quint16(v & 0xFF), quint16((v >> 8) & 0xFF), quint16((v >> 16) & 0xFF)};
-           })
+    return PngBuilder(w, h, Type::Rgb, 8,
+                      [](int x, int y) {
+                          const quint32 v =
+                              quint32(x * 2654435761u) ^ quint32(y * 40503u) ^ quint32(x * y * 2246822519u);
+                          return QList<quint16>{quint16(v & 0xFF), quint16((v >> 8) & 0xFF), quint16((v >> 16) & 0xFF)};
+                      })
         .build();
 }
 
@@ -72,14 +74,15 @@ void TestPngDecoder::decodesExactPixels_data()
     QTest::newRow("24-bit RGB") << PngBuilder(7, 5, Type::Rgb, 8, rgb8).build() << expectedImage(7, 5, colourAt);
 
     // the colour of a pixel stays as stored whatever its alpha, even fully transparent
-    QTest::newRow("RGBA") << PngBuilder(9, 4, Type::Rgba, 8,
-                                        [](int x, int y) {
-                                            const QRgb c = colourAt(x, y);
-                                            return QList<quint16>{quint16(qRed(c)), quint16(qGreen(c)),
-                                                                  quint16(qBlue(c)), quint16(qAlpha(c))};
-                                        })
-                                 .build()
-                          << expectedImage(9, 4, colourAt);
+    QTest::newRow("RGBA")
+        << PngBuilder(
+               9, 4, Type::Rgba, 8,
+               [](int x, int y) {
+                   const QRgb c = colourAt(x, y);
+                   return QList<quint16>{quint16(qRed(c)), quint16(qGreen(c)), quint16(qBlue(c)), quint16(qAlpha(c))};
+               })
+               .build()
+        << expectedImage(9, 4, colourAt);
 
     const QList<QRgb> palette{qRgb(0, 0, 0), qRgb(255, 0, 0), qRgb(12, 200, 7), qRgb(1, 2, 3), qRgb(254, 253, 252)};
     PngBuilder indexed(6, 6, Type::Palette, 8, [](int x, int y) { return QList<quint16>{quint16((x + 2 * y) % 5)}; });
@@ -93,19 +96,22 @@ void TestPngDecoder::decodesExactPixels_data()
         << expectedImage(5, 3, [&](int x, int y) { return qRgb(grey(x, y), grey(x, y), grey(x, y)); });
     QTest::newRow("greyscale with alpha")
         << PngBuilder(5, 3, Type::GreyAlpha, 8,
-                      [&](int x, int y) { return QList<quint16>{quint16(grey(x, y)), quint16(x * 60)}; })
+                      [&](int x, int y) {
+                          return QList<quint16>{quint16(grey(x, y)), quint16(x * 60)};
+                      })
                .build()
         << expectedImage(5, 3, [&](int x, int y) { return qRgb(grey(x, y), grey(x, y), grey(x, y)); });
 
     // 16-bit samples v * 257 are the 8-bit value v exactly
-    QTest::newRow("16-bit RGB") << PngBuilder(4, 4, Type::Rgb, 16,
-                                              [](int x, int y) {
-                                                  const QRgb c = colourAt(x, y);
-                                                  return QList<quint16>{quint16(qRed(c) * 257), quint16(qGreen(c) * 257),
-                                                                        quint16(qBlue(c) * 257)};
-                                              })
-                                       .build()
-                                << expectedImage(4, 4, colourAt);
+    QTest::newRow("16-bit RGB")
+        << PngBuilder(
+               4, 4, Type::Rgb, 16,
+               [](int x, int y) {
+                   const QRgb c = colourAt(x, y);
+                   return QList<quint16>{quint16(qRed(c) * 257), quint16(qGreen(c) * 257), quint16(qBlue(c) * 257)};
+               })
+               .build()
+        << expectedImage(4, 4, colourAt);
     QTest::newRow("16-bit RGBA") << PngBuilder(4, 4, Type::Rgba, 16,
                                                [](int x, int y) {
                                                    const QRgb c = colourAt(x, y);
@@ -129,8 +135,9 @@ void TestPngDecoder::decodesExactPixels_data()
                                  [](int x, int y) { return QList<quint16>{quint16((x + 2 * y) % 5)}; });
     interlacedIndexed.setInterlaced(true);
     interlacedIndexed.setPalette(palette);
-    QTest::newRow("interlaced palette")
-        << interlacedIndexed.build() << expectedImage(11, 10, [&](int x, int y) { return palette[(x + 2 * y) % 5]; });
+    QTest::newRow("interlaced palette") << interlacedIndexed.build() << expectedImage(11, 10, [&](int x, int y) {
+        return palette[(x + 2 * y) % 5];
+    });
 
     // a stated file gamma of 1/2.2 is not applied: the text reader compares raw values
     PngBuilder withGamma(7, 5, Type::Rgb, 8, rgb8);
@@ -189,12 +196,12 @@ void TestPngDecoder::badFilesFailCleanly_data()
                                          PngBuilder::chunk("IDAT", qCompress(tenRows).mid(4)) +
                                          PngBuilder::chunk("IEND", {});
 
-    const QByteArray tinyData = PngBuilder::chunk("IDAT", qCompress(QByteArray(4, '\0')).mid(4)) +
-                                PngBuilder::chunk("IEND", {});
+    const QByteArray tinyData =
+        PngBuilder::chunk("IDAT", qCompress(QByteArray(4, '\0')).mid(4)) + PngBuilder::chunk("IEND", {});
     QTest::newRow("largest size the format allows")
         << PngBuilder::signature() + PngBuilder::ihdr(0x7FFFFFFF, 0x7FFFFFFF, 8, Type::Rgba, false) + tinyData;
-    QTest::newRow("one enormous row") << PngBuilder::signature() +
-                                             PngBuilder::ihdr(1000000, 1, 16, Type::Rgba, false) + tinyData;
+    QTest::newRow("one enormous row") << PngBuilder::signature() + PngBuilder::ihdr(1000000, 1, 16, Type::Rgba, false) +
+                                             tinyData;
     QTest::newRow("30000 x 30000") << PngBuilder::signature() + PngBuilder::ihdr(30000, 30000, 8, Type::Rgb, false) +
                                           tinyData;
     QTest::newRow("more pixels than a screen has")
@@ -222,10 +229,9 @@ void TestPngDecoder::badFilesFailCleanly()
 void TestPngDecoder::loadPictureFromFile()
 {
     vh::test::TestWorkspace ws;
-    const QString path = ws.write(QStringLiteral("PBSS/vault/a.png"),
-                                  PngBuilder(3, 2, Type::Grey, 8, [](int x, int y) {
-                                      return QList<quint16>{quint16(x * 100 + y)};
-                                  }).build());
+    const QString path = ws.write(QStringLiteral("PBSS/vault/a.png"), PngBuilder(3, 2, Type::Grey, 8, [](int x, int y) {
+                                                                          return QList<quint16>{quint16(x * 100 + y)};
+                                                                      }).build());
     const PngDecoder::Result loaded = PngDecoder::LoadPicture(path);
     QVERIFY2(loaded.ok(), qPrintable(loaded.error));
     QCOMPARE(loaded.image.pixel(2, 1), qRgb(201, 201, 201));

@@ -159,8 +159,9 @@ void TestBitmap::gammaLimitsHoldForEveryGamma()
 {
     // every gamma the slider can give: settings 10 to 190 in steps of 10
     for (int setting = 10; setting <= 190; setting += 10) {
-        const double gamma =
-            setting == 100 ? 1.0 : setting < 100 ? 1.0 / (5.0 - setting / 25.0) : (setting - 100) / 25.0 + 1.0;
+        const double gamma = setting == 100  ? 1.0
+                             : setting < 100 ? 1.0 / (5.0 - setting / 25.0)
+                                             : (setting - 100) / 25.0 + 1.0;
         cGammaCorrect g;
         g.gamma(gamma);
         const auto& t = g.redTable();
@@ -195,8 +196,8 @@ void TestBitmap::correctAppliesTablesPerChannel()
     const QImage corrected = dst.toImage();
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
-            QCOMPARE(corrected.pixel(x, y), qRgb(t[std::size_t(1 + x)], t[std::size_t(64 + y)],
-                                                 t[std::size_t(128 + x + y)]));
+            QCOMPARE(corrected.pixel(x, y),
+                     qRgb(t[std::size_t(1 + x)], t[std::size_t(64 + y)], t[std::size_t(128 + x + y)]));
     // the padding is one more whole step of three bytes, so it passes the table as well (0 maps to 0)
     QCOMPARE(int(dst.view()(9, 0)), 0);
 

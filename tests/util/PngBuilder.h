@@ -13,7 +13,14 @@ namespace vh::test {
 class PngBuilder final
 {
 public:
-    enum class ColourType : quint8 { Grey = 0, Rgb = 2, Palette = 3, GreyAlpha = 4, Rgba = 6 };
+    enum class ColourType : quint8
+    {
+        Grey = 0,
+        Rgb = 2,
+        Palette = 3,
+        GreyAlpha = 4,
+        Rgba = 6
+    };
 
     // The raw samples of pixel (x, y) in file order, each 8 or 16 bits wide as the bit depth says (a palette
     // index for palette files).
