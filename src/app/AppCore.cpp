@@ -3,6 +3,8 @@
 #include "app/Paths.h"
 #include "platform/ImageLibrary.h"
 
+#include <QDir>
+
 namespace vh::app {
 
 const QString AppCore::ScreenTooSmallMessage =
@@ -39,7 +41,7 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     CheckImageLibrary();
     logAll(m_links.LoadLinks(path(Paths::LinksFile)));
     CreateWorkspace();
-    Log(QStringLiteral("Application started from ") + m_workspace.BaseFolder());
+    Log(QStringLiteral("Application started from ") + QDir::toNativeSeparators(m_workspace.BaseFolder()));
     m_flags.SkipRequested = false;
     m_flags.StopRequested = 1;
     // the suspicious-colour and glyph tables, then the database, are loaded here
@@ -66,12 +68,14 @@ void AppCore::startupFinish()
 
 void AppCore::ShutDown()
 {
+    // the database is saved here
     SaveSettings();
     if (m_settings.isOn(Setting::LogOnClose)) {
         QString error;
         // a log file that cannot be written stops nothing else of the shutdown
         m_log.writeLogFile(path(Paths::LogFile), &error);
     }
+    // the server names are saved here
     m_discoveryTimer.stop();
     m_startupTimer.stop();
     m_banlistTimer.stop();
@@ -100,13 +104,15 @@ void AppCore::applyDiscoveryTimer()
 void AppCore::CheckImageLibrary()
 {
     if (platform::registerImageLibrary(m_workspace.BaseFolder()))
-        Log(QStringLiteral("Reference to ") + m_workspace.BaseFolder() + QStringLiteral("/paintx.dll was added"));
+        Log(QStringLiteral("Reference to ") + QDir::toNativeSeparators(path(QStringLiteral("paintx.dll"))) +
+            QStringLiteral(" was added"));
 }
 
 void AppCore::CreateWorkspace()
 {
     for (const QString& folder : m_workspace.createFolders())
         Log(QStringLiteral("Problems in Creating Workspace, error:") + folder);
+    // missing banlists are fetched here, AASA first, before anything else is loaded
 }
 
 void AppCore::onStartupTimer()
