@@ -8,7 +8,9 @@ namespace vh::app {
 const QString AppCore::ScreenTooSmallMessage =
     QStringLiteral("Sorry, Varnholt will only start in resolutions higher then 800x600");
 
-AppCore::AppCore(QObject* parent) : QObject(parent), m_log(m_settings)
+AppCore::AppCore(QObject* parent)
+    : QObject(parent), m_log(m_settings), m_entryStore(m_database, m_settings, m_log, m_flags, m_workspace),
+      m_vault(m_database, m_log, m_workspace)
 {
     m_startupTimer.setSingleShot(true);
     connect(&m_startupTimer, &QTimer::timeout, this, &AppCore::onStartupTimer);
@@ -42,16 +44,18 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     Log(QStringLiteral("Application started from ") + m_workspace.BaseFolder());
     m_flags.SkipRequested = false;
     m_flags.StopRequested = 1;
-    // the suspicious-colour and glyph tables, then the database, are loaded here
+    // the suspicious-colour and glyph tables are loaded here
+    m_entryStore.LoadDatabase();
     LoadSettings();
-    // the download worker pool is sized here
+    resizeWorkerPool();
     for (int i = 30; i >= 1; --i)
         LogVerbose(QStringLiteral("Setting%1 = %2").arg(i).arg(m_settings.slot(i - 1)));
 }
 
 void AppCore::startupLoadLists()
 {
-    // the two banlists, the provider ranges with the server list, and the purge of entries without PNG
+    // the two banlists, then the provider ranges with the server list, are loaded here
+    m_vault.PurgeMissingPng();
 }
 
 void AppCore::startupFinish()
@@ -64,6 +68,7 @@ void AppCore::startupFinish()
 
 void AppCore::ShutDown()
 {
+    m_entryStore.SaveDatabase();
     SaveSettings();
     if (m_settings.isOn(Setting::LogOnClose)) {
         QString error;
@@ -93,6 +98,10 @@ void AppCore::applyDiscoveryTimer()
     } else {
         m_discoveryTimer.stop();
     }
+}
+
+void AppCore::resizeWorkerPool()
+{
 }
 
 void AppCore::CheckImageLibrary()

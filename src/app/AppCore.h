@@ -5,6 +5,8 @@
 #include "app/Settings.h"
 #include "app/Workspace.h"
 #include "database/Database.h"
+#include "database/EntryStore.h"
+#include "database/VaultHousekeeping.h"
 
 #include <QObject>
 #include <QTimer>
@@ -53,6 +55,8 @@ public:
     const Links& links() const { return m_links; }
     RunFlags& flags() { return m_flags; }
     database::Database& database() { return m_database; }
+    database::EntryStore& entryStore() { return m_entryStore; }
+    database::VaultHousekeeping& vault() { return m_vault; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -63,6 +67,8 @@ public:
     void SaveSettings();
     // Applies ServerDiscovery to the status-query timer.
     void applyDiscoveryTimer();
+    // Sizes the download worker pool to the setting Threads.
+    void resizeWorkerPool();
 
     QTimer& discoveryTimer() { return m_discoveryTimer; }
     QTimer& startupTimer() { return m_startupTimer; }
@@ -87,6 +93,8 @@ private:
     Links m_links;
     RunFlags m_flags;
     database::Database m_database;
+    database::EntryStore m_entryStore;
+    database::VaultHousekeeping m_vault;
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "util/FileSizeLimit.h"
 #include "util/TestWorkspace.h"
 
 #include <QtTest>
@@ -16,6 +17,7 @@ private Q_SLOTS:
     void missingKeysLeaveSlots();
     void saveWritesFortyLinesInOrder();
     void saveKeepsOldFileWhenFolderIsGone();
+    void failedSaveKeepsThePreviousFile();
     void switches();
 };
 
@@ -80,6 +82,26 @@ void TestSettings::saveKeepsOldFileWhenFolderIsGone()
     const QStringList loadProblems = s.LoadSettings(QStringLiteral("/nonexistent-folder/Settings.dat"));
     QCOMPARE(loadProblems.size(), 1);
     QVERIFY(loadProblems.first().startsWith(QStringLiteral("Problems in Loading Settings, error:")));
+}
+
+void TestSettings::failedSaveKeepsThePreviousFile()
+{
+    vh::test::TestWorkspace ws;
+    const QString path = ws.path(QStringLiteral("data/Settings.dat"));
+    Settings s;
+    QVERIFY(s.SaveSettings(path).isEmpty());
+    const QByteArray previous = ws.read(QStringLiteral("data/Settings.dat"));
+    s.setValue(Setting::BrowserPath, QString(400, QLatin1Char('b')));
+    {
+        vh::test::FileSizeLimit limit(previous.size() + 10);
+        if (!limit.active())
+            QSKIP("no way to limit the file size here");
+        const QStringList problems = s.SaveSettings(path);
+        QCOMPARE(problems.size(), 1);
+        QVERIFY(problems.first().startsWith(QStringLiteral("Problems in Saving Settings, error:")));
+    }
+    QCOMPARE(ws.read(QStringLiteral("data/Settings.dat")), previous);
+    QCOMPARE(QDir(ws.path(QStringLiteral("data"))).entryList(QDir::Files), QStringList{QStringLiteral("Settings.dat")});
 }
 
 void TestSettings::switches()
