@@ -30,6 +30,10 @@ public:
     // The hidden field a secondary window writes its completion word into as it closes.
     QLineEdit* completionField() const { return m_text7; }
 
+    // Menu "Preferences": saves the settings, shows the Preferences window and waits with this window disabled
+    // until it is closed, then reloads the settings and applies them.
+    void runPreferences();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
