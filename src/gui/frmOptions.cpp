@@ -51,6 +51,14 @@ QGroupBox* group(const QString& title, QLayout* layout)
     box->setLayout(layout);
     return box;
 }
+// A box that another box locks sits indented under it.
+QLayout* indented(QWidget* widget)
+{
+    auto* row = new QHBoxLayout;
+    row->addSpacing(20);
+    row->addWidget(widget);
+    return row;
+}
 } // namespace
 
 frmOptions::frmOptions(app::AppCore& core, QLineEdit* completionField, QWidget* mainWindow, QWidget* parent)
@@ -84,16 +92,16 @@ void frmOptions::build()
     auto* aasa = new QVBoxLayout;
     aasa->addWidget(
         addCheck(QStringLiteral("Check4"), Setting::SkipAasaBanned, QStringLiteral("Skip ALL PBSS for GUID already banned by AASA")));
-    aasa->addWidget(addCheck(QStringLiteral("Check1"), Setting::SkipAasaPbssOnly,
-                             QStringLiteral("Skip PBSS for GUID already banned by PBSS only")));
+    aasa->addLayout(indented(addCheck(QStringLiteral("Check1"), Setting::SkipAasaPbssOnly,
+                                      QStringLiteral("Skip PBSS for GUID already banned by PBSS only"))));
     aasa->addWidget(
         addCheck(QStringLiteral("Check24"), Setting::EnsureAasaBanlist, QStringLiteral("Make sure Banlist is updated")));
 
     auto* aci = new QVBoxLayout;
     aci->addWidget(
         addCheck(QStringLiteral("Check17"), Setting::SkipAciBanned, QStringLiteral("Skip ALL PBSS for GUID already banned by ACI")));
-    aci->addWidget(addCheck(QStringLiteral("Check20"), Setting::SkipAciPbssOnly,
-                            QStringLiteral("Skip PBSS for GUID already banned by PBSS only")));
+    aci->addLayout(indented(addCheck(QStringLiteral("Check20"), Setting::SkipAciPbssOnly,
+                                     QStringLiteral("Skip PBSS for GUID already banned by PBSS only"))));
     aci->addWidget(
         addCheck(QStringLiteral("Check22"), Setting::EnsureAciBanlist, QStringLiteral("Make sure Banlist is updated")));
 
@@ -206,13 +214,13 @@ void frmOptions::build()
     left->addWidget(group(QStringLiteral("AASA banlist"), aasa));
     left->addWidget(group(QStringLiteral("ACI banlist"), aci));
     left->addWidget(group(QStringLiteral("Banlist update"), update));
+    left->addWidget(group(QStringLiteral("Logging"), logging));
     left->addStretch();
     auto* right = new QVBoxLayout;
     right->addWidget(group(QStringLiteral("Automatic detection"), detection));
     right->addWidget(group(QStringLiteral("Display"), display));
     right->addWidget(group(QStringLiteral("Reports"), reports));
     right->addWidget(group(QStringLiteral("Servers"), servers));
-    right->addWidget(group(QStringLiteral("Logging"), logging));
     right->addStretch();
 
     auto* columns = new QHBoxLayout;
