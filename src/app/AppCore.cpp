@@ -102,6 +102,7 @@ void AppCore::applyDiscoveryTimer()
 
 void AppCore::resizeWorkerPool()
 {
+    // the download worker pool grows or shrinks to Threads here
 }
 
 void AppCore::CheckImageLibrary()

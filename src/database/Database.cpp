@@ -39,9 +39,8 @@ void Database::remove(int i)
 
 int Database::compact()
 {
-    const auto kept = std::remove_if(m_entries.begin() + 1, m_entries.end(), [](const ScreenshotEntry& e) {
-        return e.ShotFile == DeletedMarker;
-    });
+    const auto kept = std::remove_if(m_entries.begin() + 1, m_entries.end(),
+                                     [](const ScreenshotEntry& e) { return e.ShotFile == DeletedMarker; });
     const int removed = int(m_entries.end() - kept);
     m_entries.erase(kept, m_entries.end());
     return removed;

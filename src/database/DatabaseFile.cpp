@@ -42,9 +42,8 @@ public:
         quint16 width = 0;
         quint16 height = 0;
         const bool ok = text(e.ShotFile) && text(e.HeaderInfo) && text(e.ServerAddress) && text(e.ServerName) &&
-                        text(e.GUID) && text(e.PlayerName) && text(e.ServerURL) && u16(cheating) &&
-                        text(e.IndexText) && text(e.AutoDetected) && text(e.VaultName) && text(e.ShotTime) &&
-                        u16(width) && u16(height);
+                        text(e.GUID) && text(e.PlayerName) && text(e.ServerURL) && u16(cheating) && text(e.IndexText) &&
+                        text(e.AutoDetected) && text(e.VaultName) && text(e.ShotTime) && u16(width) && u16(height);
         e.Cheating = cheating != 0;
         e.CaptureWidth = qint16(width);
         e.CaptureHeight = qint16(height);
@@ -92,10 +91,9 @@ qsizetype storedSize(const QByteArray& s)
 
 qsizetype storedSize(const ScreenshotEntry& e)
 {
-    return storedSize(e.ShotFile) + storedSize(e.HeaderInfo) + storedSize(e.ServerAddress) +
-           storedSize(e.ServerName) + storedSize(e.GUID) + storedSize(e.PlayerName) + storedSize(e.ServerURL) + 2 +
-           storedSize(e.IndexText) + storedSize(e.AutoDetected) + storedSize(e.VaultName) +
-           storedSize(e.ShotTime) + 4;
+    return storedSize(e.ShotFile) + storedSize(e.HeaderInfo) + storedSize(e.ServerAddress) + storedSize(e.ServerName) +
+           storedSize(e.GUID) + storedSize(e.PlayerName) + storedSize(e.ServerURL) + 2 + storedSize(e.IndexText) +
+           storedSize(e.AutoDetected) + storedSize(e.VaultName) + storedSize(e.ShotTime) + 4;
 }
 
 } // namespace

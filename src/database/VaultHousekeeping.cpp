@@ -176,8 +176,8 @@ QString VaultHousekeeping::uniqueArchiveBase(const QByteArray& vaultName) const
     const QString stem = m_workspace.path(app::Paths::Archive) + QLatin1Char('/') + QString::fromLatin1(vaultName);
     QString base = stem;
     // an earlier archive of the same name keeps its picture and its description
-    for (int n = 2; QFileInfo::exists(base + QStringLiteral(".png")) || QFileInfo::exists(base + QStringLiteral(".txt"));
-         ++n)
+    for (int n = 2;
+         QFileInfo::exists(base + QStringLiteral(".png")) || QFileInfo::exists(base + QStringLiteral(".txt")); ++n)
         base = stem + QLatin1Char('-') + QString::number(n);
     return base;
 }

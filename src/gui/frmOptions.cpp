@@ -90,16 +90,16 @@ QLineEdit* frmOptions::addText(const QString& name, Setting setting)
 void frmOptions::build()
 {
     auto* aasa = new QVBoxLayout;
-    aasa->addWidget(
-        addCheck(QStringLiteral("Check4"), Setting::SkipAasaBanned, QStringLiteral("Skip ALL PBSS for GUID already banned by AASA")));
+    aasa->addWidget(addCheck(QStringLiteral("Check4"), Setting::SkipAasaBanned,
+                             QStringLiteral("Skip ALL PBSS for GUID already banned by AASA")));
     aasa->addLayout(indented(addCheck(QStringLiteral("Check1"), Setting::SkipAasaPbssOnly,
                                       QStringLiteral("Skip PBSS for GUID already banned by PBSS only"))));
-    aasa->addWidget(
-        addCheck(QStringLiteral("Check24"), Setting::EnsureAasaBanlist, QStringLiteral("Make sure Banlist is updated")));
+    aasa->addWidget(addCheck(QStringLiteral("Check24"), Setting::EnsureAasaBanlist,
+                             QStringLiteral("Make sure Banlist is updated")));
 
     auto* aci = new QVBoxLayout;
-    aci->addWidget(
-        addCheck(QStringLiteral("Check17"), Setting::SkipAciBanned, QStringLiteral("Skip ALL PBSS for GUID already banned by ACI")));
+    aci->addWidget(addCheck(QStringLiteral("Check17"), Setting::SkipAciBanned,
+                            QStringLiteral("Skip ALL PBSS for GUID already banned by ACI")));
     aci->addLayout(indented(addCheck(QStringLiteral("Check20"), Setting::SkipAciPbssOnly,
                                      QStringLiteral("Skip PBSS for GUID already banned by PBSS only"))));
     aci->addWidget(
@@ -117,8 +117,9 @@ void frmOptions::build()
     update->addLayout(intervalRow);
 
     auto* collection = new QGridLayout;
-    collection->addWidget(addCheck(QStringLiteral("Check18"), Setting::LoopScan, QStringLiteral("Loop when scanning servers")),
-                          0, 0, 1, 2);
+    collection->addWidget(
+        addCheck(QStringLiteral("Check18"), Setting::LoopScan, QStringLiteral("Loop when scanning servers")), 0, 0, 1,
+        2);
     collection->addWidget(addCheck(QStringLiteral("Check13"), Setting::LimitPerServer,
                                    QStringLiteral("Limit number of PBSS downloaded per server")),
                           1, 0);
@@ -146,9 +147,10 @@ void frmOptions::build()
     auto* detection = new QVBoxLayout;
     detection->addWidget(
         addCheck(QStringLiteral("Check5"), Setting::ScanSsCleaner, QStringLiteral("AutoScan PBSS for 'SS_Cleaner'")));
+    detection->addWidget(addCheck(QStringLiteral("Check6"), Setting::ScanNameChanger,
+                                  QStringLiteral("AutoScan PBSS for 'NameChanger'")));
     detection->addWidget(
-        addCheck(QStringLiteral("Check6"), Setting::ScanNameChanger, QStringLiteral("AutoScan PBSS for 'NameChanger'")));
-    detection->addWidget(addCheck(QStringLiteral("Check7"), Setting::ScanNoFog, QStringLiteral("AutoScan PBSS for 'NoFog'")));
+        addCheck(QStringLiteral("Check7"), Setting::ScanNoFog, QStringLiteral("AutoScan PBSS for 'NoFog'")));
     detection->addWidget(addCheck(QStringLiteral("Check10"), Setting::ScanColorCodes,
                                   QStringLiteral("AutoScan PBSS for detection by combination of Colorcodes")));
     detection->addWidget(addCheck(QStringLiteral("Check9"), Setting::StopOnDetection,
@@ -160,7 +162,8 @@ void frmOptions::build()
 
     auto* display = new QVBoxLayout;
     m_displayMode = new QButtonGroup(this);
-    const QString modes[] = {QStringLiteral("Show PBSS, not scaled"), QStringLiteral("Show image part of PBSS, not scaled"),
+    const QString modes[] = {QStringLiteral("Show PBSS, not scaled"),
+                             QStringLiteral("Show image part of PBSS, not scaled"),
                              QStringLiteral("Show image part of PBSS, SCALED for easier viewing")};
     for (int i = 0; i < 3; ++i) {
         auto* option = new QRadioButton(modes[i], this);
@@ -188,8 +191,9 @@ void frmOptions::build()
     reports->addLayout(browserRow);
 
     auto* servers = new QGridLayout;
-    servers->addWidget(addCheck(QStringLiteral("Check16"), Setting::ServerDiscovery, QStringLiteral("Server-Discovery active?")),
-                       0, 0);
+    servers->addWidget(
+        addCheck(QStringLiteral("Check16"), Setting::ServerDiscovery, QStringLiteral("Server-Discovery active?")), 0,
+        0);
     QLineEdit* text3 = addText(QStringLiteral("Text3"), Setting::DiscoveryCursor);
     text3->setMaximumWidth(60);
     servers->addWidget(text3, 0, 1);
@@ -197,8 +201,10 @@ void frmOptions::build()
     servers->setColumnStretch(0, 1);
 
     auto* logging = new QVBoxLayout;
-    logging->addWidget(addCheck(QStringLiteral("Check14"), Setting::VerboseLogging, QStringLiteral("Use verbose logging")));
-    logging->addWidget(addCheck(QStringLiteral("Check15"), Setting::LogOnClose, QStringLiteral("Output to log when closing")));
+    logging->addWidget(
+        addCheck(QStringLiteral("Check14"), Setting::VerboseLogging, QStringLiteral("Use verbose logging")));
+    logging->addWidget(
+        addCheck(QStringLiteral("Check15"), Setting::LogOnClose, QStringLiteral("Output to log when closing")));
     auto* counterRow = new QHBoxLayout;
     counterRow->addWidget(new QLabel(QStringLiteral("Number of PBSS downloaded:")));
     QLineEdit* text2 = addText(QStringLiteral("Text2"), Setting::DownloadedCount);
@@ -326,7 +332,8 @@ void frmOptions::showEvent(QShowEvent* event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-    m_texts.at(Setting::PerServerLimit)->setEnabled(Rules::enablesDependent(stateOf(m_checks.at(Setting::LimitPerServer))));
+    m_texts.at(Setting::PerServerLimit)
+        ->setEnabled(Rules::enablesDependent(stateOf(m_checks.at(Setting::LimitPerServer))));
     if (m_core.settings().value(Setting::UseOwnBrowser) == QLatin1String("0"))
         putDefaultBrowserName();
 }

@@ -16,8 +16,9 @@ bool writeFileAtomically(const QString& path, const QByteArray& content, QString
     const qint64 written = file.write(content);
     if (written != content.size()) {
         if (error) {
-            *error = written < 0 ? file.errorString()
-                                 : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(content.size());
+            *error = written < 0
+                         ? file.errorString()
+                         : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(content.size());
         }
         file.cancelWriting();
         return false;

@@ -47,8 +47,8 @@ void TestPreferenceRules::validations()
 void TestPreferenceRules::slotsIntoControls_data()
 {
     QTest::addColumn<QString>("slot");
-    QTest::addColumn<int>("check");      // -1: refused
-    QTest::addColumn<int>("slider");     // within 1 to 40, -1: refused
+    QTest::addColumn<int>("check");  // -1: refused
+    QTest::addColumn<int>("slider"); // within 1 to 40, -1: refused
     QTest::addColumn<QString>("error");
     QTest::newRow("ticked") << QStringLiteral("1") << 1 << 1 << QString();
     QTest::newRow("greyed") << QStringLiteral("2") << 2 << 2 << QString();

@@ -114,8 +114,8 @@ void TestEntryStore::damagedFileIsKeptAside()
     QVERIFY2(line.contains(f.store.databasePath()), qPrintable(line));
     QVERIFY2(line.contains(QStringLiteral("DB-entry: 3")), qPrintable(line));
 
-    const QStringList aside = QDir(f.ws.path(QStringLiteral("data")))
-                                  .entryList({QStringLiteral("database.dat.damaged-*")}, QDir::Files);
+    const QStringList aside =
+        QDir(f.ws.path(QStringLiteral("data"))).entryList({QStringLiteral("database.dat.damaged-*")}, QDir::Files);
     QCOMPARE(aside.size(), 1);
     QVERIFY(line.contains(aside.first()));
     // shutdown writes the intact entries; the damaged copy stays
@@ -159,8 +159,8 @@ void TestEntryStore::addEntry_data()
 
     QTest::newRow("no capture size") << 3 << qint16(0) << QByteArray("NameChanger") << QStringLiteral("s9 s3 s21")
                                      << false << false << QString() << 0 << QList<int>{} << 0;
-    QTest::newRow("first entry is shown") << 0 << qint16(640) << QByteArray() << QString() << true << true
-                                          << QString() << 0 << QList<int>{} << 0;
+    QTest::newRow("first entry is shown")
+        << 0 << qint16(640) << QByteArray() << QString() << true << true << QString() << 0 << QList<int>{} << 0;
     QTest::newRow("later entry") << 5 << qint16(640) << QByteArray() << QStringLiteral("s9 s3 s21") << true << false
                                  << QString() << 0 << QList<int>{} << 0;
     QTest::newRow("detection, switches off")

@@ -93,7 +93,8 @@ void TestVaultHousekeeping::purgeMissingPng_data()
     QTest::addColumn<QList<int>>("left");
     QTest::addColumn<QStringList>("lines");
     QTest::newRow("entries 2 and 4 without PNG")
-        << QList<int>{2, 4} << QList<int>{1, 3, 5} << QStringList{QStringLiteral("2 entrys were purged due to lack of PNG")};
+        << QList<int>{2, 4} << QList<int>{1, 3, 5}
+        << QStringList{QStringLiteral("2 entrys were purged due to lack of PNG")};
     QTest::newRow("nothing missing") << QList<int>{} << QList<int>{1, 2, 3, 4, 5} << QStringList{};
     QTest::newRow("all missing") << QList<int>{1, 2, 3, 4, 5} << QList<int>{}
                                  << QStringList{QStringLiteral("5 entrys were purged due to lack of PNG")};
@@ -214,7 +215,7 @@ void TestVaultHousekeeping::archiveCurrentWritesDescription()
     QCOMPARE(text.count('\n'), 14);
     QVERIFY(text.endsWith("\r\n"));
     const QList<QByteArray> lines = QByteArray(text).replace("\r\n", "\n").chopped(1).split('\n');
-    const QList<QByteArray> expected = {e.AutoDetected, e.IndexText, e.HeaderInfo, line4,     e.VaultName,
+    const QList<QByteArray> expected = {e.AutoDetected, e.IndexText, e.HeaderInfo, line4,        e.VaultName,
                                         e.ShotFile,     e.ServerURL, e.GUID,       e.PlayerName, e.ServerAddress,
                                         e.ServerName,   e.ShotTime,  line13,       " 480 "};
     for (int i = 0; i < 14; ++i)

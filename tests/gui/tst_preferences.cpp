@@ -43,8 +43,7 @@ struct Fixture
     }
 };
 
-template <typename T>
-T* child(QWidget& w, const char* name)
+template <typename T> T* child(QWidget& w, const char* name)
 {
     T* found = w.findChild<T*>(QString::fromLatin1(name));
     if (!found)
