@@ -19,6 +19,7 @@ private Q_SLOTS:
     void saveKeepsOldFileWhenFolderIsGone();
     void failedSaveKeepsThePreviousFile();
     void switches();
+    void lineBreakInValueStaysInItsLine();
 };
 
 void TestSettings::keyMatching_data()
@@ -116,6 +117,18 @@ void TestSettings::switches()
     QCOMPARE(s.number(Setting::Threads), 12);
     s.setValue(Setting::Threads, QStringLiteral("x"));
     QCOMPARE(s.number(Setting::Threads, 5), 5);
+}
+
+void TestSettings::lineBreakInValueStaysInItsLine()
+{
+    Settings s;
+    s.setValue(Setting::BrowserPath, QStringLiteral("/usr/bin/x\r\ns1:1"));
+    const QByteArray written = s.serialize();
+    QCOMPARE(written.count("\r\n"), 40);
+    Settings back;
+    back.parse(written);
+    QCOMPARE(back.value(Setting::SkipAasaPbssOnly), QString());
+    QCOMPARE(back.value(Setting::BrowserPath), QStringLiteral("/usr/bin/xs1:1"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QSignalSpy>
+#include <QtEndian>
 #include <QtTest>
 
 using namespace vh;
@@ -64,7 +65,8 @@ private Q_SLOTS:
     void addEntryRunsColourCheckOnlyWhenAsked();
     void fullTableRefusesTheNextEntry();
     void markByGuidMarksEveryEntryOfThePlayer();
-    void missingSoundFileIsNotReported();
+    void soundPlaysWithoutReports_data();
+    void soundPlaysWithoutReports();
 };
 
 void TestEntryStore::missingFileGivesEmptyDatabase()
@@ -303,9 +305,42 @@ void TestEntryStore::markByGuidMarksEveryEntryOfThePlayer()
     QVERIFY(f.db.entry(10).Cheating);
 }
 
-void TestEntryStore::missingSoundFileIsNotReported()
+void TestEntryStore::soundPlaysWithoutReports_data()
 {
+    QTest::addColumn<bool>("wavPresent");
+    QTest::newRow("missing file") << false;
+    QTest::newRow("present file") << true;
+}
+
+void TestEntryStore::soundPlaysWithoutReports()
+{
+    QFETCH(bool, wavPresent);
     test::TestWorkspace ws;
+    if (wavPresent) {
+        // a tenth of a second of silence, 8 kHz mono 16-bit
+        const QByteArray pcm(1600, '\0');
+        QByteArray wav("RIFF");
+        const auto u32 = [&wav](quint32 v) {
+            wav += QByteArray(4, '\0');
+            qToLittleEndian(v, wav.data() + wav.size() - 4);
+        };
+        const auto u16 = [&wav](quint16 v) {
+            wav += QByteArray(2, '\0');
+            qToLittleEndian(v, wav.data() + wav.size() - 2);
+        };
+        u32(quint32(36 + pcm.size()));
+        wav += "WAVEfmt ";
+        u32(16);
+        u16(1);
+        u16(1);
+        u32(8000);
+        u32(16000);
+        u16(2);
+        u16(16);
+        wav += "data";
+        u32(quint32(pcm.size()));
+        ws.write(app::Paths::EnemySpottedSound, wav + pcm);
+    }
     app::Settings settings;
     app::ActivityLog log{settings};
     app::RunFlags flags;
@@ -316,6 +351,7 @@ void TestEntryStore::missingSoundFileIsNotReported()
     db.intakeSlot(0) = test::sampleEntry(1);
     db.intakeSlot(0).AutoDetected = "NoFog Bridge";
     QVERIFY(store.AddEntry(0));
+    QTest::qWait(100);
     QCOMPARE(log.lines().size(), std::size_t(1));
     QVERIFY(log.lines().back().text.contains(QStringLiteral("Added DB-Entry 1 for NoFog Bridge - ")));
 }
