@@ -11,7 +11,6 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QRadioButton;
 class QSlider;
 
 namespace vh::app {
