@@ -10,7 +10,9 @@ namespace vh::app {
 const QString AppCore::ScreenTooSmallMessage =
     QStringLiteral("Sorry, Varnholt will only start in resolutions higher then 800x600");
 
-AppCore::AppCore(QObject* parent) : QObject(parent), m_log(m_settings)
+AppCore::AppCore(QObject* parent)
+    : QObject(parent), m_log(m_settings), m_entryStore(m_database, m_settings, m_log, m_flags, m_workspace),
+      m_vault(m_database, m_log, m_workspace)
 {
     m_startupTimer.setSingleShot(true);
     connect(&m_startupTimer, &QTimer::timeout, this, &AppCore::onStartupTimer);
@@ -44,18 +46,19 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     Log(QStringLiteral("Application started from ") + QDir::toNativeSeparators(m_workspace.BaseFolder()));
     m_flags.SkipRequested = false;
     m_flags.StopRequested = 1;
-    // the suspicious-colour and glyph tables, then the database, are loaded here
     m_suspiciousColors.LoadSuspiciousColors();
     logAll(m_glyphTable.LoadGlyphTable());
+    m_entryStore.LoadDatabase();
     LoadSettings();
-    // the download worker pool is sized here
+    resizeWorkerPool();
     for (int i = 30; i >= 1; --i)
         LogVerbose(QStringLiteral("Setting%1 = %2").arg(i).arg(m_settings.slot(i - 1)));
 }
 
 void AppCore::startupLoadLists()
 {
-    // the two banlists, the provider ranges with the server list, and the purge of entries without PNG
+    // the two banlists, then the provider ranges with the server list, are loaded here
+    m_vault.PurgeMissingPng();
 }
 
 void AppCore::startupFinish()
@@ -68,7 +71,7 @@ void AppCore::startupFinish()
 
 void AppCore::ShutDown()
 {
-    // the database is saved here
+    m_entryStore.SaveDatabase();
     SaveSettings();
     if (m_settings.isOn(Setting::LogOnClose)) {
         QString error;
@@ -99,6 +102,11 @@ void AppCore::applyDiscoveryTimer()
     } else {
         m_discoveryTimer.stop();
     }
+}
+
+void AppCore::resizeWorkerPool()
+{
+    // the download worker pool grows or shrinks to Threads here
 }
 
 void AppCore::CheckImageLibrary()

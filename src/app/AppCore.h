@@ -10,6 +10,8 @@
 #include "detect/Detection.h"
 #include "detect/GlyphTable.h"
 #include "detect/SuspiciousColors.h"
+#include "database/EntryStore.h"
+#include "database/VaultHousekeeping.h"
 
 #include <QObject>
 #include <QTimer>
@@ -62,6 +64,8 @@ public:
     const detect::SuspiciousColors& suspiciousColors() const { return m_suspiciousColors; }
     detect::Detection& detection() { return m_detection; }
     collect::ScreenshotIntake& intake() { return m_intake; }
+    database::EntryStore& entryStore() { return m_entryStore; }
+    database::VaultHousekeeping& vault() { return m_vault; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -72,6 +76,8 @@ public:
     void SaveSettings();
     // Applies ServerDiscovery to the status-query timer.
     void applyDiscoveryTimer();
+    // Sizes the download worker pool to the setting Threads.
+    void resizeWorkerPool();
 
     QTimer& discoveryTimer() { return m_discoveryTimer; }
     QTimer& startupTimer() { return m_startupTimer; }
@@ -101,6 +107,8 @@ private:
     detect::SuspiciousColors m_suspiciousColors;
     detect::Detection m_detection{m_glyphTable, m_suspiciousColors, m_database, m_settings, m_log, m_workspace};
     collect::ScreenshotIntake m_intake{m_detection, m_database, m_settings, m_log, m_workspace};
+    database::EntryStore m_entryStore;
+    database::VaultHousekeeping m_vault;
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

@@ -1,6 +1,9 @@
 #include "gui/MainWindow.h"
 
 #include "app/AppCore.h"
+#include "gui/frmOptions.h"
+#include "platform/EventWait.h"
+#include "review/StatusBarLayout.h"
 #include "gui/StatusBarPanels.h"
 
 #include <QCloseEvent>
@@ -45,6 +48,9 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("File"));
+    QAction* preferences = file->addAction(QStringLiteral("Preferences"));
+    preferences->setObjectName(QStringLiteral("Preferences"));
+    connect(preferences, &QAction::triggered, this, &MainWindow::runPreferences);
     m_exit = file->addAction(QStringLiteral("Exit"));
     m_exit->setObjectName(QStringLiteral("Exit"));
     connect(m_exit, &QAction::triggered, this, &MainWindow::runShutDown);
@@ -93,6 +99,24 @@ bool MainWindow::Startup(const QString& executablePath, const QString& baseFolde
         m_log->setCurrentIndex(m_core.log().index(0));
     m_core.startupFinish();
     return true;
+}
+
+void MainWindow::runPreferences()
+{
+    m_text7->clear();
+    // the window opens with the current values, the downloaded counter included
+    m_core.SaveSettings();
+    // no parent: a child window would be disabled together with this one
+    auto* options = new frmOptions(m_core, m_text7, this);
+    options->setAttribute(Qt::WA_DeleteOnClose);
+    options->show();
+    setEnabled(false);
+    platform::waitUntil([this] { return m_text7->text() == frmOptions::CompletionWord; });
+    setEnabled(true);
+    m_text7->clear();
+    m_core.LoadSettings();
+    m_core.resizeWorkerPool();
+    // the review view clears its pictures, applies DisplayMode and reloads the current entry's picture here
 }
 
 void MainWindow::runShutDown()

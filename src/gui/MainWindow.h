@@ -42,6 +42,10 @@ public:
     // Status-bar panel 1 to 6.
     QLabel* statusPanel(int number) const;
 
+    // Menu "Preferences": saves the settings, shows the Preferences window and waits with this window disabled
+    // until it is closed, then reloads the settings and applies them.
+    void runPreferences();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
