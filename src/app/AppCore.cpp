@@ -18,6 +18,8 @@ AppCore::AppCore(QObject* parent)
     connect(&m_startupTimer, &QTimer::timeout, this, &AppCore::onStartupTimer);
     connect(&m_discoveryTimer, &QTimer::timeout, this, &AppCore::onDiscoveryTick);
     connect(&m_banlistTimer, &QTimer::timeout, this, &AppCore::onBanlistTick);
+    m_intake.setAddEntry([this](int slot) { m_entryStore.AddEntry(slot); });
+    m_entryStore.setColourCodeCheck([this](int slot) { m_detection.ColourCodeCheck(slot); });
 }
 
 AppCore::~AppCore() = default;

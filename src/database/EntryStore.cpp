@@ -105,7 +105,7 @@ bool EntryStore::AddEntry(int slot)
     }
     const int n = m_db.EntryCount() + 1;
     if (!intake.Cheating && m_settings.isOn(Setting::ScanColorCodes) && m_colourCodeCheck)
-        m_colourCodeCheck(intake);
+        m_colourCodeCheck(slot);
     m_db.append(intake);
     // listeners may move the table, so the detection is read before they run
     const QByteArray detected = intake.AutoDetected;

@@ -28,7 +28,7 @@ class EntryStore final : public QObject
     Q_DISABLE_COPY_MOVE(EntryStore)
 
 public:
-    using EntryCheck = std::function<void(ScreenshotEntry&)>;
+    using EntryCheck = std::function<void(int slot)>; // works on the intake slot in place
     using EntryAction = std::function<void(int entry)>;
     using SoundPlayer = std::function<void(const QString& wavPath)>;
 

@@ -242,9 +242,9 @@ void TestEntryStore::addEntryRunsColourCheckOnlyWhenAsked()
     QFETCH(bool, checked);
     Fixture f;
     f.settings.setValue(Setting::ScanColorCodes, scanColorCodes);
-    f.store.setColourCodeCheck([](ScreenshotEntry& e) {
-        e.AutoDetected = "SS_Cleaner";
-        e.Cheating = true;
+    f.store.setColourCodeCheck([&f](int slot) {
+        f.db.intakeSlot(slot).AutoDetected = "SS_Cleaner";
+        f.db.intakeSlot(slot).Cheating = true;
     });
     f.db.intakeSlot(0) = test::sampleEntry(1);
     f.db.intakeSlot(0).Cheating = alreadyCheating;
