@@ -3,19 +3,27 @@
 #include "app/Paths.h"
 #include "platform/ImageLibrary.h"
 
+#include <QDir>
+
 namespace vh::app {
 
 const QString AppCore::ScreenTooSmallMessage =
     QStringLiteral("Sorry, Varnholt will only start in resolutions higher then 800x600");
 
 AppCore::AppCore(QObject* parent)
-    : QObject(parent), m_log(m_settings), m_pool(m_flags, m_log, m_workspace, m_database),
+    : QObject(parent), m_log(m_settings), m_entryStore(m_database, m_settings, m_log, m_flags, m_workspace),
+      m_vault(m_database, m_log, m_workspace), m_pool(m_flags, m_log, m_workspace, m_database),
       m_banlists(m_log, m_workspace), m_visit(*this)
 {
     m_startupTimer.setSingleShot(true);
     connect(&m_startupTimer, &QTimer::timeout, this, &AppCore::onStartupTimer);
     connect(&m_discoveryTimer, &QTimer::timeout, this, &AppCore::onDiscoveryTick);
     connect(&m_banlistTimer, &QTimer::timeout, this, &AppCore::onBanlistTick);
+    m_intake.setAddEntry([this](int slot) { m_entryStore.AddEntry(slot); });
+    m_pool.setIntakeHandler([this](int w, const QString& file, const collect::PageEntry& e) {
+        m_intake.ProcessPBSS(w, collect::DownloadedShot{e.BaseURL, e.IndexText, e.ShotTime, file});
+    });
+    m_entryStore.setColourCodeCheck([this](int slot) { m_detection.ColourCodeCheck(slot); });
 }
 
 AppCore::~AppCore() = default;
@@ -43,10 +51,12 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     CheckImageLibrary();
     logAll(m_links.LoadLinks(path(Paths::LinksFile)));
     CreateWorkspace();
-    Log(QStringLiteral("Application started from ") + m_workspace.BaseFolder());
+    Log(QStringLiteral("Application started from ") + QDir::toNativeSeparators(m_workspace.BaseFolder()));
     m_flags.SkipRequested = false;
     m_flags.StopRequested = 1;
-    // the suspicious-colour and glyph tables, then the database, are loaded here
+    m_suspiciousColors.LoadSuspiciousColors();
+    logAll(m_glyphTable.LoadGlyphTable());
+    m_entryStore.LoadDatabase();
     LoadSettings();
     resizeWorkerPool();
     for (int i = 30; i >= 1; --i)
@@ -57,7 +67,8 @@ void AppCore::startupLoadLists()
 {
     m_banlists.LoadAasaBanlist();
     m_banlists.LoadAciBanlist();
-    // the provider ranges with the server list, and the purge of entries without PNG
+    // the provider ranges with the server list are loaded here
+    m_vault.PurgeMissingPng();
 }
 
 void AppCore::startupFinish()
@@ -70,12 +81,14 @@ void AppCore::startupFinish()
 
 void AppCore::ShutDown()
 {
+    m_entryStore.SaveDatabase();
     SaveSettings();
     if (m_settings.isOn(Setting::LogOnClose)) {
         QString error;
         // a log file that cannot be written stops nothing else of the shutdown
         m_log.writeLogFile(path(Paths::LogFile), &error);
     }
+    // the server names are saved here
     m_discoveryTimer.stop();
     m_startupTimer.stop();
     m_banlistTimer.stop();
@@ -109,13 +122,15 @@ void AppCore::resizeWorkerPool()
 void AppCore::CheckImageLibrary()
 {
     if (platform::registerImageLibrary(m_workspace.BaseFolder()))
-        Log(QStringLiteral("Reference to ") + m_workspace.BaseFolder() + QStringLiteral("/paintx.dll was added"));
+        Log(QStringLiteral("Reference to ") + QDir::toNativeSeparators(path(QStringLiteral("paintx.dll"))) +
+            QStringLiteral(" was added"));
 }
 
 void AppCore::CreateWorkspace()
 {
     for (const QString& folder : m_workspace.createFolders())
         Log(QStringLiteral("Problems in Creating Workspace, error:") + folder);
+    // missing banlists are fetched here, AASA first, before anything else is loaded
 }
 
 void AppCore::onStartupTimer()
@@ -128,6 +143,8 @@ void AppCore::onDiscoveryTick()
 
 void AppCore::onBanlistTick()
 {
+    if (m_banlistSchedule.tick(m_settings))
+        BanlistUpdateDue = true;
 }
 
 } // namespace vh::app

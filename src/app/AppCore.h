@@ -4,11 +4,18 @@
 #include "app/Links.h"
 #include "app/Settings.h"
 #include "app/Workspace.h"
+#include "banlists/BanlistSchedule.h"
 #include "banlists/Banlists.h"
 #include "collect/DownloadPool.h"
 #include "collect/PageTable.h"
+#include "collect/ScreenshotIntake.h"
 #include "collect/ServerVisit.h"
 #include "database/Database.h"
+#include "database/EntryStore.h"
+#include "database/VaultHousekeeping.h"
+#include "detect/Detection.h"
+#include "detect/GlyphTable.h"
+#include "detect/SuspiciousColors.h"
 
 #include <QObject>
 #include <QTimer>
@@ -57,6 +64,12 @@ public:
     const Links& links() const { return m_links; }
     RunFlags& flags() { return m_flags; }
     database::Database& database() { return m_database; }
+    const detect::GlyphTable& glyphTable() const { return m_glyphTable; }
+    const detect::SuspiciousColors& suspiciousColors() const { return m_suspiciousColors; }
+    detect::Detection& detection() { return m_detection; }
+    collect::ScreenshotIntake& intake() { return m_intake; }
+    database::EntryStore& entryStore() { return m_entryStore; }
+    database::VaultHousekeeping& vault() { return m_vault; }
     collect::DownloadPool& pool() { return m_pool; }
     banlists::Banlists& banlists() { return m_banlists; }
     collect::PageTable& pageTable() { return m_pageTable; }
@@ -96,7 +109,14 @@ private:
     Workspace m_workspace;
     Links m_links;
     RunFlags m_flags;
+    banlists::BanlistSchedule m_banlistSchedule;
     database::Database m_database;
+    detect::GlyphTable m_glyphTable;
+    detect::SuspiciousColors m_suspiciousColors;
+    detect::Detection m_detection{m_glyphTable, m_suspiciousColors, m_database, m_settings, m_log, m_workspace};
+    collect::ScreenshotIntake m_intake{m_detection, m_database, m_settings, m_log, m_workspace};
+    database::EntryStore m_entryStore;
+    database::VaultHousekeeping m_vault;
     collect::DownloadPool m_pool;
     banlists::Banlists m_banlists;
     collect::PageTable m_pageTable;

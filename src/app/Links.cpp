@@ -8,13 +8,14 @@ QStringList Links::LoadLinks(const QString& path)
 {
     const QString problem = QStringLiteral("Problems in Loading Links, error:");
     QStringList problems;
-    QString* const values[] = {&AasaBanlistUrl, &AasaSearchUrl, &AasaReportUrl,
+    QString* const values[] = {&AasaBanlistUrl, &AasaSearchUrl,   &AasaReportUrl,
                                &TrollbaitUrl,   &ProviderInfoUrl, &AciBanlistUrl};
     QFile file(path);
     const bool open = file.open(QIODevice::ReadOnly);
     if (!open)
         problems << problem + file.errorString();
     for (QString* value : values) {
+        value->clear();
         if (!open) {
             problems << problem + QStringLiteral("Bad file name or number");
             continue;
@@ -26,7 +27,7 @@ QStringList Links::LoadLinks(const QString& path)
         QByteArray line = file.readLine();
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
-        *value = QString::fromLatin1(line).trimmed();
+        *value = QString::fromLatin1(line);
     }
     if (!open)
         problems << problem + QStringLiteral("Bad file name or number");

@@ -42,7 +42,10 @@ QByteArray Settings::serialize() const
 {
     QByteArray out;
     for (int k = 1; k <= StoredSlots; ++k) {
-        out += 's' + QByteArray::number(k) + ':' + m_slots[std::size_t(k - 1)].toLatin1() + "\r\n";
+        QByteArray value = m_slots[std::size_t(k - 1)].toLatin1();
+        // a line break inside a value would end its line early and could set another key on reading
+        value.replace('\r', "").replace('\n', "");
+        out += 's' + QByteArray::number(k) + ':' + value + "\r\n";
     }
     return out;
 }

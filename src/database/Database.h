@@ -9,11 +9,15 @@ namespace vh::database {
 
 // The screenshot table: entries 1 to EntryCount, oldest first, without gaps (slot 0 is never used), and one
 // intake slot per download worker in which an entry is built while its screenshot is taken in.
+// Entries read from the database file refer to the file's bytes, which the table keeps for its whole life;
+// such members are not NUL-terminated, so never hand their constData() to C string functions.
 class Database final
 {
 public:
     static constexpr int Capacity = 200000;
     static constexpr int IntakeSlotCount = 121;
+    // the ShotFile that marks an entry for removal by compact()
+    static constexpr const char* DeletedMarker = "Deleted";
 
     Database() { m_entries.resize(1); }
 
@@ -23,20 +27,30 @@ public:
     ScreenshotEntry& entry(int i) { return m_entries.at(std::size_t(i)); }
     const ScreenshotEntry& entry(int i) const { return m_entries.at(std::size_t(i)); }
 
-    // Appends a copy of the entry; false when the table is full.
+    // Appends the entry; false when the table is full.
     bool append(const ScreenshotEntry& e);
+    bool append(ScreenshotEntry&& e);
     // Removes every entry (the count becomes 0).
     void clear();
     // Keeps the first n entries.
     void truncate(int n);
     // Removes entry i; later entries move down by one.
     void remove(int i);
+    // Drops every entry whose ShotFile is "Deleted"; the kept entries keep their order. Returns how many went.
+    int compact();
+    void reserve(int n) { m_entries.reserve(std::size_t(n) + 1); }
+
+    // Keeps bytes alive that entries refer to without owning them (the loaded database file).
+    void adoptStorage(const QByteArray& bytes) { m_storage.push_back(bytes); }
 
     ScreenshotEntry& intakeSlot(int slot) { return m_intake.at(std::size_t(slot)); }
+    const ScreenshotEntry& intakeSlot(int slot) const { return m_intake.at(std::size_t(slot)); }
 
     int CurrentEntry = 1;
 
 private:
+    // declared first so it outlives every entry that refers to it
+    std::vector<QByteArray> m_storage;
     std::vector<ScreenshotEntry> m_entries;
     std::array<ScreenshotEntry, IntakeSlotCount> m_intake{};
 };

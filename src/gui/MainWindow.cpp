@@ -1,13 +1,18 @@
 #include "gui/MainWindow.h"
 
 #include "app/AppCore.h"
+#include "gui/StatusBarPanels.h"
+#include "gui/frmOptions.h"
+#include "platform/EventWait.h"
 #include "review/StatusBarLayout.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QStatusBar>
@@ -31,10 +36,12 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     m_log->verticalHeader()->hide();
     m_log->horizontalHeader()->setStretchLastSection(true);
     m_log->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    m_log->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_log->setSelectionMode(QAbstractItemView::SingleSelection);
+    // the current row is only framed, never highlighted, so a line's colour stays visible
+    m_log->setSelectionMode(QAbstractItemView::NoSelection);
     m_log->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_log->setShowGrid(false);
+    connect(&m_core.log(), &QAbstractItemModel::rowsInserted, m_log,
+            [this] { m_log->setCurrentIndex(m_core.log().index(0)); });
     layout->addWidget(m_log);
 
     auto* progressRow = new QHBoxLayout;
@@ -59,22 +66,43 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
 
     setCentralWidget(central);
 
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File"));
+    QAction* preferences = file->addAction(QStringLiteral("Preferences"));
+    preferences->setObjectName(QStringLiteral("Preferences"));
+    connect(preferences, &QAction::triggered, this, &MainWindow::runPreferences);
+    m_exit = file->addAction(QStringLiteral("Exit"));
+    m_exit->setObjectName(QStringLiteral("Exit"));
+    connect(m_exit, &QAction::triggered, this, &MainWindow::runShutDown);
+
     auto* bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        m_panels[i] = new QLabel(bar);
-        m_panels[i]->setObjectName(QStringLiteral("StatusBar1Panel%1").arg(i + 1));
-        m_panels[i]->setFrameShape(QFrame::StyledPanel);
-        bar->addWidget(m_panels[i]);
-    }
+    m_panels = new StatusBarPanels(bar);
+    bar->addWidget(m_panels, 1);
     setStatusBar(bar);
     // panels 3 to 6 show the banlists' counts and info texts
     connect(&m_core.banlists(), &banlists::Banlists::panelTextChanged, this, [this](int panel, const QString& text) {
-        if (panel >= 1 && panel <= int(m_panels.size()))
-            m_panels[std::size_t(panel - 1)]->setText(text);
+        if (panel >= 1 && panel <= StatusBarPanels::PanelCount)
+            m_panels->panel(panel)->setText(text);
     });
+
+    m_showMessage = [this](const QString& text) {
+        QMessageBox box(QMessageBox::NoIcon, app::AppCore::AppTitle(), text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    m_endProcess = [](int exitCode) { QCoreApplication::exit(exitCode); };
     resize(1100, 760);
+}
+
+QLabel* MainWindow::statusPanel(int number) const
+{
+    return m_panels->panel(number);
+}
+
+void MainWindow::showMessage(const QString& text)
+{
+    m_showMessage(text);
 }
 
 bool MainWindow::Startup(const QString& executablePath, const QString& baseFolderOverride, int screenWidth)
@@ -82,7 +110,7 @@ bool MainWindow::Startup(const QString& executablePath, const QString& baseFolde
     setWindowTitle(app::AppCore::AppTitle());
     m_core.startupLoad(executablePath, baseFolderOverride);
     if (!app::AppCore::screenIsLargeEnough(screenWidth)) {
-        QMessageBox::critical(nullptr, app::AppCore::AppTitle(), app::AppCore::ScreenTooSmallMessage);
+        showMessage(app::AppCore::ScreenTooSmallMessage);
         m_shutDown = true; // the process ends before any data is written
         return false;
     }
@@ -90,34 +118,50 @@ bool MainWindow::Startup(const QString& executablePath, const QString& baseFolde
     setEnabled(false);
     m_core.startupLoadLists();
     setEnabled(true);
+    // the first entry is shown here
     m_log->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     if (m_core.log().rowCount() > 0)
-        m_log->selectRow(0);
+        m_log->setCurrentIndex(m_core.log().index(0));
     m_core.startupFinish();
     return true;
+}
+
+void MainWindow::runPreferences()
+{
+    m_text7->clear();
+    // the window opens with the current values, the downloaded counter included
+    m_core.SaveSettings();
+    // no parent: a child window would be disabled together with this one
+    auto* options = new frmOptions(m_core, m_text7, this);
+    options->setAttribute(Qt::WA_DeleteOnClose);
+    options->show();
+    setEnabled(false);
+    platform::waitUntil([this] { return m_text7->text() == frmOptions::CompletionWord; });
+    setEnabled(true);
+    m_text7->clear();
+    m_core.LoadSettings();
+    m_core.resizeWorkerPool();
+    // the review view clears its pictures, applies DisplayMode and reloads the current entry's picture here
+}
+
+void MainWindow::runShutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_core.ShutDown();
+    m_endProcess(0);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    layoutStatusBar();
-}
-
-void MainWindow::layoutStatusBar()
-{
-    std::array<int, 6> widths{};
-    if (!review::statusPanelWidths(width(), widths))
-        return;
-    for (std::size_t i = 0; i < m_panels.size(); ++i)
-        m_panels[i]->setFixedWidth(widths[i]);
+    m_panels->setWindowWidth(width());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    if (!m_shutDown) {
-        m_shutDown = true;
-        m_core.ShutDown();
-    }
+    runShutDown();
     event->accept();
 }
 

@@ -2,8 +2,9 @@
 
 #include <QMainWindow>
 
-#include <array>
+#include <functional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -15,6 +16,8 @@ class AppCore;
 
 namespace vh::gui {
 
+class StatusBarPanels;
+
 // The main window: the activity log, the status bar and, as the program grows, the collection and review
 // controls. A thin view over the AppCore it is given.
 class MainWindow final : public QMainWindow
@@ -23,27 +26,45 @@ class MainWindow final : public QMainWindow
     Q_DISABLE_COPY_MOVE(MainWindow)
 
 public:
+    // How the window shows a message box, and how it ends the process; tests put in their own.
+    using MessagePresenter = std::function<void(const QString& text)>;
+    using ProcessEnder = std::function<void(int exitCode)>;
+
     explicit MainWindow(app::AppCore& core, QWidget* parent = nullptr);
+
+    void setMessagePresenter(MessagePresenter presenter) { m_showMessage = std::move(presenter); }
+    void setProcessEnder(ProcessEnder ender) { m_endProcess = std::move(ender); }
 
     // Runs the start-up order around the screen check; false when the screen is too small (nothing saved).
     bool Startup(const QString& executablePath, const QString& baseFolderOverride, int screenWidth);
 
     // The hidden field a secondary window writes its completion word into as it closes.
     QLineEdit* completionField() const { return m_text7; }
+    // Status-bar panel 1 to 6.
+    QLabel* statusPanel(int number) const;
+
+    // Menu "Preferences": saves the settings, shows the Preferences window and waits with this window disabled
+    // until it is closed, then reloads the settings and applies them.
+    void runPreferences();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void layoutStatusBar();
+    // The "Exit" command and the close box: saves everything once and ends the process.
+    void runShutDown();
+    void showMessage(const QString& text);
 
     app::AppCore& m_core;
     QTableView* m_log = nullptr;
     QLineEdit* m_text7 = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_downloadStatus = nullptr;
-    std::array<QLabel*, 6> m_panels{};
+    StatusBarPanels* m_panels = nullptr;
+    QAction* m_exit = nullptr;
+    MessagePresenter m_showMessage;
+    ProcessEnder m_endProcess;
     bool m_shutDown = false;
 };
 

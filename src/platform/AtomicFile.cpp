@@ -7,14 +7,19 @@ namespace vh::platform {
 bool writeFileAtomically(const QString& path, const QByteArray& content, QString* error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // unbuffered, because a buffered write that falls short (a full disk) is not reported by commit()
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    if (file.write(content) != content.size()) {
-        if (error)
-            *error = file.errorString();
+    const qint64 written = file.write(content);
+    if (written != content.size()) {
+        if (error) {
+            *error = written < 0
+                         ? file.errorString()
+                         : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(content.size());
+        }
         file.cancelWriting();
         return false;
     }

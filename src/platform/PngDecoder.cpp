@@ -19,8 +19,6 @@ PngDecoder::Result decodeFrom(QIODevice* device)
     QImageReader reader(device, QByteArrayLiteral("png"));
     reader.setAutoTransform(false);
     reader.setDecideFormatFromContent(false);
-    // the pixel memory of the largest picture we accept, in MiB, with room for the 64-bit formats
-    QImageReader::setAllocationLimit(int(PngDecoder::MaxPixels * 8 / (1024 * 1024)));
     if (!reader.canRead())
         return fail(QStringLiteral("not a PNG file"));
     const QSize size = reader.size();
@@ -32,6 +30,7 @@ PngDecoder::Result decodeFrom(QIODevice* device)
                         .arg(size.width())
                         .arg(size.height()));
     QImage image;
+    // a truncated file still leaves the rows read so far in the image: only the result counts
     if (!reader.read(&image) || image.isNull())
         return fail(reader.errorString());
     if (image.size() != size)

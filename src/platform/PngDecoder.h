@@ -10,9 +10,10 @@ namespace vh::platform {
 class PngDecoder final
 {
 public:
-    // Files whose header claims more pixels than this are refused before any pixel memory is taken.
-    static constexpr qint64 MaxPixels = 64LL * 1024 * 1024;
-    static constexpr int MaxSide = 32768;
+    // Files whose header claims more pixels than this are refused before any pixel memory is taken; an 8K
+    // screen (7680 x 4320) still fits, and even a 16-bit file stays within Qt's own allocation limit.
+    static constexpr qint64 MaxPixels = 32LL * 1024 * 1024;
+    static constexpr int MaxSide = 16384;
 
     struct Result
     {

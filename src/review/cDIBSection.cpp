@@ -23,7 +23,8 @@ void cDIBSection::CreateFromPicture(const QImage& picThis)
 {
     if (picThis.isNull() || !Create(picThis.width(), picThis.height()))
         return;
-    const QImage rgb = picThis.format() == QImage::Format_RGB32 ? picThis : picThis.convertToFormat(QImage::Format_RGB32);
+    const QImage rgb =
+        picThis.format() == QImage::Format_RGB32 ? picThis : picThis.convertToFormat(QImage::Format_RGB32);
     const int stride = BytesPerScanLine();
     for (int row = 0; row < m_info.height; ++row) {
         const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(row));

@@ -1,4 +1,5 @@
 #include "app/Settings.h"
+#include "util/FileSizeLimit.h"
 #include "util/TestWorkspace.h"
 
 #include <QtTest>
@@ -16,7 +17,9 @@ private Q_SLOTS:
     void missingKeysLeaveSlots();
     void saveWritesFortyLinesInOrder();
     void saveKeepsOldFileWhenFolderIsGone();
+    void failedSaveKeepsThePreviousFile();
     void switches();
+    void lineBreakInValueStaysInItsLine();
 };
 
 void TestSettings::keyMatching_data()
@@ -82,6 +85,26 @@ void TestSettings::saveKeepsOldFileWhenFolderIsGone()
     QVERIFY(loadProblems.first().startsWith(QStringLiteral("Problems in Loading Settings, error:")));
 }
 
+void TestSettings::failedSaveKeepsThePreviousFile()
+{
+    vh::test::TestWorkspace ws;
+    const QString path = ws.path(QStringLiteral("data/Settings.dat"));
+    Settings s;
+    QVERIFY(s.SaveSettings(path).isEmpty());
+    const QByteArray previous = ws.read(QStringLiteral("data/Settings.dat"));
+    s.setValue(Setting::BrowserPath, QString(400, QLatin1Char('b')));
+    {
+        vh::test::FileSizeLimit limit(previous.size() + 10);
+        if (!limit.active())
+            QSKIP("no way to limit the file size here");
+        const QStringList problems = s.SaveSettings(path);
+        QCOMPARE(problems.size(), 1);
+        QVERIFY(problems.first().startsWith(QStringLiteral("Problems in Saving Settings, error:")));
+    }
+    QCOMPARE(ws.read(QStringLiteral("data/Settings.dat")), previous);
+    QCOMPARE(QDir(ws.path(QStringLiteral("data"))).entryList(QDir::Files), QStringList{QStringLiteral("Settings.dat")});
+}
+
 void TestSettings::switches()
 {
     Settings s;
@@ -94,6 +117,18 @@ void TestSettings::switches()
     QCOMPARE(s.number(Setting::Threads), 12);
     s.setValue(Setting::Threads, QStringLiteral("x"));
     QCOMPARE(s.number(Setting::Threads, 5), 5);
+}
+
+void TestSettings::lineBreakInValueStaysInItsLine()
+{
+    Settings s;
+    s.setValue(Setting::BrowserPath, QStringLiteral("/usr/bin/x\r\ns1:1"));
+    const QByteArray written = s.serialize();
+    QCOMPARE(written.count("\r\n"), 40);
+    Settings back;
+    back.parse(written);
+    QCOMPARE(back.value(Setting::SkipAasaPbssOnly), QString());
+    QCOMPARE(back.value(Setting::BrowserPath), QStringLiteral("/usr/bin/xs1:1"));
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -135,6 +135,7 @@ private Q_SLOTS:
     void stopAndSkipEndCollecting();
     void scanIndexPageDownloadsNewShots();
     void notAnIndexStillRunsDueChecks();
+    void coreHandsDownloadsToIntake();
 };
 
 void TestServerVisit::filters_data()
@@ -392,6 +393,21 @@ void TestServerVisit::notAnIndexStillRunsDueChecks()
     QCOMPARE(f.core.pageTable().PageEntryCount(), 0);
     QCOMPARE(checks, 10);
     QVERIFY(!f.core.BanlistUpdateDue);
+}
+
+void TestServerVisit::coreHandsDownloadsToIntake()
+{
+    LocalHttpServer server;
+    server.serve(QStringLiteral("/srv/pbsvss.htm"),
+                 "<p> <a href=pb000001.htm target=_blank>000001</a> " + indexText(1, GN).mid(7) + "\r\n");
+    server.serve(QStringLiteral("/srv/pb000001.png"), QByteArray(100, 'x'));
+    Fixture f;
+    f.core.visit().ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
+    QCOMPARE(server.hits(QStringLiteral("/srv/pb000001.png")), 1);
+    // the intake drops a file this small: it reached the intake, and the slot was filled from the queue
+    QVERIFY(!f.ws.exists(QStringLiteral("PBSS/pb000001.png")));
+    QCOMPARE(f.core.database().intakeSlot(0).IndexText, indexText(1, GN));
+    QCOMPARE(f.core.database().EntryCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestServerVisit)

@@ -1,0 +1,155 @@
+// Loading and saving a full database (200000 entries with realistic field lengths) through EntryStore, and
+// the memory the loaded table takes compared with its file.
+#include "app/ActivityLog.h"
+#include "app/AppCore.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "database/EntryStore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <malloc.h>
+#include <memory>
+#include <unistd.h>
+
+using namespace vh;
+
+namespace {
+
+database::ScreenshotEntry realisticEntry(int n)
+{
+    const QByteArray num = QByteArray::number(n % 1000000).rightJustified(6, '0');
+    const QByteArray player = "Player_" + QByteArray::number(n % 5000);
+    database::ScreenshotEntry e;
+    e.ShotFile = "pb" + num + ".png";
+    e.HeaderInfo = " v1.0.0 Pb_Sv 1.825 | A1382 C2.271 | Bridge Crossing";
+    e.ServerAddress = "85.214." + QByteArray::number(n % 200) + "." + QByteArray::number(n % 250);
+    e.ServerName = "=|ABC|= Official Server #" + QByteArray::number(n % 40);
+    e.GUID = QByteArray::number(quint64(n) * 2654435761ULL, 16).rightJustified(32, 'a');
+    e.PlayerName = player;
+    e.ServerURL = "http://" + e.ServerAddress + "/pb/svss";
+    e.Cheating = n % 97 == 0;
+    e.IndexText = num + " \"" + player + "\" GUID=" + e.GUID + " (W) 2026.12.06 10:00:00";
+    e.AutoDetected = n % 97 == 0 ? QByteArray("NameChanger") : QByteArray();
+    e.VaultName = "61220261000" + QByteArray::number(n % 100) + e.ShotFile;
+    e.ShotTime = "2026.12.06 10:00:00";
+    e.CaptureWidth = 640;
+    e.CaptureHeight = 480;
+    return e;
+}
+
+long residentBytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// A workspace with the core pieces an EntryStore works on.
+struct Bench
+{
+    QTemporaryDir dir;
+    app::Settings settings;
+    app::ActivityLog log{settings};
+    app::RunFlags flags;
+    app::Workspace workspace{dir.path()};
+    std::unique_ptr<database::Database> db = std::make_unique<database::Database>();
+    std::unique_ptr<database::EntryStore> store = makeStore();
+
+    Bench() { QDir(dir.path()).mkpath(QStringLiteral("data")); }
+    std::unique_ptr<database::EntryStore> makeStore()
+    {
+        return std::make_unique<database::EntryStore>(*db, settings, log, flags, workspace);
+    }
+    void fill()
+    {
+        db->reserve(database::Database::Capacity);
+        for (int i = 1; i <= database::Database::Capacity; ++i)
+            db->append(realisticEntry(i));
+    }
+    void fresh()
+    {
+        store.reset();
+        db = std::make_unique<database::Database>();
+        store = makeStore();
+    }
+    qint64 fileSize() const { return QFileInfo(workspace.path(app::Paths::DatabaseFile)).size(); }
+};
+
+void BM_SaveDatabase(benchmark::State& state)
+{
+    Bench b;
+    b.fill();
+    for (auto _ : state) {
+        if (!b.store->SaveDatabase())
+            state.SkipWithError("save failed");
+    }
+    state.counters["file_MB"] = double(b.fileSize()) / 1e6;
+}
+
+// The bytes alone, without the file system.
+void BM_SerializeDatabase(benchmark::State& state)
+{
+    Bench b;
+    b.fill();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(database::DatabaseFile::serialize(*b.db));
+}
+
+void BM_LoadDatabase(benchmark::State& state)
+{
+    Bench b;
+    b.fill();
+    b.store->SaveDatabase();
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.fresh();
+        state.ResumeTiming();
+        b.store->LoadDatabase();
+        if (b.db->EntryCount() != database::Database::Capacity)
+            state.SkipWithError("load incomplete");
+    }
+}
+
+void BM_LoadedTableMemory(benchmark::State& state)
+{
+    Bench b;
+    b.fill();
+    b.store->SaveDatabase();
+    const double file = double(b.fileSize());
+    double growth = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        b.fresh();
+        // the table built for saving is gone; its small blocks go back to the system before measuring
+        malloc_trim(0);
+        const long before = residentBytes();
+        state.ResumeTiming();
+        b.store->LoadDatabase();
+        state.PauseTiming();
+        growth = double(residentBytes() - before);
+        state.ResumeTiming();
+    }
+    state.counters["file_MB"] = file / 1e6;
+    state.counters["rss_growth_MB"] = growth / 1e6;
+    state.counters["rss_per_file_byte"] = growth / file;
+}
+
+} // namespace
+
+BENCHMARK(BM_SaveDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SerializeDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LoadedTableMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,127 @@
+#include "cli/CliOptions.h"
+
+namespace vh::cli {
+
+QString CliOptions::usage()
+{
+    return QStringLiteral(
+        "Usage: varnholt-cli [--base-folder DIR] COMMAND [OPTIONS]\n"
+        "\n"
+        "The headless collector of Varnholt: collects PunkBuster screenshots of game servers into the\n"
+        "workspace's database and vault, without a window.\n"
+        "\n"
+        "Commands:\n"
+        "  inventory [--random] [--loop] [--map NAME]... [--provider NAME]... [--name-filter all|aasa|aci]\n"
+        "      Visit the selected servers and collect their new screenshots. By default every provider and\n"
+        "      every known map is selected. Ctrl-C or SIGTERM cancels: transfers under way finish, then the\n"
+        "      database, settings and server names are saved.\n"
+        "  export [--format csv|json] [--output FILE]\n"
+        "      Write every database entry with all its members (default: CSV to standard output).\n"
+        "\n"
+        "Options:\n"
+        "  --base-folder DIR   the workspace (default: ~/Varnholt)\n"
+        "  -h, --help          show this help and exit\n"
+        "  -V, --version       show the version and exit\n"
+        "\n"
+        "Exit status: 0 on success (a cancelled inventory included), 1 when a command failed,\n"
+        "2 for bad arguments or a bad base folder.\n");
+}
+
+CliOptions CliOptions::parse(const QStringList& arguments)
+{
+    CliOptions o;
+    const auto fail = [&o](const QString& message) {
+        o.error = message;
+        return o;
+    };
+    for (int i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        // options with a value take it from the next argument or after "="
+        QString name = a;
+        QString value;
+        bool hasInlineValue = false;
+        if (a.startsWith(QLatin1String("--")) && a.contains(QLatin1Char('='))) {
+            name = a.section(QLatin1Char('='), 0, 0);
+            value = a.section(QLatin1Char('='), 1);
+            hasInlineValue = true;
+        }
+        const auto takeValue = [&](QString& out) {
+            if (hasInlineValue) {
+                out = value;
+                return true;
+            }
+            if (i + 1 >= arguments.size())
+                return false;
+            out = arguments.at(++i);
+            return true;
+        };
+        const auto needs = [&](Command c) { return o.command == c; };
+
+        if (name == QLatin1String("-h") || name == QLatin1String("--help")) {
+            o.command = Command::Help;
+            return o;
+        }
+        if (name == QLatin1String("-V") || name == QLatin1String("--version")) {
+            o.command = Command::Version;
+            return o;
+        }
+        if (name == QLatin1String("--base-folder")) {
+            if (!takeValue(o.baseFolder) || o.baseFolder.isEmpty())
+                return fail(QStringLiteral("--base-folder needs a folder"));
+        } else if (o.command == Command::None && name == QLatin1String("inventory")) {
+            o.command = Command::Inventory;
+        } else if (o.command == Command::None && name == QLatin1String("export")) {
+            o.command = Command::Export;
+        } else if (needs(Command::Inventory) && name == QLatin1String("--random")) {
+            o.random = true;
+        } else if (needs(Command::Inventory) && name == QLatin1String("--loop")) {
+            o.loop = true;
+        } else if (needs(Command::Inventory) && name == QLatin1String("--map")) {
+            QString map;
+            if (!takeValue(map) || map.isEmpty())
+                return fail(QStringLiteral("--map needs a map name"));
+            o.maps << map;
+        } else if (needs(Command::Inventory) && name == QLatin1String("--provider")) {
+            QString provider;
+            if (!takeValue(provider) || provider.isEmpty())
+                return fail(QStringLiteral("--provider needs a provider name"));
+            o.providers << provider;
+        } else if (needs(Command::Inventory) && name == QLatin1String("--name-filter")) {
+            QString filter;
+            if (!takeValue(filter))
+                return fail(QStringLiteral("--name-filter needs all, aasa or aci"));
+            filter = filter.toLower();
+            if (filter == QLatin1String("all"))
+                o.nameFilter = NameFilter::All;
+            else if (filter == QLatin1String("aasa"))
+                o.nameFilter = NameFilter::Aasa;
+            else if (filter == QLatin1String("aci"))
+                o.nameFilter = NameFilter::Aci;
+            else
+                return fail(QStringLiteral("--name-filter takes all, aasa or aci, not \"%1\"").arg(filter));
+        } else if (needs(Command::Export) && name == QLatin1String("--format")) {
+            QString format;
+            if (!takeValue(format))
+                return fail(QStringLiteral("--format needs csv or json"));
+            format = format.toLower();
+            if (format == QLatin1String("csv"))
+                o.format = Format::Csv;
+            else if (format == QLatin1String("json"))
+                o.format = Format::Json;
+            else
+                return fail(QStringLiteral("--format takes csv or json, not \"%1\"").arg(format));
+        } else if (needs(Command::Export) && (name == QLatin1String("--output") || name == QLatin1String("-o"))) {
+            if (!takeValue(o.output) || o.output.isEmpty())
+                return fail(QStringLiteral("--output needs a file name"));
+        } else if (o.command == Command::None && !a.startsWith(QLatin1Char('-'))) {
+            return fail(QStringLiteral("unknown command \"%1\"").arg(a));
+        } else {
+            return fail(QStringLiteral("unknown option \"%1\"").arg(a));
+        }
+    }
+    if (o.command == Command::None)
+        return fail(QStringLiteral("no command given"));
+    return o;
+}
+
+} // namespace vh::cli

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vh::cli {
+
+// The command line of varnholt-cli.
+struct CliOptions
+{
+    enum class Command { None, Help, Version, Inventory, Export };
+    enum class NameFilter { All, Aasa, Aci };
+    enum class Format { Csv, Json };
+
+    Command command = Command::None;
+    QString baseFolder;
+    // inventory
+    bool random = false;
+    bool loop = false;
+    QStringList maps;      // empty: every known map
+    QStringList providers; // empty: every provider
+    NameFilter nameFilter = NameFilter::All;
+    // export
+    Format format = Format::Csv;
+    QString output; // empty: standard output
+
+    QString error; // set when the arguments are bad
+
+    static CliOptions parse(const QStringList& arguments); // without the program name
+    static QString usage();
+};
+
+} // namespace vh::cli

@@ -1,0 +1,78 @@
+#include "collect/InventoryRun.h"
+
+#include "app/AppCore.h"
+#include "app/Settings.h"
+#include "collect/VisitOrder.h"
+#include "platform/EventWait.h"
+
+namespace vh::collect {
+
+InventoryRun::InventoryRun(const app::Settings& settings, app::RunFlags& flags, ServerList list)
+    : m_settings(settings), m_flags(flags), m_list(std::move(list))
+{
+}
+
+void InventoryRun::endPass(bool visitedAny)
+{
+    if (!m_settings.isOn(app::Setting::LoopScan))
+        m_flags.StopRequested = 1;
+    // a looping run over a list with nothing to visit must not spin: wait a second, ending early on a stop
+    if (!visitedAny && m_flags.StopRequested == 0)
+        platform::waitUntil([this] { return m_flags.StopRequested == 1; }, EmptyPassPauseMs);
+    if (m_flags.StopRequested == 0 && m_list.count() > 0)
+        m_list.select(0);
+}
+
+void InventoryRun::RunInOrder()
+{
+    m_passes = 0;
+    if (m_list.selected() < 0 && m_list.count() > 0)
+        m_list.select(0);
+    m_list.setEnabled(false);
+    do {
+        int start = 0;
+        if (m_passes == 0) {
+            start = qMax(0, m_list.selected());
+        } else {
+            m_list.rebuild();
+            if (m_list.count() > 0)
+                m_list.select(0);
+        }
+        ++m_passes;
+        bool visitedAny = false;
+        for (int i = start; i < m_list.count(); ++i) {
+            m_list.select(i);
+            visitedAny = m_list.visitItem(i) || visitedAny;
+            if (m_flags.StopRequested == 1)
+                break;
+        }
+        endPass(visitedAny);
+    } while (m_flags.StopRequested != 1);
+    m_list.setEnabled(true);
+}
+
+void InventoryRun::RunRandom()
+{
+    m_passes = 0;
+    m_list.setEnabled(false);
+    QRandomGenerator generator(quint32(m_settings.number(app::Setting::DiscoveryCursor)));
+    do {
+        if (m_passes > 0)
+            m_list.rebuild();
+        ++m_passes;
+        const std::vector<int> order = drawVisitOrder(m_list.count(), generator);
+        bool visitedAny = false;
+        for (const int position : order) {
+            if (position - 1 >= m_list.count())
+                continue; // the list shrank under a visit
+            m_list.select(position - 1);
+            visitedAny = m_list.visitItem(position - 1) || visitedAny;
+            if (m_flags.StopRequested == 1)
+                break;
+        }
+        endPass(visitedAny);
+    } while (m_flags.StopRequested != 1);
+    m_list.setEnabled(true);
+}
+
+} // namespace vh::collect

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vh::database {
+
+class Database;
+
+// The binary database file: a 32-bit entry count, then every entry's fourteen members, little-endian, each
+// string as a 16-bit byte count and its bytes, the cheating flag as 0 or 0xFFFF, the capture size as two
+// 16-bit numbers.
+class DatabaseFile final
+{
+public:
+    static constexpr int MaxStringLength = 0xFFFF;
+
+    // What reading the bytes found. A damaged file still gives its intact leading entries.
+    struct ParseResult
+    {
+        bool damaged = false;
+        int brokenEntry = 0; // the first entry that could not be read (0: the count itself)
+        QString reason;      // why, for the log line
+    };
+
+    // Replaces the table's entries with those stored in bytes; the entries refer to bytes, which the table keeps.
+    static ParseResult parse(const QByteArray& bytes, Database& db);
+    // Every entry of the table; strings longer than a 16-bit count can hold are cut to 65535 bytes.
+    static QByteArray serialize(const Database& db);
+};
+
+} // namespace vh::database

@@ -1,0 +1,156 @@
+#include "database/EntryStore.h"
+
+#include "app/ActivityLog.h"
+#include "app/AppCore.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "platform/AtomicFile.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSoundEffect>
+#include <QUrl>
+
+namespace vh::database {
+
+using app::Setting;
+
+namespace {
+const QString LoadProblem = QStringLiteral("Problems in Loading Database, error:");
+const QString SaveProblem = QStringLiteral("Problems in Saving Database, error:");
+const QString AddProblem = QStringLiteral("Problems in Adding DB-Entry, error:");
+} // namespace
+
+EntryStore::EntryStore(Database& db, app::Settings& settings, app::ActivityLog& log, app::RunFlags& flags,
+                       const app::Workspace& workspace, QObject* parent)
+    : QObject(parent), m_db(db), m_settings(settings), m_log(log), m_flags(flags), m_workspace(workspace),
+      m_playSound([this](const QString& path) { playWav(path); })
+{
+}
+
+EntryStore::~EntryStore() = default;
+
+QString EntryStore::databasePath() const
+{
+    return m_workspace.path(app::Paths::DatabaseFile);
+}
+
+void EntryStore::LoadDatabase()
+{
+    const QString path = databasePath();
+    m_db.clear();
+    m_db.CurrentEntry = 1;
+    QString error;
+    if (!QFileInfo::exists(path)) {
+        if (!platform::writeFileAtomically(path, QByteArray(), &error))
+            m_log.Log(LoadProblem + error);
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        // shutdown would otherwise replace a file it never read with an empty database
+        const QString aside = keepAside(path, QStringLiteral("unreadable"));
+        m_log.Log(LoadProblem + file.errorString() + QStringLiteral(" in ") + path +
+                  (aside.isEmpty() ? QString() : QStringLiteral(", the file was kept as ") + aside));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const DatabaseFile::ParseResult result = DatabaseFile::parse(bytes, m_db);
+    if (!result.damaged)
+        return;
+    const QString aside = keepAside(path, QStringLiteral("damaged"));
+    m_log.Log(LoadProblem + result.reason + QStringLiteral(" in ") + path + QStringLiteral(" DB-entry: ") +
+              QString::number(result.brokenEntry) + QStringLiteral(", ") + QString::number(m_db.EntryCount()) +
+              QStringLiteral(" intact entries were loaded") +
+              (aside.isEmpty() ? QStringLiteral(", the damaged file could not be kept aside")
+                               : QStringLiteral(", the damaged file was kept as ") + aside));
+}
+
+QString EntryStore::keepAside(const QString& path, const QString& why) const
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString aside = path + QLatin1Char('.') + why + QLatin1Char('-') + stamp;
+    for (int n = 2; QFileInfo::exists(aside); ++n)
+        aside = path + QLatin1Char('.') + why + QLatin1Char('-') + stamp + QLatin1Char('-') + QString::number(n);
+    if (QFile::copy(path, aside) || QFile::rename(path, aside))
+        return aside;
+    return QString();
+}
+
+bool EntryStore::SaveDatabase()
+{
+    QString error;
+    if (platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db), &error))
+        return true;
+    m_log.Log(SaveProblem + error);
+    return false;
+}
+
+bool EntryStore::AddEntry(int slot)
+{
+    if (slot < 0 || slot >= Database::IntakeSlotCount)
+        return false;
+    ScreenshotEntry& intake = m_db.intakeSlot(slot);
+    if (intake.CaptureWidth == 0)
+        return false;
+    if (m_db.isFull()) {
+        m_log.Log(AddProblem + QStringLiteral("the database is full (%1 entries), ").arg(Database::Capacity) +
+                  QString::fromLatin1(intake.VaultName) + QStringLiteral(".png stays in the vault without an entry"));
+        return false;
+    }
+    const int n = m_db.EntryCount() + 1;
+    if (!intake.Cheating && m_settings.isOn(Setting::ScanColorCodes) && m_colourCodeCheck)
+        m_colourCodeCheck(slot);
+    m_db.append(intake);
+    // listeners may move the table, so the detection is read before they run
+    const QByteArray detected = intake.AutoDetected;
+    const QByteArray indexText = intake.IndexText;
+    if (n == 1)
+        Q_EMIT showCurrentEntry();
+    Q_EMIT entryAdded(n);
+    if (detected.isEmpty())
+        return true;
+    m_log.Log(QStringLiteral("Added DB-Entry ") + QString::number(n) + QStringLiteral(" for ") +
+                  QString::fromLatin1(detected) + QStringLiteral(" - ") + QString::fromLatin1(indexText),
+              app::Colours::Red);
+    if (m_settings.isOn(Setting::StopOnDetection))
+        m_flags.StopRequested = 1;
+    if (m_settings.isOn(Setting::ReportOnAutoDetect) && m_createReport)
+        m_createReport(n);
+    if (m_settings.isOn(Setting::PlayEnemySpotted) && m_playSound)
+        m_playSound(m_workspace.path(app::Paths::EnemySpottedSound));
+    return true;
+}
+
+int EntryStore::MarkByGuid(const QByteArray& guid, bool cheating)
+{
+    const QString verb = cheating ? QStringLiteral("Added DB-entry ") : QStringLiteral("Clearing DB-entry ");
+    QStringList lines;
+    for (int i = 1; i <= m_db.EntryCount(); ++i) {
+        ScreenshotEntry& e = m_db.entry(i);
+        if (e.GUID != guid)
+            continue;
+        e.Cheating = cheating;
+        lines << verb + QString::number(i) + QStringLiteral(" for cheating, ") + QString::fromLatin1(e.PlayerName);
+    }
+    for (const QString& line : lines)
+        m_log.Log(line);
+    return int(lines.size());
+}
+
+void EntryStore::playWav(const QString& path)
+{
+    if (!QFileInfo::exists(path))
+        return;
+    if (!m_sound)
+        m_sound = new QSoundEffect(this);
+    m_sound->setSource(QUrl::fromLocalFile(path));
+    m_sound->play();
+}
+
+} // namespace vh::database

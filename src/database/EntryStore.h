@@ -1,0 +1,80 @@
+#pragma once
+
+#include "database/ScreenshotEntry.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QSoundEffect;
+
+namespace vh::app {
+class ActivityLog;
+class Settings;
+class Workspace;
+struct RunFlags;
+} // namespace vh::app
+
+namespace vh::database {
+
+class Database;
+
+// The database's life between start-up and shutdown: loading and saving the file, adding a screenshot taken
+// in, and marking every entry of a player as cheating. Checks, reports and the sound come in through hooks.
+class EntryStore final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EntryStore)
+
+public:
+    using EntryCheck = std::function<void(int slot)>; // works on the intake slot in place
+    using EntryAction = std::function<void(int entry)>;
+    using SoundPlayer = std::function<void(const QString& wavPath)>;
+
+    EntryStore(Database& db, app::Settings& settings, app::ActivityLog& log, app::RunFlags& flags,
+               const app::Workspace& workspace, QObject* parent = nullptr);
+    ~EntryStore() override;
+
+    // Fills the table from data/database.dat (a missing file is created empty). A damaged file gives its
+    // intact entries, a log line naming the file and the entry, and a copy kept aside under a new name.
+    void LoadDatabase();
+    // Writes the table to the file, replacing it only once the new one is complete. False on failure (logged).
+    bool SaveDatabase();
+    // Adds the intake slot's screenshot as the next entry; false when it has no capture size or the table is full.
+    bool AddEntry(int slot);
+    // Sets or clears Cheating on every entry whose GUID equals guid exactly, logging one line per entry in
+    // entry order. Returns how many entries changed.
+    int MarkByGuid(const QByteArray& guid, bool cheating);
+
+    // The colour-code check run before an entry is added while ScanColorCodes is on.
+    void setColourCodeCheck(EntryCheck check) { m_colourCodeCheck = std::move(check); }
+    // Creates the AASA report for an entry added with a detection while ReportOnAutoDetect is on.
+    void setReportCreator(EntryAction report) { m_createReport = std::move(report); }
+    // Plays a WAV file without waiting; the default plays it through the sound device.
+    void setSoundPlayer(SoundPlayer player) { m_playSound = std::move(player); }
+
+    QString databasePath() const;
+
+Q_SIGNALS:
+    // The review window shows the current entry (the first entry ever added).
+    void showCurrentEntry();
+    // The entry slider's maximum and value become n, which makes entry n the shown one.
+    void entryAdded(int n);
+
+private:
+    void playWav(const QString& path);
+    QString keepAside(const QString& path, const QString& why) const;
+
+    Database& m_db;
+    app::Settings& m_settings;
+    app::ActivityLog& m_log;
+    app::RunFlags& m_flags;
+    const app::Workspace& m_workspace;
+    EntryCheck m_colourCodeCheck;
+    EntryAction m_createReport;
+    SoundPlayer m_playSound;
+    QSoundEffect* m_sound = nullptr;
+};
+
+} // namespace vh::database

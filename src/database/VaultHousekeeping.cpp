@@ -1,0 +1,185 @@
+#include "database/VaultHousekeeping.h"
+
+#include "app/ActivityLog.h"
+#include "app/Paths.h"
+#include "app/Workspace.h"
+#include "database/Database.h"
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vh::database {
+
+namespace {
+const QString ArchiveProblem = QStringLiteral("Problems in Archiving PBSS, error:");
+
+QByteArray captureSize(qint16 n)
+{
+    // a number is printed with a blank in front where a minus sign would stand, and one after it
+    return (n < 0 ? QByteArray() : QByteArrayLiteral(" ")) + QByteArray::number(n) + ' ';
+}
+} // namespace
+
+VaultHousekeeping::VaultHousekeeping(Database& db, app::ActivityLog& log, const app::Workspace& workspace)
+    : m_db(db), m_log(log), m_workspace(workspace)
+{
+}
+
+QString VaultHousekeeping::vaultFile(const ScreenshotEntry& e) const
+{
+    return m_workspace.path(app::Paths::Vault) + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
+           QStringLiteral(".png");
+}
+
+QByteArray VaultHousekeeping::description(const ScreenshotEntry& e)
+{
+    const QByteArray lines[] = {e.AutoDetected,
+                                e.IndexText,
+                                e.HeaderInfo,
+                                e.Cheating ? QByteArrayLiteral("True") : QByteArrayLiteral("False"),
+                                e.VaultName,
+                                e.ShotFile,
+                                e.ServerURL,
+                                e.GUID,
+                                e.PlayerName,
+                                e.ServerAddress,
+                                e.ServerName,
+                                e.ShotTime,
+                                captureSize(e.CaptureWidth),
+                                captureSize(e.CaptureHeight)};
+    QByteArray out;
+    for (const QByteArray& line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+int VaultHousekeeping::PurgeMissingPng()
+{
+    int purged = 0;
+    for (int i = 1; i <= m_db.EntryCount(); ++i) {
+        ScreenshotEntry& e = m_db.entry(i);
+        if (!QFileInfo::exists(vaultFile(e))) {
+            ++purged;
+            e.ShotFile = Database::DeletedMarker;
+        }
+    }
+    m_db.compact();
+    if (purged != 0)
+        m_log.Log(QString::number(purged) + QStringLiteral(" entrys were purged due to lack of PNG"));
+    return purged;
+}
+
+VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteEntry(int current)
+{
+    if (m_db.EntryCount() == 0 || current < 1 || current > m_db.EntryCount())
+        return {};
+    m_db.CurrentEntry = current;
+    const QString file = vaultFile(m_db.entry(current));
+    if (QFileInfo::exists(file))
+        QFile::remove(file);
+    m_db.remove(current);
+    return {.showCurrent = true};
+}
+
+VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteAllShots()
+{
+    const QDir vault(m_workspace.path(app::Paths::Vault));
+    if (m_db.EntryCount() > 0 && vault.exists()) {
+        for (const QString& name : vault.entryList({QStringLiteral("*.png")}, QDir::Files))
+            QFile::remove(vault.filePath(name));
+    }
+    m_db.clear();
+    return {.showCurrent = true, .clearView = true};
+}
+
+VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteNonCheating()
+{
+    int purged = 0;
+    for (int i = 1; i <= m_db.EntryCount(); ++i) {
+        ScreenshotEntry& e = m_db.entry(i);
+        if (e.Cheating)
+            continue;
+        ++purged;
+        const QString file = vaultFile(e);
+        e.ShotFile = Database::DeletedMarker;
+        QFile::remove(file);
+    }
+    m_db.compact();
+    ViewUpdate update{.showCurrent = true};
+    if (m_db.EntryCount() < 2) {
+        update.clearView = true;
+    } else {
+        update.sliderToFirst = true;
+        m_db.CurrentEntry = 1;
+    }
+    if (purged != 0)
+        m_log.Log(QString::number(purged) + QStringLiteral(" entrys were purged"));
+    return update;
+}
+
+VaultHousekeeping::ViewUpdate VaultHousekeeping::ArchiveCurrent(int current)
+{
+    if (m_db.EntryCount() == 0 || current < 1 || current > m_db.EntryCount())
+        return {};
+    m_db.CurrentEntry = current;
+    const ScreenshotEntry& e = m_db.entry(current);
+    if (QFileInfo::exists(vaultFile(e)) && !archive(e, current))
+        return {.showCurrent = true};
+    m_db.remove(current);
+    return {.showCurrent = true};
+}
+
+VaultHousekeeping::ViewUpdate VaultHousekeeping::ArchiveAll()
+{
+    if (m_db.EntryCount() < 1)
+        return {};
+    for (int i = 1; i <= m_db.EntryCount(); ++i) {
+        ScreenshotEntry& e = m_db.entry(i);
+        if (!QFileInfo::exists(vaultFile(e)) || archive(e, i))
+            e.ShotFile = Database::DeletedMarker;
+    }
+    m_db.compact();
+    ViewUpdate update{.showCurrent = true};
+    // entries that could not be archived stay, and the slider must span them again
+    if (m_db.EntryCount() > 0) {
+        update.clearView = m_db.EntryCount() < 2;
+        update.sliderToFirst = !update.clearView;
+        m_db.CurrentEntry = 1;
+    }
+    return update;
+}
+
+bool VaultHousekeeping::archive(const ScreenshotEntry& e, int entry)
+{
+    const QString base = uniqueArchiveBase(e.VaultName);
+    const QString png = base + QStringLiteral(".png");
+    const QString txt = base + QStringLiteral(".txt");
+    const QString context = QStringLiteral(" DB-entry: ") + QString::number(entry);
+    QString error;
+    if (!platform::writeFileAtomically(txt, description(e), &error)) {
+        m_log.Log(ArchiveProblem + error + context);
+        return false;
+    }
+    QFile vault(vaultFile(e));
+    if (!vault.rename(png)) {
+        m_log.Log(ArchiveProblem + vault.errorString() + context);
+        QFile::remove(txt);
+        return false;
+    }
+    return true;
+}
+
+QString VaultHousekeeping::uniqueArchiveBase(const QByteArray& vaultName) const
+{
+    const QString stem = m_workspace.path(app::Paths::Archive) + QLatin1Char('/') + QString::fromLatin1(vaultName);
+    QString base = stem;
+    // an earlier archive of the same name keeps its picture and its description
+    for (int n = 2;
+         QFileInfo::exists(base + QStringLiteral(".png")) || QFileInfo::exists(base + QStringLiteral(".txt")); ++n)
+        base = stem + QLatin1Char('-') + QString::number(n);
+    return base;
+}
+
+} // namespace vh::database

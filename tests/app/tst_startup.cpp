@@ -1,0 +1,278 @@
+#include "app/AppCore.h"
+#include "app/Links.h"
+#include "app/Workspace.h"
+#include "util/TestWorkspace.h"
+
+#include <QDir>
+#include <QtTest>
+
+using vh::app::AppCore;
+using vh::app::Links;
+using vh::app::Setting;
+using vh::app::Workspace;
+using vh::test::TestWorkspace;
+
+namespace {
+
+const QString LinksProblem = QStringLiteral("Problems in Loading Links, error:");
+
+QStringList logTexts(AppCore& core)
+{
+    QStringList texts;
+    for (int row = 0; row < core.log().rowCount(); ++row)
+        texts << core.log().index(row).data().toString().section(QStringLiteral(" : "), 1);
+    return texts;
+}
+
+QStringList strings(std::initializer_list<const char*> items)
+{
+    QStringList list;
+    for (const char* item : items)
+        list << QString::fromLatin1(item);
+    return list;
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void baseFolder_data();
+    void baseFolder();
+    void linksFile_data();
+    void linksFile();
+    void workspaceFoldersInOrder();
+    void dataFolderIsNotCreated();
+    void startupLogsBaseFolderAndSettings();
+    void leftoversDeletedVaultKept();
+    void timersStartWithTheSettings_data();
+    void timersStartWithTheSettings();
+    void shutDownWritesLogFileOnlyWhenAsked_data();
+    void shutDownWritesLogFileOnlyWhenAsked();
+};
+
+void TestStartup::baseFolder_data()
+{
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QString>("override");
+    QTest::addColumn<QString>("expected");
+    const QString fallback = QDir::homePath() + QStringLiteral("/Varnholt");
+    QTest::newRow("named Varnholt") << QStringLiteral("/opt/tools/Varnholt") << QString()
+                                    << QStringLiteral("/opt/tools");
+    QTest::newRow("Varnholt.exe") << QStringLiteral("/opt/tools/Varnholt.exe") << QString()
+                                  << QStringLiteral("/opt/tools");
+    QTest::newRow("lower case") << QStringLiteral("/opt/tools/varnholt") << QString() << fallback;
+    QTest::newRow("upper case .exe") << QStringLiteral("/opt/tools/VARNHOLT.exe") << QString() << fallback;
+    QTest::newRow("other name") << QStringLiteral("/opt/tools/Varnholt-1.0") << QString() << fallback;
+    QTest::newRow("two extensions") << QStringLiteral("/opt/tools/Varnholt.old.exe") << QString() << fallback;
+    QTest::newRow("override wins") << QStringLiteral("/opt/tools/Varnholt") << QStringLiteral("/srv/ws/")
+                                   << QStringLiteral("/srv/ws");
+    QTest::newRow("override with any name")
+        << QStringLiteral("/opt/tools/vh") << QStringLiteral("/srv/ws/../w2") << QStringLiteral("/srv/w2");
+}
+
+void TestStartup::baseFolder()
+{
+    QFETCH(QString, executable);
+    QFETCH(QString, override);
+    QFETCH(QString, expected);
+    QCOMPARE(Workspace::resolveBaseFolder(executable, override), expected);
+}
+
+void TestStartup::linksFile_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<int>("problems");
+
+    QTest::newRow("six lines") << true << QByteArray("a1\r\nb2\r\nc3\r\nd4\r\ne5\r\nf6\r\n")
+                               << strings({"a1", "b2", "c3", "d4", "e5", "f6"}) << 0;
+    QTest::newRow("four lines") << true << QByteArray("a1\r\nb2\r\nc3\r\nd4\r\n")
+                                << strings({"a1", "b2", "c3", "d4", "", ""}) << 2;
+    QTest::newRow("last line without end")
+        << true << QByteArray("a1\r\nb2\r\nc3\r\nd4\r\ne5\r\nf6") << strings({"a1", "b2", "c3", "d4", "e5", "f6"}) << 0;
+    QTest::newRow("empty lines are values") << true << QByteArray("a1\r\n\r\nc3\r\n \r\ne5\r\nf6\r\nmore\r\n")
+                                            << strings({"a1", "", "c3", " ", "e5", "f6"}) << 0;
+    QTest::newRow("empty file") << true << QByteArray() << strings({"", "", "", "", "", ""}) << 6;
+    // open, six reads and close each fail
+    QTest::newRow("missing file") << false << QByteArray() << strings({"", "", "", "", "", ""}) << 8;
+}
+
+void TestStartup::linksFile()
+{
+    QFETCH(bool, present);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, values);
+    QFETCH(int, problems);
+    TestWorkspace ws;
+    if (present)
+        ws.write(QStringLiteral("data/Links.dat"), content);
+    Links links;
+    links.ProviderInfoUrl = QStringLiteral("stale");
+    const QStringList lines = links.LoadLinks(ws.path(QStringLiteral("data/Links.dat")));
+    QCOMPARE(QStringList({links.AasaBanlistUrl, links.AasaSearchUrl, links.AasaReportUrl, links.TrollbaitUrl,
+                          links.ProviderInfoUrl, links.AciBanlistUrl}),
+             values);
+    QCOMPARE(lines.size(), problems);
+    for (const QString& line : lines) {
+        QVERIFY2(line.startsWith(LinksProblem), qPrintable(line));
+        QVERIFY2(line.size() > LinksProblem.size(), "the error description follows directly");
+    }
+}
+
+void TestStartup::workspaceFoldersInOrder()
+{
+    const QStringList expected =
+        strings({"reports", "temp", "PBSS", "PBSS/vault", "PBSS/archive", "PBSS/failed", "PBSS/que", "banlists"});
+    QCOMPARE(Workspace::folders(), expected);
+
+    // folders are made one level at a time, so every parent has to come first for all of them to appear
+    TestWorkspace ws;
+    Workspace workspace(ws.base());
+    QVERIFY(workspace.createFolders().isEmpty());
+    for (const QString& folder : expected)
+        QVERIFY2(QFileInfo(ws.path(folder)).isDir(), qPrintable(folder));
+    // a second run finds them all and changes nothing
+    ws.write(QStringLiteral("PBSS/vault/kept.png"), "png");
+    QVERIFY(workspace.createFolders().isEmpty());
+    QVERIFY(ws.exists(QStringLiteral("PBSS/vault/kept.png")));
+}
+
+void TestStartup::dataFolderIsNotCreated()
+{
+    TestWorkspace ws;
+    QVERIFY(QDir(ws.path(QStringLiteral("data"))).removeRecursively());
+    AppCore core;
+    core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
+    QVERIFY(!ws.exists(QStringLiteral("data")));
+    QVERIFY(QFileInfo(ws.path(QStringLiteral("PBSS/que"))).isDir());
+}
+
+void TestStartup::startupLogsBaseFolderAndSettings()
+{
+    TestWorkspace ws;
+    ws.write(QStringLiteral("data/Links.dat"), "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
+    QByteArray settings;
+    for (int k = 1; k <= 40; ++k)
+        settings += "s" + QByteArray::number(k) + ":" + (k == 16 ? "1" : QByteArray::number(k * 10)) + "\r\n";
+    ws.write(QStringLiteral("data/Settings.dat"), settings);
+
+    AppCore core;
+    core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
+    QCOMPARE(core.workspace().BaseFolder(), QDir(ws.base()).absolutePath());
+    QCOMPARE(core.links().AciBanlistUrl, QStringLiteral("f"));
+    QCOMPARE(core.flags().StopRequested, 1);
+    QVERIFY(!core.flags().SkipRequested);
+
+    const QStringList texts = logTexts(core);
+    QStringList expected; // newest first: Setting1 is logged last
+    for (int i = 1; i <= 30; ++i)
+        expected << QStringLiteral("Verbose,Setting%1 = %2")
+                        .arg(i)
+                        .arg(i == 16 ? QStringLiteral("1") : QString::number(i * 10));
+    expected << QStringLiteral("Application started from ") + QDir::toNativeSeparators(ws.base());
+    QCOMPARE(texts, expected);
+}
+
+void TestStartup::leftoversDeletedVaultKept()
+{
+    TestWorkspace ws;
+    ws.write(QStringLiteral("PBSS/x.png"), "unfinished");
+    ws.write(QStringLiteral("PBSS/X2.PNG"), "unfinished");
+    ws.write(QStringLiteral("PBSS/notes.txt"), "keep");
+    ws.write(QStringLiteral("PBSS/vault/v.png"), "keep");
+    ws.write(QStringLiteral("PBSS/archive/a.png"), "keep");
+    ws.write(QStringLiteral("temp/y.htm"), "page");
+    ws.write(QStringLiteral("temp/y.html"), "keep");
+    ws.write(QStringLiteral("reports/r.htm"), "keep");
+
+    AppCore core;
+    core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
+    QVERIFY(ws.exists(QStringLiteral("PBSS/x.png"))); // only the end of the start-up cleans
+    core.startupLoadLists();
+    core.startupFinish();
+    QVERIFY(!ws.exists(QStringLiteral("PBSS/x.png")));
+    QVERIFY(!ws.exists(QStringLiteral("PBSS/X2.PNG")));
+    QVERIFY(!ws.exists(QStringLiteral("temp/y.htm")));
+    for (const char* kept :
+         {"PBSS/notes.txt", "PBSS/vault/v.png", "PBSS/archive/a.png", "temp/y.html", "reports/r.htm", "PBSS/vault"})
+        QVERIFY2(ws.exists(QString::fromLatin1(kept)), kept);
+}
+
+void TestStartup::timersStartWithTheSettings_data()
+{
+    QTest::addColumn<QString>("discovery");
+    QTest::addColumn<bool>("discoveryActive");
+    QTest::newRow("discovery on") << QStringLiteral("1") << true;
+    QTest::newRow("discovery off") << QStringLiteral("0") << false;
+}
+
+void TestStartup::timersStartWithTheSettings()
+{
+    QFETCH(QString, discovery);
+    QFETCH(bool, discoveryActive);
+    TestWorkspace ws;
+    ws.write(QStringLiteral("data/Settings.dat"), "s28:" + discovery.toLatin1() + "\r\n");
+    AppCore core;
+    core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
+    QVERIFY(!core.startupTimer().isActive());
+    core.startupLoadLists();
+    core.startupFinish();
+    QCOMPARE(core.discoveryTimer().isActive(), discoveryActive);
+    if (discoveryActive)
+        QCOMPARE(core.discoveryTimer().interval(), 1000);
+    QVERIFY(core.startupTimer().isActive());
+    QVERIFY(core.startupTimer().isSingleShot());
+    QCOMPARE(core.startupTimer().interval(), 500);
+    QVERIFY(core.banlistTimer().isActive());
+    QCOMPARE(core.banlistTimer().interval(), 60000);
+    core.ShutDown();
+    QVERIFY(!core.discoveryTimer().isActive());
+    QVERIFY(!core.banlistTimer().isActive());
+}
+
+void TestStartup::shutDownWritesLogFileOnlyWhenAsked_data()
+{
+    QTest::addColumn<QString>("logOnClose");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("on") << QStringLiteral("1") << true;
+    QTest::newRow("off") << QStringLiteral("0") << false;
+    QTest::newRow("empty") << QString() << false;
+}
+
+void TestStartup::shutDownWritesLogFileOnlyWhenAsked()
+{
+    QFETCH(QString, logOnClose);
+    QFETCH(bool, written);
+    TestWorkspace ws;
+    ws.write(QStringLiteral("data/Links.dat"), "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
+    ws.write(QStringLiteral("data/Settings.dat"), "s17:" + logOnClose.toLatin1() + "\r\n");
+    const QByteArray previous("from the last run\r\n");
+    ws.write(QStringLiteral("Varnholt.log"), previous);
+
+    AppCore core;
+    core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
+    core.Log(QStringLiteral("b"));
+    core.Log(QStringLiteral("c"));
+    core.ShutDown();
+
+    // the settings are saved either way
+    QVERIFY(ws.read(QStringLiteral("data/Settings.dat")).startsWith("s1:\r\n"));
+    const QByteArray log = ws.read(QStringLiteral("Varnholt.log"));
+    if (!written) {
+        QCOMPARE(log, previous);
+        return;
+    }
+    const QList<QByteArray> lines = log.split('\n');
+    QCOMPARE(lines.size(), 4); // three lines and the empty rest after the last line end
+    QVERIFY(lines[0].endsWith(" : c\r"));
+    QVERIFY(lines[1].endsWith(" : b\r"));
+    QVERIFY(lines[2].endsWith(" : Application started from " + QDir::toNativeSeparators(ws.base()).toLatin1() + "\r"));
+    QVERIFY(lines[3].isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"

@@ -1,0 +1,335 @@
+#include "ScreenshotMaker.h"
+#include "app/AppCore.h"
+#include "platform/SafeFileName.h"
+#include "util/TestWorkspace.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QTest>
+#include <QtEndian>
+
+#include <memory>
+
+using vh::app::Setting;
+using vh::database::ScreenshotEntry;
+using vh::shotmaker::ScreenshotMaker;
+using vh::shotmaker::ShotInfo;
+
+namespace {
+
+const QByteArray Guid = "0123456789abcdef0123456789abcdef";
+const QByteArray IndexLine = "000123 \"Player\" GUID=" + Guid + " (OK) 2026.12.06 10:00:00";
+
+QByteArray noisePng(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    QRandomGenerator rng(3);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, rng.generate() | 0xFF000000);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+quint32 crc32(const QByteArray& data)
+{
+    quint32 crc = 0xFFFFFFFF;
+    for (char ch : data) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    return ~crc;
+}
+
+// A real PNG whose header (with a valid checksum) claims a size no screenshot has.
+QByteArray enormousPng()
+{
+    QByteArray png = ScreenshotMaker().png();
+    qToBigEndian<quint32>(40000, png.data() + 16);
+    qToBigEndian<quint32>(40000, png.data() + 20);
+    qToBigEndian<quint32>(crc32(png.mid(12, 17)), png.data() + 29);
+    return png;
+}
+
+} // namespace
+
+class TestIntake : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<vh::test::TestWorkspace> m_ws;
+    std::unique_ptr<vh::app::AppCore> m_core;
+
+    vh::database::Database& db() { return m_core->database(); }
+    QStringList files(const QString& folder) const { return QDir(m_ws->path(folder)).entryList(QDir::Files); }
+    QStringList logLines() const
+    {
+        QStringList out;
+        for (const auto& line : m_core->log().lines())
+            out << line.text;
+        return out;
+    }
+    // Problems of intake and detection, not those of the start-up without data files.
+    QStringList problems() const
+    {
+        return logLines().filter(QRegularExpression(QStringLiteral("Problems in (Scanning|checking|moving)")));
+    }
+    int logged(const QString& start) const
+    {
+        int n = 0;
+        for (const QString& line : logLines())
+            n += line.mid(11).startsWith(start) ? 1 : 0;
+        return n;
+    }
+    // One downloaded file taken in by worker 3.
+    void takeIn(const QByteArray& png, const QByteArray& indexText = IndexLine)
+    {
+        const QString file = m_ws->write(QStringLiteral("PBSS/pb000123.png"), png);
+        m_core->intake().ProcessPBSS(
+            3, vh::collect::DownloadedShot{"http://127.0.0.1/pbsvss", indexText, "2026.12.06 10:00:00", file});
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_ws = std::make_unique<vh::test::TestWorkspace>();
+        m_core = std::make_unique<vh::app::AppCore>();
+        m_core->startupLoad(QStringLiteral("/nowhere/tst"), m_ws->base());
+        const QDateTime fixed(QDate(2026, 12, 6), QTime(10, 39, 56));
+        m_core->intake().setClock([fixed] { return fixed; });
+        m_core->detection().setClock([fixed] { return fixed; });
+        m_core->intake().setYield([] {});
+        // the database's own step that adds a slot, as far as intake relies on it
+        m_core->intake().setAddEntry([this](int w) {
+            if (db().intakeSlot(w).CaptureWidth == 0)
+                return;
+            m_core->detection().ColourCodeCheck(w);
+            db().append(db().intakeSlot(w));
+        });
+        m_core->settings().setValue(Setting::ScanColorCodes, QStringLiteral("1"));
+        m_core->settings().setValue(Setting::ScanNoFog, QStringLiteral("1"));
+        m_core->settings().setValue(Setting::ScanNameChanger, QStringLiteral("1"));
+        m_core->settings().setValue(Setting::DownloadedCount, QStringLiteral("41"));
+    }
+
+    void acceptedScreenshotBecomesAnEntry()
+    {
+        takeIn(ScreenshotMaker().png());
+        QCOMPARE(files(QStringLiteral("PBSS/vault")), QStringList{QStringLiteral("20261206103956pb000123.png.png")});
+        QVERIFY(files(QStringLiteral("PBSS")).isEmpty());
+        QCOMPARE(db().EntryCount(), 1);
+        const ScreenshotEntry& e = db().entry(1);
+        QCOMPARE(e.VaultName, QByteArray("20261206103956pb000123.png"));
+        QCOMPARE(e.GUID, Guid);
+        QCOMPARE(e.ServerAddress, QByteArray("1.2.3.4"));
+        QCOMPARE(e.IndexText, IndexLine);
+        QCOMPARE(e.ServerURL, QByteArray("http://127.0.0.1/pbsvss"));
+        QVERIFY(e.AutoDetected.isEmpty());
+        QCOMPARE(m_core->settings().value(Setting::DownloadedCount), QStringLiteral("42"));
+        // the slot is emptied except for its capture size, and its picture is let go
+        ScreenshotEntry cleared;
+        cleared.CaptureWidth = 640;
+        cleared.CaptureHeight = 480;
+        QCOMPARE(db().intakeSlot(3), cleared);
+        QVERIFY(m_core->detection().picture(3).isEmpty());
+        QVERIFY(problems().isEmpty());
+    }
+
+    void sizeThreshold_data()
+    {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<bool>("scanned");
+        QTest::newRow("6144 bytes dropped") << 6144 << false;
+        QTest::newRow("6145 bytes scanned") << 6145 << true;
+    }
+
+    void sizeThreshold()
+    {
+        QFETCH(int, size);
+        QFETCH(bool, scanned);
+        takeIn(QByteArray(size, 'x'));
+        QVERIFY(files(QStringLiteral("PBSS")).isEmpty());
+        QCOMPARE(logged(QStringLiteral("Problems in Scanning for text, error:")), scanned ? 1 : 0);
+        QCOMPARE(files(QStringLiteral("PBSS/failed")).size(), scanned ? 1 : 0);
+        // unreadable but showing no other player: kept in the vault, never an entry
+        QCOMPARE(files(QStringLiteral("PBSS/vault")).size(), scanned ? 1 : 0);
+        QCOMPARE(db().EntryCount(), 0);
+    }
+
+    void missingFileLeavesNoTrace()
+    {
+        const std::size_t lines = m_core->log().lines().size();
+        m_core->intake().ProcessPBSS(3, m_ws->path(QStringLiteral("PBSS/none.png")));
+        QCOMPARE(m_core->log().lines().size(), lines);
+        QCOMPARE(m_core->settings().value(Setting::DownloadedCount), QStringLiteral("41"));
+    }
+
+    void otherPlayersScreenshotIsDeleted()
+    {
+        takeIn(ScreenshotMaker().png(), "000123 \"Player\" GUID=ffffffffffffffffffffffffffffffff");
+        QVERIFY(files(QStringLiteral("PBSS")).isEmpty());
+        QVERIFY(files(QStringLiteral("PBSS/vault")).isEmpty());
+        QCOMPARE(db().EntryCount(), 0);
+        QCOMPARE(m_core->settings().value(Setting::DownloadedCount), QStringLiteral("41"));
+    }
+
+    void takenVaultNameGetsANumber()
+    {
+        const QByteArray png = ScreenshotMaker().png();
+        takeIn(png);
+        takeIn(png);
+        takeIn(png);
+        QCOMPARE(db().EntryCount(), 3);
+        for (int i = 1; i <= 3; ++i)
+            QVERIFY(m_ws->exists(QStringLiteral("PBSS/vault/") + QString::fromLatin1(db().entry(i).VaultName) +
+                                 QStringLiteral(".png")));
+        QCOMPARE(db().entry(3).VaultName, QByteArray("20261206103956pb000123.png_3"));
+    }
+
+    void failedMoveMakesNoEntry()
+    {
+        QVERIFY(QDir(m_ws->path(QStringLiteral("PBSS/vault"))).removeRecursively());
+        takeIn(ScreenshotMaker().png());
+        QCOMPARE(logged(QStringLiteral("Problems in moving PBSS to vault, error:")), 1);
+        QCOMPARE(db().EntryCount(), 0);
+        QCOMPARE(m_core->settings().value(Setting::DownloadedCount), QStringLiteral("41"));
+        QVERIFY(db().intakeSlot(3).GUID.isEmpty());
+    }
+
+    void remoteNamesStayInTheirFolder_data()
+    {
+        QTest::addColumn<QByteArray>("shotFile");
+        QTest::addColumn<QByteArray>("vaultName");
+        QTest::newRow("parent folders") << QByteArray("../../evil.png") << QByteArray("20261206103956___.._evil.png");
+        QTest::newRow("backslashes") << QByteArray("..\\..\\evil") << QByteArray("20261206103956___.._evil");
+        QTest::newRow("control characters") << QByteArray("a\nb\x01.png") << QByteArray("20261206103956a_b_.png");
+        QTest::newRow("drive and reserved") << QByteArray("C:x*?<>|\"") << QByteArray("20261206103956C_x______");
+    }
+
+    void remoteNamesStayInTheirFolder()
+    {
+        QFETCH(QByteArray, shotFile);
+        ShotInfo info;
+        info.shotFile = shotFile;
+        takeIn(ScreenshotMaker().setText(info).png());
+        QCOMPARE(db().EntryCount(), 1);
+        QTEST(db().entry(1).VaultName, "vaultName");
+        QCOMPARE(files(QStringLiteral("PBSS/vault")).size(), 1);
+        QCOMPARE(QDir(m_ws->base()).entryList(QDir::Files), QStringList());
+    }
+
+    void safeNames_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<QByteArray>("safe");
+        QTest::newRow("dot dot") << QByteArray("..") << QByteArray("__");
+        QTest::newRow("single dot") << QByteArray(".") << QByteArray("_");
+        QTest::newRow("hidden") << QByteArray(".profile") << QByteArray("_profile");
+        QTest::newRow("trailing dot and blank") << QByteArray("name. ") << QByteArray("name__");
+        QTest::newRow("latin-1") << QByteArray("J\xe4ger") << QByteArray("J_ger");
+        QTest::newRow("plain") << QByteArray("pb000123.png") << QByteArray("pb000123.png");
+        QTest::newRow("too long") << QByteArray(300, 'a') << QByteArray(100, 'a');
+    }
+
+    void safeNames()
+    {
+        QFETCH(QByteArray, text);
+        QTEST(vh::platform::safeFileNamePart(text), "safe");
+    }
+
+    void unreadableScreenshots_data()
+    {
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("reason");
+        const QByteArray good = ScreenshotMaker().png();
+        QTest::newRow("corrupt") << noisePng(100, 100).replace(60, 4000, QByteArray(4000, 'z'))
+                                 << QStringLiteral(", x:0, y:0") << QString();
+        QTest::newRow("truncated") << good.left(good.size() * 6 / 10) << QStringLiteral(", x:0, y:0") << QString();
+        QTest::newRow("enormous") << enormousPng() << QStringLiteral(", x:0, y:0")
+                                  << QStringLiteral("the PNG claims 40000 x 40000 pixels");
+        QTest::newRow("lower than the text")
+            << noisePng(660, 70) << QStringLiteral(", x:660, y:70") << QStringLiteral("Subscript out of range");
+        QTest::newRow("fifth line without number")
+            << ScreenshotMaker().setLine(5, "w=abc h=480 sample=1").png() << QStringLiteral(", x:660, y:575")
+            << QStringLiteral("Type mismatch");
+    }
+
+    void unreadableScreenshots()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(QString, where);
+        db().CurrentEntry = 7;
+        takeIn(png);
+        const QStringList failures = logLines().filter(QStringLiteral("Problems in Scanning for text, error:"));
+        QCOMPARE(failures.size(), 1);
+        QFETCH(QString, reason);
+        QVERIFY2(failures.first().contains(QStringLiteral("error:") + reason), qPrintable(failures.first()));
+        QVERIFY2(failures.first().endsWith(QStringLiteral(" DB-entry: 7") + where), qPrintable(failures.first()));
+        QCOMPARE(files(QStringLiteral("PBSS/failed")), QStringList{QStringLiteral("20261206103956pb000123.png")});
+        QCOMPARE(m_ws->read(QStringLiteral("PBSS/failed/20261206103956pb000123.png")), png);
+        QCOMPARE(db().EntryCount(), 0);
+    }
+
+    void pixelChecksWhenAdding_data()
+    {
+        QTest::addColumn<bool>("colourCodes");
+        QTest::addColumn<bool>("colourPlanted");
+        QTest::addColumn<QByteArray>("playerName");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("colour codes on") << true << true << QByteArray("Player") << QByteArray("Suspicious color1");
+        QTest::newRow("fog alone") << true << false << QByteArray("Player") << QByteArray("NoFog Bridge Crossing");
+        QTest::newRow("colour codes off, NoFog on") << false << true << QByteArray("Player") << QByteArray();
+        QTest::newRow("colour codes off, fog alone") << false << false << QByteArray("Player") << QByteArray();
+        QTest::newRow("already marked as name changer")
+            << true << true << QByteArray("Other") << QByteArray("NameChanger");
+    }
+
+    void pixelChecksWhenAdding()
+    {
+        QFETCH(bool, colourCodes);
+        QFETCH(QByteArray, playerName);
+        QFETCH(bool, colourPlanted);
+        m_core->settings().setValue(Setting::ScanColorCodes, colourCodes ? QStringLiteral("1") : QStringLiteral("0"));
+        ShotInfo info;
+        info.playerName = playerName;
+        ScreenshotMaker maker;
+        maker.setText(info).plantFog(maker.insideCapture(3));
+        if (colourPlanted)
+            maker.plantRun(maker.insideCapture(40), qRgb(239, 0, 0), 1);
+        takeIn(maker.png());
+        QCOMPARE(db().EntryCount(), 1);
+        QTEST(db().entry(1).AutoDetected, "expected");
+        QCOMPARE(db().entry(1).Cheating, !db().entry(1).AutoDetected.isEmpty());
+    }
+
+    void missingCaptureSizeStaysInTheVaultWithoutEntry()
+    {
+        ShotInfo info;
+        info.captureFailed = true;
+        takeIn(ScreenshotMaker().setText(info).png());
+        QCOMPARE(files(QStringLiteral("PBSS/vault")).size(), 1);
+        QCOMPARE(db().EntryCount(), 0);
+        QCOMPARE(m_core->settings().value(Setting::DownloadedCount), QStringLiteral("42"));
+        QVERIFY(problems().isEmpty());
+    }
+
+    void pixelChecksWithoutCaptureHeightAreSkipped()
+    {
+        db().intakeSlot(5).CaptureWidth = 640;
+        db().intakeSlot(5).CaptureHeight = 0;
+        db().CurrentEntry = 9;
+        m_core->detection().RunPixelChecks(5);
+        QVERIFY(logLines().last().endsWith(QStringLiteral(" : Skipped Misc for: 9")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIntake)
+#include "tst_intake.moc"

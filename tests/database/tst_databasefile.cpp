@@ -1,0 +1,169 @@
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "util/SampleEntries.h"
+
+#include <QtEndian>
+#include <QtTest>
+
+using vh::database::Database;
+using vh::database::DatabaseFile;
+using vh::database::ScreenshotEntry;
+
+class TestDatabaseFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exampleEntryIsThirtyBytes();
+    void roundTripIsByteForByte();
+    void stringOf300BytesHasCount012C();
+    void overlongStringIsCutNotCorrupting();
+    void damagedFileKeepsIntactEntries_data();
+    void damagedFileKeepsIntactEntries();
+    void countAboveCapacityLoadsTheCapacity();
+    void loadedEntriesSurviveModification();
+};
+
+namespace {
+QByteArray le32(qint32 v)
+{
+    QByteArray b(4, Qt::Uninitialized);
+    qToLittleEndian<qint32>(v, b.data());
+    return b;
+}
+
+Database tableOf(const QList<ScreenshotEntry>& entries)
+{
+    Database db;
+    for (const ScreenshotEntry& e : entries)
+        db.append(e);
+    return db;
+}
+} // namespace
+
+void TestDatabaseFile::exampleEntryIsThirtyBytes()
+{
+    ScreenshotEntry e;
+    e.ShotFile = "ab";
+    e.CaptureWidth = 640;
+    e.CaptureHeight = 480;
+    const QByteArray bytes = DatabaseFile::serialize(tableOf({e}));
+    const QByteArray expected = QByteArray::fromHex("01000000"
+                                                    "02006162"
+                                                    "000000000000000000000000"
+                                                    "0000"
+                                                    "0000000000000000"
+                                                    "8002E001");
+    QCOMPARE(bytes.size(), 4 + 30);
+    QCOMPARE(bytes.toHex(), expected.toHex());
+}
+
+void TestDatabaseFile::roundTripIsByteForByte()
+{
+    QList<ScreenshotEntry> entries;
+    for (int i = 1; i <= 5; ++i)
+        entries << vh::test::sampleEntry(i);
+    entries[1].Cheating = true;
+    entries[2].AutoDetected = "NoFog Bridge";
+    entries[3].CaptureWidth = -2;
+    entries[3].CaptureHeight = 32767;
+    entries[4] = ScreenshotEntry{};
+    entries[4].CaptureWidth = 1;
+    const QByteArray bytes = DatabaseFile::serialize(tableOf(entries));
+
+    Database back;
+    const DatabaseFile::ParseResult result = DatabaseFile::parse(bytes, back);
+    QVERIFY(!result.damaged);
+    QCOMPARE(back.EntryCount(), 5);
+    for (int i = 1; i <= 5; ++i)
+        QCOMPARE(back.entry(i), entries[i - 1]);
+    QCOMPARE(DatabaseFile::serialize(back), bytes);
+}
+
+void TestDatabaseFile::stringOf300BytesHasCount012C()
+{
+    ScreenshotEntry e;
+    e.ShotFile = QByteArray(300, 'x');
+    const QByteArray bytes = DatabaseFile::serialize(tableOf({e}));
+    QCOMPARE(bytes.mid(4, 2), QByteArray::fromHex("2C01"));
+    QCOMPARE(bytes.size(), 4 + 2 + 300 + 10 * 2 + 2 + 4);
+}
+
+void TestDatabaseFile::overlongStringIsCutNotCorrupting()
+{
+    ScreenshotEntry e = vh::test::sampleEntry(1);
+    e.IndexText = QByteArray(70000, 'i');
+    ScreenshotEntry next = vh::test::sampleEntry(2);
+    Database back;
+    QVERIFY(!DatabaseFile::parse(DatabaseFile::serialize(tableOf({e, next})), back).damaged);
+    QCOMPARE(back.EntryCount(), 2);
+    QCOMPARE(back.entry(1).IndexText, QByteArray(65535, 'i'));
+    QCOMPARE(back.entry(1).VaultName, e.VaultName);
+    QCOMPARE(back.entry(2), next);
+}
+
+void TestDatabaseFile::damagedFileKeepsIntactEntries_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("intact");
+    QTest::addColumn<int>("brokenEntry");
+
+    const QByteArray two = DatabaseFile::serialize(tableOf({vh::test::sampleEntry(1), vh::test::sampleEntry(2)}));
+    const QByteArray body = two.mid(4);
+    QTest::newRow("count beyond the end") << le32(3) + body << 2 << 3;
+    QTest::newRow("string length beyond the end") << le32(2) + body.chopped(40) << 1 << 2;
+    QTest::newRow("cut inside a count") << le32(2) + body.chopped(1) << 1 << 2;
+    QTest::newRow("negative count") << le32(-1) + body << 0 << 0;
+    QTest::newRow("count cut off") << QByteArray("\x02\x00", 2) << 0 << 0;
+    QTest::newRow("bytes after the last entry") << le32(1) + body << 1 << 2;
+}
+
+void TestDatabaseFile::damagedFileKeepsIntactEntries()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, intact);
+    QFETCH(int, brokenEntry);
+    Database db;
+    const DatabaseFile::ParseResult result = DatabaseFile::parse(bytes, db);
+    QVERIFY(result.damaged);
+    QVERIFY(!result.reason.isEmpty());
+    QCOMPARE(result.brokenEntry, brokenEntry);
+    QCOMPARE(db.EntryCount(), intact);
+    for (int i = 1; i <= intact; ++i)
+        QCOMPARE(db.entry(i), vh::test::sampleEntry(i));
+}
+
+void TestDatabaseFile::countAboveCapacityLoadsTheCapacity()
+{
+    // the smallest stored entry: every string empty
+    const QByteArray empty(28, '\0');
+    QByteArray bytes = le32(Database::Capacity + 1);
+    bytes.reserve(4 + qsizetype(Database::Capacity + 1) * 28);
+    for (int i = 0; i <= Database::Capacity; ++i)
+        bytes += empty;
+    Database db;
+    const DatabaseFile::ParseResult result = DatabaseFile::parse(bytes, db);
+    QVERIFY(result.damaged);
+    QCOMPARE(result.brokenEntry, Database::Capacity + 1);
+    QVERIFY(result.reason.contains(QLatin1String("capacity")));
+    QCOMPARE(db.EntryCount(), Database::Capacity);
+    QVERIFY(db.isFull());
+}
+
+void TestDatabaseFile::loadedEntriesSurviveModification()
+{
+    Database db;
+    {
+        QByteArray bytes = DatabaseFile::serialize(tableOf({vh::test::sampleEntry(1)}));
+        DatabaseFile::parse(bytes, db);
+        // the caller's buffer goes away; the table must keep what its entries point into
+        bytes.fill('z');
+    }
+    QCOMPARE(db.entry(1), vh::test::sampleEntry(1));
+    QByteArray copy = db.entry(1).GUID;
+    copy[0] = 'Z';
+    QCOMPARE(db.entry(1).GUID, vh::test::sampleEntry(1).GUID);
+}
+
+QTEST_GUILESS_MAIN(TestDatabaseFile)
+#include "tst_databasefile.moc"

@@ -1,0 +1,360 @@
+#include "app/ActivityLog.h"
+#include "app/AppCore.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "database/EntryStore.h"
+#include "util/FileSizeLimit.h"
+#include "util/SampleEntries.h"
+#include "util/TestWorkspace.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QtEndian>
+#include <QtTest>
+
+using namespace vh;
+using app::Setting;
+using database::Database;
+using database::EntryStore;
+using database::ScreenshotEntry;
+
+namespace {
+// The pieces an EntryStore works on, over a fresh workspace.
+struct Fixture
+{
+    test::TestWorkspace ws;
+    app::Settings settings;
+    app::ActivityLog log{settings};
+    app::RunFlags flags;
+    app::Workspace workspace{ws.base()};
+    Database db;
+    EntryStore store{db, settings, log, flags, workspace};
+    QStringList sounds;
+
+    Fixture()
+    {
+        store.setSoundPlayer([this](const QString& path) { sounds << path; });
+    }
+    QString newestLine() const { return log.lines().empty() ? QString() : log.lines().back().text; }
+    app::Colour newestColour() const { return log.lines().back().colour; }
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto& line : log.lines())
+            out << line.text.section(QStringLiteral(" : "), 1);
+        return out;
+    }
+};
+} // namespace
+
+class TestEntryStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void missingFileGivesEmptyDatabase();
+    void saveThenLoadIsByteForByte();
+    void damagedFileIsKeptAside();
+    void failedSaveKeepsThePreviousFile();
+    void addEntry_data();
+    void addEntry();
+    void addEntryRunsColourCheckOnlyWhenAsked_data();
+    void addEntryRunsColourCheckOnlyWhenAsked();
+    void fullTableRefusesTheNextEntry();
+    void markByGuidMarksEveryEntryOfThePlayer();
+    void soundPlaysWithoutReports_data();
+    void soundPlaysWithoutReports();
+};
+
+void TestEntryStore::missingFileGivesEmptyDatabase()
+{
+    Fixture f;
+    f.db.CurrentEntry = 7;
+    f.store.LoadDatabase();
+    QCOMPARE(f.db.EntryCount(), 0);
+    QCOMPARE(f.db.CurrentEntry, 1);
+    QVERIFY(f.ws.exists(app::Paths::DatabaseFile));
+    QCOMPARE(f.ws.read(app::Paths::DatabaseFile), QByteArray());
+    QVERIFY(f.log.lines().empty());
+}
+
+void TestEntryStore::saveThenLoadIsByteForByte()
+{
+    Fixture f;
+    for (int i = 1; i <= 4; ++i)
+        f.db.append(test::sampleEntry(i));
+    f.db.entry(2).Cheating = true;
+    QVERIFY(f.store.SaveDatabase());
+    const QByteArray first = f.ws.read(app::Paths::DatabaseFile);
+
+    Fixture g;
+    g.ws.write(app::Paths::DatabaseFile, first);
+    g.store.LoadDatabase();
+    QCOMPARE(g.db.EntryCount(), 4);
+    QVERIFY(g.db.entry(2).Cheating);
+    QCOMPARE(g.db.entry(4), test::sampleEntry(4));
+    QVERIFY(g.store.SaveDatabase());
+    QCOMPARE(g.ws.read(app::Paths::DatabaseFile), first);
+}
+
+void TestEntryStore::damagedFileIsKeptAside()
+{
+    Fixture f;
+    Database three;
+    for (int i = 1; i <= 3; ++i)
+        three.append(test::sampleEntry(i));
+    const QByteArray damaged = database::DatabaseFile::serialize(three).chopped(30);
+    f.ws.write(app::Paths::DatabaseFile, damaged);
+
+    f.store.LoadDatabase();
+    QCOMPARE(f.db.EntryCount(), 2);
+    const QString line = f.messages().join(QLatin1Char('\n'));
+    QVERIFY2(line.startsWith(QStringLiteral("Problems in Loading Database, error:")), qPrintable(line));
+    QVERIFY2(line.contains(f.store.databasePath()), qPrintable(line));
+    QVERIFY2(line.contains(QStringLiteral("DB-entry: 3")), qPrintable(line));
+
+    const QStringList aside =
+        QDir(f.ws.path(QStringLiteral("data"))).entryList({QStringLiteral("database.dat.damaged-*")}, QDir::Files);
+    QCOMPARE(aside.size(), 1);
+    QVERIFY(line.contains(aside.first()));
+    // shutdown writes the intact entries; the damaged copy stays
+    QVERIFY(f.store.SaveDatabase());
+    QCOMPARE(f.ws.read(QStringLiteral("data/") + aside.first()), damaged);
+    QCOMPARE(f.ws.read(app::Paths::DatabaseFile), database::DatabaseFile::serialize(f.db));
+}
+
+void TestEntryStore::failedSaveKeepsThePreviousFile()
+{
+    Fixture f;
+    f.db.append(test::sampleEntry(1));
+    QVERIFY(f.store.SaveDatabase());
+    const QByteArray previous = f.ws.read(app::Paths::DatabaseFile);
+    for (int i = 2; i <= 50; ++i)
+        f.db.append(test::sampleEntry(i));
+    {
+        test::FileSizeLimit limit(previous.size() + 100);
+        if (!limit.active())
+            QSKIP("no way to limit the file size here");
+        QVERIFY(!f.store.SaveDatabase());
+    }
+    QCOMPARE(f.ws.read(app::Paths::DatabaseFile), previous);
+    QVERIFY(f.newestLine().contains(QStringLiteral("Problems in Saving Database, error:")));
+    const QStringList leftovers = QDir(f.ws.path(QStringLiteral("data"))).entryList(QDir::Files);
+    QCOMPARE(leftovers, QStringList{QStringLiteral("database.dat")});
+}
+
+void TestEntryStore::addEntry_data()
+{
+    QTest::addColumn<int>("before");
+    QTest::addColumn<qint16>("width");
+    QTest::addColumn<QByteArray>("detected");
+    QTest::addColumn<QString>("switchesOn"); // s<k> keys, blank separated
+    QTest::addColumn<bool>("added");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("redLine");
+    QTest::addColumn<int>("stopRequested");
+    QTest::addColumn<QList<int>>("reports");
+    QTest::addColumn<int>("sounds");
+
+    QTest::newRow("no capture size") << 3 << qint16(0) << QByteArray("NameChanger") << QStringLiteral("s9 s3 s21")
+                                     << false << false << QString() << 0 << QList<int>{} << 0;
+    QTest::newRow("first entry is shown")
+        << 0 << qint16(640) << QByteArray() << QString() << true << true << QString() << 0 << QList<int>{} << 0;
+    QTest::newRow("later entry") << 5 << qint16(640) << QByteArray() << QStringLiteral("s9 s3 s21") << true << false
+                                 << QString() << 0 << QList<int>{} << 0;
+    QTest::newRow("detection, switches off")
+        << 11 << qint16(800) << QByteArray("NameChanger") << QString() << true << false
+        << QStringLiteral("Added DB-Entry 12 for NameChanger - ") << 0 << QList<int>{} << 0;
+    QTest::newRow("detection stops, reports, plays")
+        << 11 << qint16(800) << QByteArray("NameChanger") << QStringLiteral("s9 s3 s21") << true << false
+        << QStringLiteral("Added DB-Entry 12 for NameChanger - ") << 1 << QList<int>{12} << 1;
+}
+
+void TestEntryStore::addEntry()
+{
+    QFETCH(int, before);
+    QFETCH(qint16, width);
+    QFETCH(QByteArray, detected);
+    QFETCH(QString, switchesOn);
+    QFETCH(bool, added);
+    QFETCH(bool, shown);
+    QFETCH(QString, redLine);
+    QFETCH(int, stopRequested);
+    QFETCH(QList<int>, reports);
+    QFETCH(int, sounds);
+
+    Fixture f;
+    f.flags.StopRequested = 0;
+    for (const QString& key : switchesOn.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        f.settings.setSlot(key.mid(1).toInt() - 1, QStringLiteral("1"));
+    for (int i = 1; i <= before; ++i)
+        f.db.append(test::sampleEntry(i));
+    QList<int> reported;
+    f.store.setReportCreator([&](int n) { reported << n; });
+    ScreenshotEntry slot = test::sampleEntry(before + 1);
+    slot.CaptureWidth = width;
+    slot.AutoDetected = detected;
+    f.db.intakeSlot(17) = slot;
+    QSignalSpy showSpy(&f.store, &EntryStore::showCurrentEntry);
+    QSignalSpy addedSpy(&f.store, &EntryStore::entryAdded);
+
+    QCOMPARE(f.store.AddEntry(17), added);
+    QCOMPARE(f.db.EntryCount(), before + (added ? 1 : 0));
+    if (added) {
+        QCOMPARE(f.db.entry(before + 1), slot);
+        QCOMPARE(addedSpy.size(), 1);
+        QCOMPARE(addedSpy.first().first().toInt(), before + 1);
+    } else {
+        QCOMPARE(addedSpy.size(), 0);
+    }
+    QCOMPARE(showSpy.size(), shown ? 1 : 0);
+    if (redLine.isEmpty()) {
+        QVERIFY(f.log.lines().empty());
+    } else {
+        QCOMPARE(f.messages(), QStringList{redLine + QString::fromLatin1(slot.IndexText)});
+        QCOMPARE(f.newestColour(), app::Colours::Red);
+    }
+    QCOMPARE(f.flags.StopRequested, stopRequested);
+    QCOMPARE(reported, reports);
+    QCOMPARE(f.sounds.size(), sounds);
+    if (sounds)
+        QCOMPARE(f.sounds.first(), f.ws.base() + QStringLiteral("/EnemySpotted.wav"));
+}
+
+void TestEntryStore::addEntryRunsColourCheckOnlyWhenAsked_data()
+{
+    QTest::addColumn<QString>("scanColorCodes");
+    QTest::addColumn<bool>("alreadyCheating");
+    QTest::addColumn<bool>("checked");
+    QTest::newRow("switch on") << QStringLiteral("1") << false << true;
+    QTest::newRow("switch off") << QStringLiteral("0") << false << false;
+    QTest::newRow("switch empty") << QString() << false << false;
+    QTest::newRow("already cheating") << QStringLiteral("1") << true << false;
+}
+
+void TestEntryStore::addEntryRunsColourCheckOnlyWhenAsked()
+{
+    QFETCH(QString, scanColorCodes);
+    QFETCH(bool, alreadyCheating);
+    QFETCH(bool, checked);
+    Fixture f;
+    f.settings.setValue(Setting::ScanColorCodes, scanColorCodes);
+    f.store.setColourCodeCheck([&f](int slot) {
+        f.db.intakeSlot(slot).AutoDetected = "SS_Cleaner";
+        f.db.intakeSlot(slot).Cheating = true;
+    });
+    f.db.intakeSlot(0) = test::sampleEntry(1);
+    f.db.intakeSlot(0).Cheating = alreadyCheating;
+    QVERIFY(f.store.AddEntry(0));
+    QCOMPARE(f.db.entry(1).AutoDetected, checked ? QByteArray("SS_Cleaner") : QByteArray());
+    QCOMPARE(f.messages().size(), checked ? 1 : 0);
+}
+
+void TestEntryStore::fullTableRefusesTheNextEntry()
+{
+    Fixture f;
+    const ScreenshotEntry small = [] {
+        ScreenshotEntry e;
+        e.CaptureWidth = 1;
+        return e;
+    }();
+    f.db.reserve(Database::Capacity);
+    for (int i = 0; i < Database::Capacity; ++i)
+        f.db.append(small);
+    f.db.intakeSlot(3) = test::sampleEntry(9);
+    QSignalSpy addedSpy(&f.store, &EntryStore::entryAdded);
+    QVERIFY(!f.store.AddEntry(3));
+    QCOMPARE(f.db.EntryCount(), Database::Capacity);
+    QCOMPARE(addedSpy.size(), 0);
+    QVERIFY(f.newestLine().contains(QStringLiteral("Problems in Adding DB-Entry, error:the database is full")));
+    QVERIFY(f.newestLine().contains(QString::fromLatin1(test::sampleEntry(9).VaultName)));
+}
+
+void TestEntryStore::markByGuidMarksEveryEntryOfThePlayer()
+{
+    Fixture f;
+    const QByteArray guid(32, 'G');
+    for (int i = 1; i <= 10; ++i) {
+        ScreenshotEntry e = test::sampleEntry(i);
+        if (i == 3 || i == 7 || i == 9)
+            e.GUID = guid;
+        if (i == 5)
+            e.GUID = guid.toLower();
+        if (i == 10)
+            e.GUID.clear();
+        f.db.append(e);
+    }
+    QCOMPARE(f.store.MarkByGuid(guid, true), 3);
+    QCOMPARE(f.messages(), (QStringList{QStringLiteral("Added DB-entry 3 for cheating, Player000003"),
+                                        QStringLiteral("Added DB-entry 7 for cheating, Player000007"),
+                                        QStringLiteral("Added DB-entry 9 for cheating, Player000009")}));
+    for (int i = 1; i <= 10; ++i)
+        QCOMPARE(f.db.entry(i).Cheating, i == 3 || i == 7 || i == 9);
+
+    QCOMPARE(f.store.MarkByGuid(guid, false), 3);
+    QCOMPARE(f.messages().mid(3), (QStringList{QStringLiteral("Clearing DB-entry 3 for cheating, Player000003"),
+                                               QStringLiteral("Clearing DB-entry 7 for cheating, Player000007"),
+                                               QStringLiteral("Clearing DB-entry 9 for cheating, Player000009")}));
+    for (int i = 1; i <= 10; ++i)
+        QVERIFY(!f.db.entry(i).Cheating);
+
+    QCOMPARE(f.store.MarkByGuid(QByteArray(), true), 1);
+    QVERIFY(f.db.entry(10).Cheating);
+}
+
+void TestEntryStore::soundPlaysWithoutReports_data()
+{
+    QTest::addColumn<bool>("wavPresent");
+    QTest::newRow("missing file") << false;
+    QTest::newRow("present file") << true;
+}
+
+void TestEntryStore::soundPlaysWithoutReports()
+{
+    QFETCH(bool, wavPresent);
+    test::TestWorkspace ws;
+    if (wavPresent) {
+        // a tenth of a second of silence, 8 kHz mono 16-bit
+        const QByteArray pcm(1600, '\0');
+        QByteArray wav("RIFF");
+        const auto u32 = [&wav](quint32 v) {
+            wav += QByteArray(4, '\0');
+            qToLittleEndian(v, wav.data() + wav.size() - 4);
+        };
+        const auto u16 = [&wav](quint16 v) {
+            wav += QByteArray(2, '\0');
+            qToLittleEndian(v, wav.data() + wav.size() - 2);
+        };
+        u32(quint32(36 + pcm.size()));
+        wav += "WAVEfmt ";
+        u32(16);
+        u16(1);
+        u16(1);
+        u32(8000);
+        u32(16000);
+        u16(2);
+        u16(16);
+        wav += "data";
+        u32(quint32(pcm.size()));
+        ws.write(app::Paths::EnemySpottedSound, wav + pcm);
+    }
+    app::Settings settings;
+    app::ActivityLog log{settings};
+    app::RunFlags flags;
+    app::Workspace workspace{ws.base()};
+    Database db;
+    EntryStore store{db, settings, log, flags, workspace};
+    settings.setValue(Setting::PlayEnemySpotted, QStringLiteral("1"));
+    db.intakeSlot(0) = test::sampleEntry(1);
+    db.intakeSlot(0).AutoDetected = "NoFog Bridge";
+    QVERIFY(store.AddEntry(0));
+    QTest::qWait(100);
+    QCOMPARE(log.lines().size(), std::size_t(1));
+    QVERIFY(log.lines().back().text.contains(QStringLiteral("Added DB-Entry 1 for NoFog Bridge - ")));
+}
+
+QTEST_GUILESS_MAIN(TestEntryStore)
+#include "tst_entrystore.moc"

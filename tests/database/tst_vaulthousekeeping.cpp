@@ -1,0 +1,284 @@
+#include "app/ActivityLog.h"
+#include "app/Paths.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+#include "database/Database.h"
+#include "database/VaultHousekeeping.h"
+#include "util/SampleEntries.h"
+#include "util/TestWorkspace.h"
+
+#include <QDir>
+#include <QtTest>
+
+using namespace vh;
+using database::Database;
+using database::ScreenshotEntry;
+using database::VaultHousekeeping;
+using ViewUpdate = VaultHousekeeping::ViewUpdate;
+
+Q_DECLARE_METATYPE(ViewUpdate)
+
+namespace {
+// Five entries over a fresh workspace, each with its PNG in the vault unless told otherwise.
+struct Fixture
+{
+    test::TestWorkspace ws;
+    app::Settings settings;
+    app::ActivityLog log{settings};
+    app::Workspace workspace{ws.base()};
+    Database db;
+    VaultHousekeeping vault{db, log, workspace};
+
+    explicit Fixture(const QList<int>& withoutPng = {}, const QList<int>& cheating = {}, int count = 5)
+    {
+        workspace.createFolders();
+        for (int i = 1; i <= count; ++i) {
+            ScreenshotEntry e = test::sampleEntry(i);
+            e.Cheating = cheating.contains(i);
+            db.append(e);
+            if (!withoutPng.contains(i))
+                ws.write(vaultRelative(i), "png of " + QByteArray::number(i));
+        }
+    }
+    static QString vaultRelative(int n)
+    {
+        return app::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) +
+               QStringLiteral(".png");
+    }
+    static QString archiveRelative(int n, const QString& suffix = QStringLiteral(".png"))
+    {
+        return app::Paths::Archive + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) + suffix;
+    }
+    // The sample numbers of the entries left, in table order.
+    QList<int> left() const
+    {
+        QList<int> out;
+        for (int i = 1; i <= db.EntryCount(); ++i)
+            out << db.entry(i).PlayerName.mid(6).toInt();
+        return out;
+    }
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto& line : log.lines())
+            out << line.text.section(QStringLiteral(" : "), 1);
+        return out;
+    }
+};
+} // namespace
+
+class TestVaultHousekeeping : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void purgeMissingPng_data();
+    void purgeMissingPng();
+    void deleteEntry_data();
+    void deleteEntry();
+    void deleteAllShots();
+    void deleteNonCheating_data();
+    void deleteNonCheating();
+    void archiveCurrentWritesDescription_data();
+    void archiveCurrentWritesDescription();
+    void archiveCurrentWithoutPngOnlyRemovesEntry();
+    void archiveNameTakenKeepsBothPictures();
+    void archiveFailureKeepsEntryAndPicture();
+    void archiveAll();
+};
+
+void TestVaultHousekeeping::purgeMissingPng_data()
+{
+    QTest::addColumn<QList<int>>("missing");
+    QTest::addColumn<QList<int>>("left");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("entries 2 and 4 without PNG")
+        << QList<int>{2, 4} << QList<int>{1, 3, 5}
+        << QStringList{QStringLiteral("2 entrys were purged due to lack of PNG")};
+    QTest::newRow("nothing missing") << QList<int>{} << QList<int>{1, 2, 3, 4, 5} << QStringList{};
+    QTest::newRow("all missing") << QList<int>{1, 2, 3, 4, 5} << QList<int>{}
+                                 << QStringList{QStringLiteral("5 entrys were purged due to lack of PNG")};
+}
+
+void TestVaultHousekeeping::purgeMissingPng()
+{
+    QFETCH(QList<int>, missing);
+    QFETCH(QList<int>, left);
+    QFETCH(QStringList, lines);
+    Fixture f(missing);
+    QCOMPARE(f.vault.PurgeMissingPng(), int(missing.size()));
+    QCOMPARE(f.left(), left);
+    QCOMPARE(f.messages(), lines);
+}
+
+void TestVaultHousekeeping::deleteEntry_data()
+{
+    QTest::addColumn<int>("current");
+    QTest::addColumn<QList<int>>("left");
+    QTest::newRow("last of five") << 5 << QList<int>{1, 2, 3, 4};
+    QTest::newRow("first of five") << 1 << QList<int>{2, 3, 4, 5};
+    QTest::newRow("middle") << 3 << QList<int>{1, 2, 4, 5};
+}
+
+void TestVaultHousekeeping::deleteEntry()
+{
+    QFETCH(int, current);
+    QFETCH(QList<int>, left);
+    Fixture f;
+    QCOMPARE(f.vault.DeleteEntry(current), ViewUpdate{.showCurrent = true});
+    QCOMPARE(f.left(), left);
+    QCOMPARE(f.db.CurrentEntry, current);
+    for (int i = 1; i <= 5; ++i)
+        QCOMPARE(f.ws.exists(Fixture::vaultRelative(i)), i != current);
+    QCOMPARE(f.db.entry(1), test::sampleEntry(left.first()));
+
+    Fixture empty({}, {}, 0);
+    QCOMPARE(empty.vault.DeleteEntry(1), ViewUpdate{});
+}
+
+void TestVaultHousekeeping::deleteAllShots()
+{
+    Fixture f;
+    f.ws.write(app::Paths::Vault + QStringLiteral("/stray.png"), "x");
+    f.ws.write(app::Paths::Vault + QStringLiteral("/notes.txt"), "x");
+    QCOMPARE(f.vault.DeleteAllShots(), (ViewUpdate{.showCurrent = true, .clearView = true}));
+    QCOMPARE(f.db.EntryCount(), 0);
+    QCOMPARE(QDir(f.ws.path(app::Paths::Vault)).entryList(QDir::Files), QStringList{QStringLiteral("notes.txt")});
+
+    Fixture noVault({}, {}, 2);
+    QDir(noVault.ws.path(app::Paths::Vault)).removeRecursively();
+    noVault.vault.DeleteAllShots();
+    QCOMPARE(noVault.db.EntryCount(), 0);
+}
+
+void TestVaultHousekeeping::deleteNonCheating_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QList<int>>("cheating");
+    QTest::addColumn<QList<int>>("left");
+    QTest::addColumn<ViewUpdate>("update");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("1 and 3 marked of three")
+        << 3 << QList<int>{1, 3} << QList<int>{1, 3} << ViewUpdate{.showCurrent = true, .sliderToFirst = true}
+        << QStringList{QStringLiteral("1 entrys were purged")};
+    QTest::newRow("one marked of five") << 5 << QList<int>{4} << QList<int>{4}
+                                        << ViewUpdate{.showCurrent = true, .clearView = true}
+                                        << QStringList{QStringLiteral("4 entrys were purged")};
+    QTest::newRow("all marked") << 3 << QList<int>{1, 2, 3} << QList<int>{1, 2, 3}
+                                << ViewUpdate{.showCurrent = true, .sliderToFirst = true} << QStringList{};
+}
+
+void TestVaultHousekeeping::deleteNonCheating()
+{
+    QFETCH(int, count);
+    QFETCH(QList<int>, cheating);
+    QFETCH(QList<int>, left);
+    QFETCH(ViewUpdate, update);
+    QFETCH(QStringList, lines);
+    Fixture f({}, cheating, count);
+    QCOMPARE(f.vault.DeleteNonCheating(), update);
+    QCOMPARE(f.left(), left);
+    QCOMPARE(f.messages(), lines);
+    for (int i = 1; i <= count; ++i)
+        QCOMPARE(f.ws.exists(Fixture::vaultRelative(i)), cheating.contains(i));
+}
+
+void TestVaultHousekeeping::archiveCurrentWritesDescription_data()
+{
+    QTest::addColumn<bool>("cheating");
+    QTest::addColumn<qint16>("width");
+    QTest::addColumn<QByteArray>("line4");
+    QTest::addColumn<QByteArray>("line13");
+    QTest::newRow("marked") << true << qint16(640) << QByteArray("True") << QByteArray(" 640 ");
+    QTest::newRow("unmarked") << false << qint16(640) << QByteArray("False") << QByteArray(" 640 ");
+    QTest::newRow("negative width") << false << qint16(-3) << QByteArray("False") << QByteArray("-3 ");
+}
+
+void TestVaultHousekeeping::archiveCurrentWritesDescription()
+{
+    QFETCH(bool, cheating);
+    QFETCH(qint16, width);
+    QFETCH(QByteArray, line4);
+    QFETCH(QByteArray, line13);
+    Fixture f;
+    f.db.entry(2).Cheating = cheating;
+    f.db.entry(2).CaptureWidth = width;
+    f.db.entry(2).AutoDetected = "NameChanger";
+    const ScreenshotEntry e = f.db.entry(2);
+
+    QCOMPARE(f.vault.ArchiveCurrent(2), ViewUpdate{.showCurrent = true});
+    QCOMPARE(f.left(), (QList<int>{1, 3, 4, 5}));
+    QVERIFY(!f.ws.exists(Fixture::vaultRelative(2)));
+    QCOMPARE(f.ws.read(Fixture::archiveRelative(2)), QByteArray("png of 2"));
+    const QByteArray text = f.ws.read(Fixture::archiveRelative(2, QStringLiteral(".txt")));
+    QCOMPARE(text.count("\r\n"), 14);
+    QCOMPARE(text.count('\n'), 14);
+    QVERIFY(text.endsWith("\r\n"));
+    const QList<QByteArray> lines = QByteArray(text).replace("\r\n", "\n").chopped(1).split('\n');
+    const QList<QByteArray> expected = {e.AutoDetected, e.IndexText, e.HeaderInfo, line4,        e.VaultName,
+                                        e.ShotFile,     e.ServerURL, e.GUID,       e.PlayerName, e.ServerAddress,
+                                        e.ServerName,   e.ShotTime,  line13,       " 480 "};
+    for (int i = 0; i < 14; ++i)
+        QCOMPARE(lines[i], expected[i]);
+}
+
+void TestVaultHousekeeping::archiveCurrentWithoutPngOnlyRemovesEntry()
+{
+    Fixture f({3});
+    QCOMPARE(f.vault.ArchiveCurrent(3), ViewUpdate{.showCurrent = true});
+    QCOMPARE(f.left(), (QList<int>{1, 2, 4, 5}));
+    QCOMPARE(QDir(f.ws.path(app::Paths::Archive)).entryList(QDir::Files), QStringList{});
+    Fixture empty({}, {}, 0);
+    QCOMPARE(empty.vault.ArchiveCurrent(1), ViewUpdate{});
+}
+
+void TestVaultHousekeeping::archiveNameTakenKeepsBothPictures()
+{
+    Fixture f;
+    f.ws.write(Fixture::archiveRelative(1), "earlier picture");
+    f.ws.write(Fixture::archiveRelative(1, QStringLiteral(".txt")), "earlier description");
+    f.vault.ArchiveCurrent(1);
+    QCOMPARE(f.left(), (QList<int>{2, 3, 4, 5}));
+    QCOMPARE(f.ws.read(Fixture::archiveRelative(1)), QByteArray("earlier picture"));
+    QCOMPARE(f.ws.read(Fixture::archiveRelative(1, QStringLiteral(".txt"))), QByteArray("earlier description"));
+    QCOMPARE(f.ws.read(Fixture::archiveRelative(1, QStringLiteral("-2.png"))), QByteArray("png of 1"));
+    QVERIFY(f.ws.read(Fixture::archiveRelative(1, QStringLiteral("-2.txt"))).startsWith("\r\n"));
+}
+
+void TestVaultHousekeeping::archiveFailureKeepsEntryAndPicture()
+{
+    Fixture f;
+    QDir(f.ws.path(app::Paths::Archive)).removeRecursively();
+    f.vault.ArchiveCurrent(2);
+    QCOMPARE(f.db.EntryCount(), 5);
+    QVERIFY(f.ws.exists(Fixture::vaultRelative(2)));
+    QCOMPARE(f.messages().size(), 1);
+    QVERIFY(f.messages().first().startsWith(QStringLiteral("Problems in Archiving PBSS, error:")));
+    QVERIFY(f.messages().first().endsWith(QStringLiteral(" DB-entry: 2")));
+
+    const ViewUpdate update = f.vault.ArchiveAll();
+    QCOMPARE(f.db.EntryCount(), 5);
+    QVERIFY(update.sliderToFirst);
+    QCOMPARE(f.messages().size(), 6);
+}
+
+void TestVaultHousekeeping::archiveAll()
+{
+    Fixture f({4}, {2});
+    QCOMPARE(f.vault.ArchiveAll(), ViewUpdate{.showCurrent = true});
+    QCOMPARE(f.db.EntryCount(), 0);
+    QVERIFY(f.messages().isEmpty());
+    for (int i = 1; i <= 5; ++i) {
+        QVERIFY(!f.ws.exists(Fixture::vaultRelative(i)));
+        QCOMPARE(f.ws.exists(Fixture::archiveRelative(i)), i != 4);
+        QCOMPARE(f.ws.exists(Fixture::archiveRelative(i, QStringLiteral(".txt"))), i != 4);
+    }
+    QCOMPARE(f.ws.read(Fixture::archiveRelative(2, QStringLiteral(".txt"))).split('\n').at(3), QByteArray("True\r"));
+
+    Fixture empty({}, {}, 0);
+    QCOMPARE(empty.vault.ArchiveAll(), ViewUpdate{});
+    QCOMPARE(QDir(empty.ws.path(app::Paths::Archive)).entryList(QDir::Files), QStringList{});
+}
+
+QTEST_GUILESS_MAIN(TestVaultHousekeeping)
+#include "tst_vaulthousekeeping.moc"

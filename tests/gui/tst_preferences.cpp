@@ -1,0 +1,163 @@
+#include "app/AppCore.h"
+#include "app/Paths.h"
+#include "gui/MainWindow.h"
+#include "gui/frmOptions.h"
+#include "util/TestWorkspace.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QtTest>
+
+using namespace vh;
+using app::Setting;
+
+class TestPreferences : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void skipAllGreysOutPbssOnly();
+    void leavingTheBoxesValidates();
+    void sliderLabelFollowsTheSlider();
+    void closingWritesTheSettingsAndStopsDiscovery();
+    void preferencesSequenceWaitsForTheWindow();
+};
+
+namespace {
+// A core over a fresh workspace whose settings file holds the given lines.
+struct Fixture
+{
+    test::TestWorkspace ws;
+    app::AppCore core;
+    QLineEdit completion;
+
+    explicit Fixture(const QByteArray& settingsFile = QByteArray())
+    {
+        core.workspace().setBaseFolder(ws.base());
+        if (!settingsFile.isEmpty())
+            ws.write(app::Paths::SettingsFile, settingsFile);
+    }
+};
+
+template <typename T> T* child(QWidget& w, const char* name)
+{
+    T* found = w.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no control %s", name);
+    return found;
+}
+} // namespace
+
+void TestPreferences::skipAllGreysOutPbssOnly()
+{
+    Fixture f("s1:1\r\ns4:0\r\ns31:1\r\n");
+    gui::frmOptions w(f.core, &f.completion, nullptr);
+    w.show();
+    auto* check1 = child<QCheckBox>(w, "Check1");
+    auto* check4 = child<QCheckBox>(w, "Check4");
+    QVERIFY(check1->isChecked());
+    QVERIFY(check1->isEnabled());
+    // loaded ticked, so the ACI pair starts locked
+    QVERIFY(!child<QCheckBox>(w, "Check20")->isEnabled());
+
+    QTest::mouseClick(check4, Qt::LeftButton);
+    QVERIFY(check4->isChecked());
+    QVERIFY(!check1->isEnabled());
+    QVERIFY(check1->isChecked());
+    QTest::mouseClick(check4, Qt::LeftButton);
+    QVERIFY(check1->isEnabled());
+    QVERIFY(check1->isChecked());
+}
+
+void TestPreferences::leavingTheBoxesValidates()
+{
+    Fixture f("s12:1\r\ns13:1\r\n");
+    gui::frmOptions w(f.core, &f.completion, nullptr);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    auto* text4 = child<QLineEdit>(w, "Text4");
+    auto* text5 = child<QLineEdit>(w, "Text5");
+    QVERIFY(text4->isEnabled());
+    QVERIFY(text5->isEnabled());
+    text4->setText(QStringLiteral("500"));
+    text5->setText(QStringLiteral("3"));
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(text4, &out);
+    QApplication::sendEvent(text5, &out);
+    QCOMPARE(text4->text(), QStringLiteral("120"));
+    QCOMPARE(text5->text(), QStringLiteral("10"));
+
+    QTest::mouseClick(child<QCheckBox>(w, "Check13"), Qt::LeftButton);
+    QVERIFY(!text5->isEnabled());
+}
+
+void TestPreferences::sliderLabelFollowsTheSlider()
+{
+    Fixture f("s15:12\r\n");
+    gui::frmOptions w(f.core, &f.completion, nullptr);
+    w.show();
+    auto* slider = child<QSlider>(w, "Slider1");
+    auto* label = child<QLabel>(w, "Label2");
+    QCOMPARE(slider->value(), 12);
+    QCOMPARE(label->text(), QStringLiteral("Used treads for downloading Screenshots: 12 (1 to 40)"));
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_End);
+    QCOMPARE(slider->value(), 40);
+    QCOMPARE(label->text(), QStringLiteral("Used treads for downloading Screenshots: 40 (1 to 40)"));
+}
+
+void TestPreferences::closingWritesTheSettingsAndStopsDiscovery()
+{
+    Fixture f("s28:1\r\ns8:2\r\ns18:15\r\n");
+    f.core.LoadSettings();
+    f.core.applyDiscoveryTimer();
+    QVERIFY(f.core.discoveryTimer().isActive());
+    auto* w = new gui::frmOptions(f.core, &f.completion, nullptr);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    w->show();
+    QVERIFY(child<QRadioButton>(*w, "Option2")->isChecked());
+    QTest::mouseClick(child<QCheckBox>(*w, "Check16"), Qt::LeftButton);
+    child<QRadioButton>(*w, "Option3")->setChecked(true);
+    child<QLineEdit>(*w, "Text15")->setText(QStringLiteral("/usr/bin/browser"));
+    QTest::mouseClick(child<QPushButton>(*w, "cmdOK"), Qt::LeftButton);
+
+    QCOMPARE(f.completion.text(), QStringLiteral("prefdone"));
+    QVERIFY(!f.core.discoveryTimer().isActive());
+    const QByteArray file = f.ws.read(app::Paths::SettingsFile);
+    QVERIFY(file.contains("\r\ns28:0\r\n"));
+    QVERIFY(file.contains("\r\ns8:3\r\n"));
+    QVERIFY(file.contains("\r\ns18:15\r\n"));
+    QVERIFY(file.contains("\r\ns25:/usr/bin/browser\r\n"));
+}
+
+void TestPreferences::preferencesSequenceWaitsForTheWindow()
+{
+    Fixture f;
+    f.core.settings().setValue(Setting::DownloadedCount, QStringLiteral("77"));
+    gui::MainWindow main(f.core);
+    main.show();
+    bool disabledWhileOpen = false;
+    QTimer::singleShot(50, this, [&] {
+        gui::frmOptions* options = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            options = options ? options : qobject_cast<gui::frmOptions*>(w);
+        QVERIFY(options);
+        disabledWhileOpen = !main.isEnabled();
+        // the window opened with the counter saved just before
+        QCOMPARE(child<QLineEdit>(*options, "Text2")->text(), QStringLiteral("77"));
+        child<QLineEdit>(*options, "Text2")->setText(QStringLiteral("78"));
+        options->close();
+    });
+    main.runPreferences();
+    QVERIFY(disabledWhileOpen);
+    QVERIFY(main.isEnabled());
+    QCOMPARE(main.completionField()->text(), QString());
+    QCOMPARE(f.core.settings().value(Setting::DownloadedCount), QStringLiteral("78"));
+}
+
+QTEST_MAIN(TestPreferences)
+#include "tst_preferences.moc"

@@ -1,0 +1,60 @@
+#include "platform/AtomicFile.h"
+#include "platform/EventWait.h"
+#include "util/TestWorkspace.h"
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QtTest>
+
+using vh::test::TestWorkspace;
+
+class TestPlatform : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void waitUntilSeesEventsRun();
+    void waitUntilGivesUpAtTimeout();
+    void atomicWriteReplacesWholeFile();
+    void atomicWriteReportsFailure();
+};
+
+void TestPlatform::waitUntilSeesEventsRun()
+{
+    bool done = false;
+    QTimer::singleShot(30, this, [&] { done = true; });
+    QVERIFY(vh::platform::waitUntil([&] { return done; }, 5000));
+}
+
+void TestPlatform::waitUntilGivesUpAtTimeout()
+{
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(!vh::platform::waitUntil([] { return false; }, 100));
+    QVERIFY(timer.elapsed() >= 100);
+    QVERIFY(timer.elapsed() < 2000);
+}
+
+void TestPlatform::atomicWriteReplacesWholeFile()
+{
+    TestWorkspace ws;
+    ws.write(QStringLiteral("data/x.dat"), QByteArray(1000, 'o'));
+    QVERIFY(vh::platform::writeFileAtomically(ws.path(QStringLiteral("data/x.dat")), "new\r\n"));
+    QCOMPARE(ws.read(QStringLiteral("data/x.dat")), QByteArray("new\r\n"));
+    QCOMPARE(QDir(ws.path(QStringLiteral("data"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("x.dat")});
+}
+
+void TestPlatform::atomicWriteReportsFailure()
+{
+    TestWorkspace ws;
+    // a file where the folder should be: the new file cannot be made, whoever runs the test
+    ws.write(QStringLiteral("blocker"), "kept");
+    QString error;
+    QVERIFY(!vh::platform::writeFileAtomically(ws.path(QStringLiteral("blocker/x.dat")), "new", &error));
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(ws.read(QStringLiteral("blocker")), QByteArray("kept"));
+}
+
+QTEST_GUILESS_MAIN(TestPlatform)
+#include "tst_platform.moc"

@@ -1,0 +1,264 @@
+#include "review/StatusBarLayout.h"
+#include "review/cDIBSection.h"
+#include "review/cGammaCorrect.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QtTest>
+
+using vh::review::cDIBSection;
+using vh::review::cGammaCorrect;
+
+class TestBitmap : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void bytesPerScanLine_data();
+    void bytesPerScanLine();
+    void header();
+    void createFromPictureIsBottomUpBgr();
+    void unusableSizesLeaveItEmpty_data();
+    void unusableSizesLeaveItEmpty();
+    void gammaOneRaisesOddValues();
+    void gammaTable_data();
+    void gammaTable();
+    void gammaLimitsHoldForEveryGamma();
+    void correctAppliesTablesPerChannel();
+    void correctRefusesSmallerDestination();
+    void paintPictureWholeBitmap();
+    void statusPanels_data();
+    void statusPanels();
+};
+
+void TestBitmap::bytesPerScanLine_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("bytes");
+    QTest::newRow("1") << 1 << 4;
+    QTest::newRow("2") << 2 << 8;
+    QTest::newRow("3") << 3 << 12;
+    QTest::newRow("4") << 4 << 12;
+    QTest::newRow("5") << 5 << 16;
+    QTest::newRow("640") << 640 << 1920;
+}
+
+void TestBitmap::bytesPerScanLine()
+{
+    QFETCH(int, width);
+    QFETCH(int, bytes);
+    cDIBSection dib;
+    QVERIFY(dib.Create(width, 3));
+    QCOMPARE(dib.BytesPerScanLine(), bytes);
+    QCOMPARE(dib.info().imageSize, quint32(bytes * 3));
+}
+
+void TestBitmap::header()
+{
+    cDIBSection dib;
+    QVERIFY(dib.Create(5, 7));
+    const auto& info = dib.info();
+    QCOMPARE(info.size, 40u);
+    QCOMPARE(info.width, 5);
+    QCOMPARE(info.height, 7); // positive: rows bottom-up
+    QCOMPARE(info.planes, quint16(1));
+    QCOMPARE(info.bitCount, quint16(24));
+    QCOMPARE(info.compression, 0u);
+    QCOMPARE(dib.Width(), 5);
+    QCOMPARE(dib.Height(), 7);
+    QVERIFY(dib.DIBSectionBitsPtr() != nullptr);
+}
+
+void TestBitmap::createFromPictureIsBottomUpBgr()
+{
+    // 2 x 3 picture: top row red/green, middle blue/white, bottom (10,20,30)/(40,50,60)
+    QImage picture(2, 3, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(255, 0, 0));
+    picture.setPixel(1, 0, qRgb(0, 255, 0));
+    picture.setPixel(0, 1, qRgb(0, 0, 255));
+    picture.setPixel(1, 1, qRgb(255, 255, 255));
+    picture.setPixel(0, 2, qRgb(10, 20, 30));
+    picture.setPixel(1, 2, qRgb(40, 50, 60));
+
+    cDIBSection dib;
+    dib.CreateFromPicture(picture);
+    QCOMPARE(dib.Width(), 2);
+    QCOMPARE(dib.Height(), 3);
+    const std::uint8_t* bits = dib.DIBSectionBitsPtr();
+    const int stride = dib.BytesPerScanLine();
+    QCOMPARE(stride, 8);
+    const QByteArray memory(reinterpret_cast<const char*>(bits), stride * 3);
+    const QByteArray expected("\x1e\x14\x0a\x3c\x32\x28\x00\x00"  // memory row 0 = the bottom row, BGR
+                              "\xff\x00\x00\xff\xff\xff\x00\x00"  // middle row
+                              "\x00\x00\xff\x00\xff\x00\x00\x00", // top row
+                              24);
+    QCOMPARE(memory, expected);
+    // the two-index view addresses column offset first, memory row second
+    QCOMPARE(int(dib.view()(5, 2)), 0);
+    QCOMPARE(int(dib.view()(4, 2)), 255);
+    QCOMPARE(dib.toImage(), picture);
+}
+
+void TestBitmap::unusableSizesLeaveItEmpty_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::newRow("zero width") << 0 << 10;
+    QTest::newRow("negative height") << 10 << -1;
+    QTest::newRow("larger than memory allows") << 100000 << 100000;
+}
+
+void TestBitmap::unusableSizesLeaveItEmpty()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    cDIBSection dib;
+    QVERIFY(dib.Create(4, 4));
+    QVERIFY(!dib.Create(width, height));
+    QVERIFY(dib.isEmpty());
+    QVERIFY(dib.DIBSectionBitsPtr() == nullptr);
+    QCOMPARE(dib.Width(), 0);
+    dib.CreateFromPicture(QImage());
+    QVERIFY(dib.isEmpty());
+}
+
+void TestBitmap::gammaOneRaisesOddValues()
+{
+    cGammaCorrect g;
+    g.gamma(1.0);
+    for (int i = 0; i < 255; ++i)
+        QVERIFY2(g.redTable()[std::size_t(i)] == (i % 2 == 0 ? i : i + 1), qPrintable(QString::number(i)));
+    QCOMPARE(int(g.redTable()[255]), 255);
+    QCOMPARE(g.greenTable(), g.redTable());
+    QCOMPARE(g.blueTable(), g.redTable());
+}
+
+void TestBitmap::gammaTable_data()
+{
+    QTest::addColumn<double>("gamma");
+    QTest::addColumn<int>("input");
+    QTest::addColumn<int>("output");
+    QTest::newRow("1/4.6 at 128") << 1.0 / 4.6 << 128 << 11;
+    QTest::newRow("4.6 at 1") << 4.6 << 1 << 77;
+    QTest::newRow("4.6 at 128") << 4.6 << 128 << 220;
+    QTest::newRow("1/4.6 at 1") << 1.0 / 4.6 << 1 << 1;
+}
+
+void TestBitmap::gammaTable()
+{
+    QFETCH(double, gamma);
+    QFETCH(int, input);
+    QFETCH(int, output);
+    cGammaCorrect g;
+    g.gamma(gamma);
+    QCOMPARE(g.gamma(), gamma);
+    QCOMPARE(int(g.redTable()[std::size_t(input)]), output);
+}
+
+void TestBitmap::gammaLimitsHoldForEveryGamma()
+{
+    // every gamma the slider can give: settings 10 to 190 in steps of 10
+    for (int setting = 10; setting <= 190; setting += 10) {
+        const double gamma = setting == 100  ? 1.0
+                             : setting < 100 ? 1.0 / (5.0 - setting / 25.0)
+                                             : (setting - 100) / 25.0 + 1.0;
+        cGammaCorrect g;
+        g.gamma(gamma);
+        const auto& t = g.redTable();
+        QCOMPARE(int(t[0]), 0);
+        QCOMPARE(int(t[255]), 255);
+        for (int i = 1; i < 256; ++i) {
+            QVERIFY2(t[std::size_t(i)] >= 1, qPrintable(QStringLiteral("setting %1 input %2").arg(setting).arg(i)));
+            QVERIFY(t[std::size_t(i)] >= t[std::size_t(i - 1)]);
+        }
+    }
+}
+
+void TestBitmap::correctAppliesTablesPerChannel()
+{
+    // width 3: 9 pixel bytes and 3 padding bytes per row
+    QImage picture(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            picture.setPixel(x, y, qRgb(1 + x, 64 + y, 128 + x + y));
+    cDIBSection src;
+    src.CreateFromPicture(picture);
+    cDIBSection dst;
+    QVERIFY(dst.Create(3, 2));
+
+    cGammaCorrect g;
+    g.gamma(4.6);
+    const QByteArray before(reinterpret_cast<const char*>(src.DIBSectionBitsPtr()), 24);
+    g.Correct(src, dst);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(src.DIBSectionBitsPtr()), 24), before);
+
+    const auto& t = g.redTable();
+    const QImage corrected = dst.toImage();
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            QCOMPARE(corrected.pixel(x, y),
+                     qRgb(t[std::size_t(1 + x)], t[std::size_t(64 + y)], t[std::size_t(128 + x + y)]));
+    // the padding is one more whole step of three bytes, so it passes the table as well (0 maps to 0)
+    QCOMPARE(int(dst.view()(9, 0)), 0);
+
+    g.gamma(1.0);
+    g.Correct(src, dst);
+    QCOMPARE(dst.toImage().pixel(0, 1), qRgb(2, 66, 130)); // odd values rise by one at neutral gamma
+}
+
+void TestBitmap::correctRefusesSmallerDestination()
+{
+    QImage picture(8, 8, QImage::Format_RGB32);
+    picture.fill(qRgb(3, 3, 3));
+    cDIBSection src;
+    src.CreateFromPicture(picture);
+    cDIBSection dst;
+    QVERIFY(dst.Create(2, 2));
+    cGammaCorrect g;
+    g.gamma(1.0);
+    g.Correct(src, dst); // must not write past the smaller bitmap
+    QCOMPARE(dst.toImage().pixel(1, 1), qRgb(0, 0, 0));
+}
+
+void TestBitmap::paintPictureWholeBitmap()
+{
+    QImage picture(4, 3, QImage::Format_RGB32);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            picture.setPixel(x, y, qRgb(x * 60, y * 80, 7));
+    cDIBSection dib;
+    dib.CreateFromPicture(picture);
+    QImage target(6, 5, QImage::Format_RGB32);
+    target.fill(qRgb(9, 9, 9));
+    {
+        QPainter painter(&target);
+        dib.PaintPicture(painter, 0, 0, -1, -1, 0, 0);
+    }
+    QCOMPARE(target.copy(0, 0, 4, 3), picture);
+    QCOMPARE(target.pixel(4, 0), qRgb(9, 9, 9));
+    QCOMPARE(target.pixel(0, 3), qRgb(9, 9, 9));
+}
+
+void TestBitmap::statusPanels_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<QList<int>>("widths");
+    QTest::newRow("960") << 960 << QList<int>{150, 140, 100, 280, 90, 200};
+    QTest::newRow("1200") << 1200 << QList<int>{188, 175, 125, 350, 112, 250};
+}
+
+void TestBitmap::statusPanels()
+{
+    QFETCH(int, width);
+    QFETCH(QList<int>, widths);
+    std::array<int, 6> got{1, 2, 3, 4, 5, 6};
+    QVERIFY(vh::review::statusPanelWidths(width, got));
+    QCOMPARE(QList<int>(got.begin(), got.end()), widths);
+
+    std::array<int, 6> kept{1, 2, 3, 4, 5, 6};
+    QVERIFY(!vh::review::statusPanelWidths(0, kept));
+    QCOMPARE(kept, (std::array<int, 6>{1, 2, 3, 4, 5, 6}));
+}
+
+QTEST_GUILESS_MAIN(TestBitmap)
+#include "tst_bitmap.moc"
