@@ -5,9 +5,12 @@
 #include "app/Settings.h"
 #include "app/Workspace.h"
 #include "database/Database.h"
+#include "servers/ServerDiscovery.h"
 
 #include <QObject>
 #include <QTimer>
+
+#include <functional>
 
 namespace vh::app {
 
@@ -53,6 +56,7 @@ public:
     const Links& links() const { return m_links; }
     RunFlags& flags() { return m_flags; }
     database::Database& database() { return m_database; }
+    servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -69,6 +73,12 @@ public:
     QTimer& banlistTimer() { return m_banlistTimer; }
 
     bool BanlistUpdateDue = false;
+
+    // Filled in by the parts that own them: the lock of the main window's buttons (true locks) and the two
+    // banlist version checks that the start-up timer runs.
+    std::function<void(bool)> lockButtons;
+    std::function<void()> checkAasaBanlistVersion;
+    std::function<void()> checkAciBanlistVersion;
 
 Q_SIGNALS:
     // The settings were read from the file; windows copy them into their controls.
@@ -87,6 +97,7 @@ private:
     Links m_links;
     RunFlags m_flags;
     database::Database m_database;
+    servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update
