@@ -48,7 +48,8 @@ QString fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, c
     if (!reply) {
         error = QStringLiteral("Download ended unexpectedly");
     } else {
-        body += reply->readAll();
+        if (reply->isOpen())
+            body += reply->readAll();
         const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (tooLarge)
             error = QStringLiteral("Answer larger than %1 bytes").arg(limits.maxBytes);
