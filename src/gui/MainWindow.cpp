@@ -1,6 +1,8 @@
 #include "gui/MainWindow.h"
 
 #include "app/AppCore.h"
+#include "gui/ServerMenus.h"
+#include "gui/ServerSelectionPanel.h"
 #include "review/StatusBarLayout.h"
 
 #include <QCloseEvent>
@@ -32,6 +34,8 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     m_log->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_log->setShowGrid(false);
     layout->addWidget(m_log);
+    m_serverPanel = new ServerSelectionPanel(m_core.serverDiscovery(), central);
+    layout->addWidget(m_serverPanel);
 
     m_text7 = new QLineEdit(central);
     m_text7->setObjectName(QStringLiteral("Text7"));
@@ -49,6 +53,8 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
         bar->addWidget(m_panels[i]);
     }
     setStatusBar(bar);
+    connect(&m_core.serverDiscovery(), &servers::ServerDiscovery::statusTextChanged, m_panels[1], &QLabel::setText);
+    m_serverMenus = new ServerMenus(m_core, *this, m_text7);
     resize(1100, 760);
 }
 

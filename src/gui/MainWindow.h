@@ -14,6 +14,9 @@ class AppCore;
 
 namespace vh::gui {
 
+class ServerMenus;
+class ServerSelectionPanel;
+
 // The main window: the activity log, the status bar and, as the program grows, the collection and review
 // controls. A thin view over the AppCore it is given.
 class MainWindow final : public QMainWindow
@@ -29,6 +32,7 @@ public:
 
     // The hidden field a secondary window writes its completion word into as it closes.
     QLineEdit* completionField() const { return m_text7; }
+    ServerSelectionPanel* serverPanel() const { return m_serverPanel; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -41,6 +45,8 @@ private:
     QTableView* m_log = nullptr;
     QLineEdit* m_text7 = nullptr;
     std::array<QLabel*, 6> m_panels{};
+    ServerSelectionPanel* m_serverPanel = nullptr;
+    ServerMenus* m_serverMenus = nullptr;
     bool m_shutDown = false;
 };
 
