@@ -11,7 +11,7 @@ namespace {
 
 const QString ProblemPrefix = QStringLiteral("Problems in Loading IP-Ranges, error:");
 
-QString problem(const QString& reason, int lineNumber, const QByteArray& line)
+QString problem(const QString& reason, int lineNumber, QByteArrayView line)
 {
     return ProblemPrefix + reason + QStringLiteral(" in line %1: ").arg(lineNumber) + QString::fromLatin1(line);
 }
@@ -26,10 +26,10 @@ std::optional<quint8> octet(const QByteArray& text)
 }
 
 // The comma-separated items of a line, as the delimited-field input of the original reads them.
-QList<QByteArray> itemsOf(const QByteArray& line)
+QList<QByteArray> itemsOf(QByteArrayView line)
 {
     QList<QByteArray> items;
-    for (const QByteArray& field : line.split(',')) {
+    for (const QByteArray& field : line.toByteArray().split(',')) {
         QByteArray item = field.trimmed();
         if (item.size() >= 2 && item.startsWith('"') && item.endsWith('"'))
             item = item.mid(1, item.size() - 2);
@@ -45,7 +45,7 @@ QStringList LoadIpRanges(const QByteArray& content, ProviderTable& providers, Se
     providers.clear();
     servers.beginRebuild();
     QString currentPath;
-    const QList<QByteArray> lines = splitTextLines(content);
+    const QList<QByteArrayView> lines = splitTextLines(content);
     for (qsizetype n = 0; n < lines.size(); ++n) {
         const int lineNumber = int(n) + 1;
         for (const QByteArray& item : itemsOf(lines.at(n))) {
@@ -77,10 +77,12 @@ QStringList LoadIpRanges(const QByteArray& content, ProviderTable& providers, Se
                 if (!providers.addRange(range))
                     return {problem(QStringLiteral("More than 200 IP-ranges"), lineNumber, item)};
                 const QString prefix = QStringLiteral("%1.%2.%3.").arg(range.A).arg(range.B).arg(range.C);
+                // the path split once at its placeholders, so each address only joins the pieces
+                const QStringList pieces = currentPath.split(QStringLiteral("%ip%"), Qt::KeepEmptyParts,
+                                                             Qt::CaseInsensitive);
                 for (int i = range.First; i <= int(range.First) + int(range.Span); ++i) {
                     const QString ip = prefix + QString::number(i);
-                    QString url = currentPath;
-                    url.replace(QStringLiteral("%ip%"), ip, Qt::CaseInsensitive);
+                    const QString url = pieces.join(ip);
                     if (!servers.appendServer(ip, qint16(providers.ProviderCount()), url))
                         return {problem(QStringLiteral("More than 32767 servers"), lineNumber, item)};
                 }

@@ -4,16 +4,17 @@
 
 namespace vh::servers {
 
-QList<QByteArray> splitTextLines(const QByteArray& content)
+QList<QByteArrayView> splitTextLines(const QByteArray& content)
 {
-    QList<QByteArray> lines;
+    QList<QByteArrayView> lines;
+    const QByteArrayView all(content);
     qsizetype start = 0;
     const qsizetype n = content.size();
     qsizetype i = 0;
     while (i < n) {
         const char c = content.at(i);
         if (c == '\n' || c == '\r') {
-            lines.append(content.mid(start, i - start));
+            lines.append(all.sliced(start, i - start));
             if (c == '\r' && i + 1 < n && content.at(i + 1) == '\n')
                 ++i;
             start = i + 1;
@@ -21,7 +22,7 @@ QList<QByteArray> splitTextLines(const QByteArray& content)
         ++i;
     }
     if (start < n)
-        lines.append(content.mid(start));
+        lines.append(all.sliced(start));
     return lines;
 }
 
@@ -29,6 +30,7 @@ void ServerList::beginRebuild()
 {
     m_count = 0;
     m_index.clear();
+    m_index.reserve(qsizetype(m_slots.size()));
 }
 
 bool ServerList::appendServer(const QString& ip, qint16 provider, const QString& pageUrl)
@@ -54,7 +56,7 @@ bool ServerList::appendServer(const QString& ip, qint16 provider, const QString&
 
 QStringList ServerList::LoadServers(const QByteArray& content)
 {
-    const QList<QByteArray> lines = splitTextLines(content);
+    const QList<QByteArrayView> lines = splitTextLines(content);
     QStringList maps;
     QSet<QString> seen;
     // a last record cut short is left out; the maps before it still count

@@ -3,6 +3,7 @@
 #include "servers/ServerEntry.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QStringList>
 
@@ -50,7 +51,8 @@ private:
     QHash<QString, int> m_index; // address -> first slot holding it
 };
 
-// Splits text at CR LF, LF or a lone CR; a last line without its end still counts.
-QList<QByteArray> splitTextLines(const QByteArray& content);
+// Splits text at CR LF, LF or a lone CR; a last line without its end still counts. The views point into
+// content.
+QList<QByteArrayView> splitTextLines(const QByteArray& content);
 
 } // namespace vh::servers
