@@ -131,8 +131,6 @@ void AppCore::onDiscoveryTick()
     m_serverDiscovery.statusQuery().SendStatusQuery();
 }
 
-void AppCore::onBanlistTick()
-{
-}
+void AppCore::onBanlistTick() {}
 
 } // namespace vh::app

@@ -48,9 +48,8 @@ void ServerMenus::openProviders()
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     m_window.setEnabled(false);
-    platform::waitUntil([this, &window] {
-        return m_completionField->text() == frmProvider::CompletionWord || window.isNull();
-    });
+    platform::waitUntil(
+        [this, &window] { return m_completionField->text() == frmProvider::CompletionWord || window.isNull(); });
     m_window.setEnabled(true);
     m_completionField->clear();
 }
@@ -67,7 +66,12 @@ void ServerMenus::openServerInfo()
 
 void ServerMenus::downloadProviderInfo()
 {
+    // the download waits with events running, so the command could otherwise start a second one meanwhile
+    if (m_downloading)
+        return;
+    m_downloading = true;
     m_core.serverDiscovery().DownloadProviderInfo(m_core.links().ProviderInfoUrl);
+    m_downloading = false;
 }
 
 } // namespace vh::gui

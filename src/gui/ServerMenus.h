@@ -37,6 +37,7 @@ private:
     QMainWindow& m_window;
     QLineEdit* m_completionField;
     QPointer<frmServerInfo> m_serverInfo;
+    bool m_downloading = false;
 };
 
 } // namespace vh::gui

@@ -64,6 +64,9 @@ ServerSelectionPanel::ServerSelectionPanel(servers::ServerDiscovery& discovery, 
     layout->addWidget(m_providers, 2, 1, 2, 1);
     layout->addWidget(m_servers, 1, 2, 3, 1);
     layout->addWidget(m_count, 4, 2);
+    layout->setColumnStretch(0, 2);
+    layout->setColumnStretch(1, 2);
+    layout->setColumnStretch(2, 3);
 
     connect(m_maps, &QListWidget::itemSelectionChanged, this, &ServerSelectionPanel::mapSelectionChanged);
     connect(m_providers, &QListWidget::itemSelectionChanged, this, &ServerSelectionPanel::providerSelectionChanged);
@@ -71,10 +74,12 @@ ServerSelectionPanel::ServerSelectionPanel(servers::ServerDiscovery& discovery, 
         m_discovery.setNameFilter(row >= 0 ? m_names->item(row)->text() : QString());
         m_discovery.FillServerSelection();
     });
-    connect(&m_discovery, &servers::ServerDiscovery::providerItemsChanged, this, &ServerSelectionPanel::refillProviders);
+    connect(&m_discovery, &servers::ServerDiscovery::providerItemsChanged, this,
+            &ServerSelectionPanel::refillProviders);
     connect(&m_discovery, &servers::ServerDiscovery::mapItemsChanged, this, &ServerSelectionPanel::refillMaps);
     connect(&m_discovery, &servers::ServerDiscovery::selectionRebuilt, m_count, &QLabel::setText);
-    connect(&m_discovery.statusQuery(), &servers::StatusQuery::discoveryTextChanged, m_discoveryLabel, &QLabel::setText);
+    connect(&m_discovery.statusQuery(), &servers::StatusQuery::discoveryTextChanged, m_discoveryLabel,
+            &QLabel::setText);
 
     refillProviders();
     refillMaps();

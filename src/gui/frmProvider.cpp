@@ -62,7 +62,8 @@ frmProvider::frmProvider(app::AppCore& core, QLineEdit* completionField, QWidget
         button("cmdAddProvider", QStringLiteral("Add new Provider"), &frmProvider::addProvider);
     QPushButton* editNameButton =
         button("cmdEditName", QStringLiteral("Edit Selected ProviderName"), &frmProvider::editProviderName);
-    QPushButton* editPathButton = button("cmdEditPath", QStringLiteral("Edit Provider Path"), &frmProvider::editProviderPath);
+    QPushButton* editPathButton =
+        button("cmdEditPath", QStringLiteral("Edit Provider Path"), &frmProvider::editProviderPath);
     QPushButton* deleteProviderButton =
         button("cmdDeleteProvider", QStringLiteral("Delete Selected Provider"), &frmProvider::deleteProvider);
     QPushButton* addRangeButton =
@@ -294,7 +295,7 @@ void frmProvider::applyChange()
         m_to[3]->setText(QString::number(values[4]));
     }
     m_core.serverDiscovery().providers().applyRange(r, quint8(values[0]), quint8(values[1]), quint8(values[2]),
-                                                   quint8(values[3]), quint8(values[4]));
+                                                    quint8(values[3]), quint8(values[4]));
     refreshRanges(r);
 }
 

@@ -78,8 +78,8 @@ QStringList LoadIpRanges(const QByteArray& content, ProviderTable& providers, Se
                     return {problem(QStringLiteral("More than 200 IP-ranges"), lineNumber, item)};
                 const QString prefix = QStringLiteral("%1.%2.%3.").arg(range.A).arg(range.B).arg(range.C);
                 // the path split once at its placeholders, so each address only joins the pieces
-                const QStringList pieces = currentPath.split(QStringLiteral("%ip%"), Qt::KeepEmptyParts,
-                                                             Qt::CaseInsensitive);
+                const QStringList pieces =
+                    currentPath.split(QStringLiteral("%ip%"), Qt::KeepEmptyParts, Qt::CaseInsensitive);
                 for (int i = range.First; i <= int(range.First) + int(range.Span); ++i) {
                     const QString ip = prefix + QString::number(i);
                     const QString url = pieces.join(ip);

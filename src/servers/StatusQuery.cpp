@@ -12,10 +12,8 @@ namespace vh::servers {
 
 using app::Setting;
 
-StatusQuery::StatusQuery(ServerList& servers, const ProviderTable& providers, app::Settings& settings,
-                         QObject* parent)
-    : QObject(parent), m_servers(servers), m_providers(providers), m_settings(settings),
-      m_socket(new QUdpSocket(this))
+StatusQuery::StatusQuery(ServerList& servers, const ProviderTable& providers, app::Settings& settings, QObject* parent)
+    : QObject(parent), m_servers(servers), m_providers(providers), m_settings(settings), m_socket(new QUdpSocket(this))
 {
     connect(m_socket, &QUdpSocket::readyRead, this, &StatusQuery::HandleStatusReply);
 }

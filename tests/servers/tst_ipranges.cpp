@@ -74,20 +74,23 @@ void TestIpRanges::rangesBecomeServers_data()
                                            << QStringList{QStringLiteral("1.2.3.4")} << QStringList{QString()};
     QTest::newRow("placeholder in capitals, twice")
         << QByteArray("Provider:P\r\nProviderpath:http://%IP%:81/%Ip%/pbsvss.htm\r\nRange:1.2.3.255-0\r\n")
-        << QStringList{QStringLiteral("1.2.3.255")} << QStringList{QStringLiteral("http://1.2.3.255:81/1.2.3.255/pbsvss.htm")};
-    QTest::newRow("last octet up to 255") << QByteArray("Provider:P\r\nRange:1.2.3.254-1\r\n")
-                                          << QStringList{QStringLiteral("1.2.3.254"), QStringLiteral("1.2.3.255")}
-                                          << QStringList{QString(), QString()};
+        << QStringList{QStringLiteral("1.2.3.255")}
+        << QStringList{QStringLiteral("http://1.2.3.255:81/1.2.3.255/pbsvss.htm")};
+    QTest::newRow("last octet up to 255")
+        << QByteArray("Provider:P\r\nRange:1.2.3.254-1\r\n")
+        << QStringList{QStringLiteral("1.2.3.254"), QStringLiteral("1.2.3.255")} << QStringList{QString(), QString()};
     QTest::newRow("keywords are case-sensitive and start the line")
         << QByteArray("Provider:P\r\nrange:1.2.3.4-0\r\nxRange:1.2.3.6-0\r\nRANGE:1.2.3.7-0\r\n") << QStringList()
         << QStringList();
     QTest::newRow("range without dash is skipped")
         << QByteArray("Provider:P\r\nRange:1.2.3.4\r\nRange:1.2.3-4\r\nRange:5.6.7.8-0\r\n")
         << QStringList{QStringLiteral("5.6.7.8")} << QStringList{QString()};
-    QTest::newRow("lines end in LF only") << QByteArray("Provider:P\nProviderpath:%ip%\nRange:9.9.9.9-0\n")
-                                          << QStringList{QStringLiteral("9.9.9.9")} << QStringList{QStringLiteral("9.9.9.9")};
+    QTest::newRow("lines end in LF only")
+        << QByteArray("Provider:P\nProviderpath:%ip%\nRange:9.9.9.9-0\n") << QStringList{QStringLiteral("9.9.9.9")}
+        << QStringList{QStringLiteral("9.9.9.9")};
     QTest::newRow("a comma splits a line into two items")
-        << QByteArray("Provider:P,Range:4.4.4.4-0\r\n") << QStringList{QStringLiteral("4.4.4.4")} << QStringList{QString()};
+        << QByteArray("Provider:P,Range:4.4.4.4-0\r\n") << QStringList{QStringLiteral("4.4.4.4")}
+        << QStringList{QString()};
 }
 
 void TestIpRanges::rangesBecomeServers()
@@ -124,8 +127,8 @@ void TestIpRanges::badRangeEndsLoading()
 {
     QFETCH(QByteArray, badLine);
     QFETCH(QString, reason);
-    const QByteArray file = "Provider:P\r\nProviderpath:%ip%\r\nRange:1.1.1.1-1\r\n" + badLine +
-                            "\r\nRange:2.2.2.2-0\r\nProvider:Q\r\n";
+    const QByteArray file =
+        "Provider:P\r\nProviderpath:%ip%\r\nRange:1.1.1.1-1\r\n" + badLine + "\r\nRange:2.2.2.2-0\r\nProvider:Q\r\n";
     ProviderTable providers;
     ServerList servers;
     const QStringList problems = LoadIpRanges(file, providers, servers);

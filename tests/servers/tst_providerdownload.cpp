@@ -27,9 +27,8 @@ class Publisher
 public:
     Publisher()
     {
-        m_server.Get("/ipranges.dat", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content(Served, "text/plain");
-        });
+        m_server.Get("/ipranges.dat",
+                     [](const httplib::Request&, httplib::Response& res) { res.set_content(Served, "text/plain"); });
         m_server.Get("/missing", [](const httplib::Request&, httplib::Response& res) {
             res.status = 404;
             res.set_content("Provider:NotFound\r\n", "text/plain");
@@ -57,7 +56,10 @@ public:
         m_server.stop();
         m_thread.join();
     }
-    QString url(const char* path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QLatin1String(path)); }
+    QString url(const char* path) const
+    {
+        return QStringLiteral("http://127.0.0.1:%1%2").arg(m_port).arg(QLatin1String(path));
+    }
 
 private:
     httplib::Server m_server;
@@ -116,7 +118,8 @@ void TestProviderDownload::failureKeepsFile_data()
     QTest::newRow("larger than the limit") << QStringLiteral("/big") << QStringLiteral("larger than 65536 bytes");
     QTest::newRow("server stalls") << QStringLiteral("/stall") << QString();
     QTest::newRow("nobody listening") << QStringLiteral("http://127.0.0.1:1/ipranges.dat") << QString();
-    QTest::newRow("not an http address") << QStringLiteral("file:///etc/hostname") << QStringLiteral("No valid address");
+    QTest::newRow("not an http address") << QStringLiteral("file:///etc/hostname")
+                                         << QStringLiteral("No valid address");
     QTest::newRow("empty link") << QStringLiteral("") << QStringLiteral("No valid address");
 }
 

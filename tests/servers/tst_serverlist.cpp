@@ -16,10 +16,11 @@ namespace Colours = vh::app::Colours;
 namespace {
 
 // The lister's stand-in: records its arguments, copies output.txt into the file named after -o.
-const QByteArray StandInLister = "#!/bin/sh\n"
-                                 "dir=$(dirname \"$0\")\n"
-                                 "printf '%s\\n' \"$*\" >> \"$dir/calls.txt\"\n"
-                                 "if [ \"$1\" = \"-o\" ] || [ \"$5\" = \"-o\" ]; then cat \"$dir/output.txt\" > \"$6\"; fi\n";
+const QByteArray StandInLister =
+    "#!/bin/sh\n"
+    "dir=$(dirname \"$0\")\n"
+    "printf '%s\\n' \"$*\" >> \"$dir/calls.txt\"\n"
+    "if [ \"$1\" = \"-o\" ] || [ \"$5\" = \"-o\" ]; then cat \"$dir/output.txt\" > \"$6\"; fi\n";
 
 void installLister(const vh::test::TestWorkspace& ws, const QByteArray& script, const QByteArray& output = {})
 {
@@ -122,13 +123,13 @@ void TestServerList::selection_data()
                              << QList<int>{0, 2, 4};
     QTest::newRow("deselected provider hides its servers")
         << QStringLiteral("10") << QStringLiteral("All") << QStringLiteral("1100") << QList<int>{0, 1};
-    QTest::newRow("AASA in any letter case") << QStringLiteral("11") << QStringLiteral("AASA") << QStringLiteral("1100")
-                                             << QList<int>{0, 1};
+    QTest::newRow("AASA in any letter case")
+        << QStringLiteral("11") << QStringLiteral("AASA") << QStringLiteral("1100") << QList<int>{0, 1};
     QTest::newRow("ACI") << QStringLiteral("11") << QStringLiteral("ACI") << QStringLiteral("1100") << QList<int>{2};
     QTest::newRow("no name item chosen") << QStringLiteral("11") << QString() << QStringLiteral("1100")
                                          << QList<int>{0, 1, 2, 4};
-    QTest::newRow("unknown map never shown") << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("0010")
-                                             << QList<int>{};
+    QTest::newRow("unknown map never shown")
+        << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("0010") << QList<int>{};
     QTest::newRow("map listed twice adds twice")
         << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("1001") << QList<int>{0, 0, 2, 2, 4, 4};
     QTest::newRow("no map chosen") << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("0000")
@@ -181,9 +182,10 @@ void TestServerList::markValid_data()
     QTest::newRow("line without blank skipped") << h + "1.1.1.1\n" << 0 << 5 << QStringLiteral("000");
     QTest::newRow("blanks around the line") << h + "   1.1.1.3   7   \n" << 1 << 5 << QStringLiteral("001");
     QTest::newRow("text after the last line feed") << h + "1.1.1.1 x" << 0 << 4 << QStringLiteral("000");
-    QTest::newRow("CR LF lines") << QByteArray("a\r\nb\r\nc\r\nd\r\n1.1.1.1 1717\r\n") << 1 << 5 << QStringLiteral("100");
-    QTest::newRow("header lines are never read") << QByteArray("1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n") << 0 << 4
-                                                 << QStringLiteral("000");
+    QTest::newRow("CR LF lines") << QByteArray("a\r\nb\r\nc\r\nd\r\n1.1.1.1 1717\r\n") << 1 << 5
+                                 << QStringLiteral("100");
+    QTest::newRow("header lines are never read")
+        << QByteArray("1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n") << 0 << 4 << QStringLiteral("000");
     QTest::newRow("empty file") << QByteArray() << 0 << 0 << QStringLiteral("000");
 }
 
@@ -248,7 +250,8 @@ void TestServerList::initRunsOnlyWithoutServerList()
     QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")), QByteArray("-M\n"));
     QCOMPARE(f.message(1), QStringLiteral("Init of gslist, please wait"));
     QCOMPARE(f.colour(1), Colours::Green);
-    QCOMPARE(f.message(0), QStringLiteral("Running \"%1\" -M").arg(QDir::toNativeSeparators(f.discovery.gslistProgram())));
+    QCOMPARE(f.message(0),
+             QStringLiteral("Running \"%1\" -M").arg(QDir::toNativeSeparators(f.discovery.gslistProgram())));
     QCOMPARE(f.colour(0), Colours::White);
 
     f.ws.write(QStringLiteral("data/serverlist.txt"), "h\n");
@@ -311,7 +314,8 @@ void TestServerList::startupTimerSteps()
 
     d.servers().at(2).RunningMap = QStringLiteral("Dusk");
     core.ShutDown();
-    QCOMPARE(ws.read(QStringLiteral("data/servers.dat")), QByteArray("Alpha\r\n1.1.1.2\r\nBridge\r\nUnknown\r\n1.1.1.3\r\nDusk\r\n"));
+    QCOMPARE(ws.read(QStringLiteral("data/servers.dat")),
+             QByteArray("Alpha\r\n1.1.1.2\r\nBridge\r\nUnknown\r\n1.1.1.3\r\nDusk\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestServerList)

@@ -27,8 +27,9 @@ struct Fixture
     Fixture()
     {
         core.workspace().setBaseFolder(ws.base());
-        ws.write(QStringLiteral("data/ipranges.dat"),
-                 "Provider:Old\r\nProviderpath:http://%ip%/pb\r\nRange:1.1.1.1-3\r\nProvider:Other\r\nRange:2.2.2.2-0\r\n");
+        ws.write(
+            QStringLiteral("data/ipranges.dat"),
+            "Provider:Old\r\nProviderpath:http://%ip%/pb\r\nRange:1.1.1.1-3\r\nProvider:Other\r\nRange:2.2.2.2-0\r\n");
         ws.write(QStringLiteral("data/servers.dat"), "AASA One\r\n1.1.1.1\r\nBridge\r\naci two\r\n1.1.1.2\r\nBridge\r\n"
                                                      "Third\r\n1.1.1.3\r\nDusk\r\nElse\r\n2.2.2.2\r\nBridge\r\n"
                                                      "Gone\r\n1.1.1.4\r\nunknown\r\n");
@@ -163,10 +164,11 @@ void TestServerWindows::providerWindowEditsAndCloses()
     QVERIFY(checkedWhileOpen);
     QVERIFY(window.isEnabled());
     QCOMPARE(window.completionField()->text(), QString());
-    QCOMPARE(prompts, (QList<QStringList>{
-                          {QStringLiteral("Adding new Server provider"), QStringLiteral("Enter name of Provider"), QString()},
-                          {QStringLiteral("Adding new Server provider"), QStringLiteral("Enter Path of pbsvss.htm"),
-                           QStringLiteral("http://%ip%/%ip%/pbsvss.htm")}}));
+    QCOMPARE(prompts,
+             (QList<QStringList>{
+                 {QStringLiteral("Adding new Server provider"), QStringLiteral("Enter name of Provider"), QString()},
+                 {QStringLiteral("Adding new Server provider"), QStringLiteral("Enter Path of pbsvss.htm"),
+                  QStringLiteral("http://%ip%/%ip%/pbsvss.htm")}}));
     QCOMPARE(f.ws.read(QStringLiteral("data/ipranges.dat")),
              QByteArray("Provider:Old\r\nProviderpath:http://%ip%/pb\r\nRange:1.1.1.1-3\r\nProvider:Other\r\n"
                         "Providerpath:\r\nRange:2.2.2.2-0\r\nProvider:New\r\nProviderpath:http://%IP%/x\r\n"

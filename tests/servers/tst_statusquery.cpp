@@ -104,31 +104,45 @@ void TestStatusQuery::parse_data()
     QTest::addColumn<bool>("parsed");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("map");
-    QTest::newRow("plain") << reply("My Server", "Bridge") << true << QStringLiteral("My Server") << QStringLiteral("Bridge");
-    QTest::newRow("blanks trimmed") << reply("  Padded  ", "Dusk") << true << QStringLiteral("Padded") << QStringLiteral("Dusk");
-    QTest::newRow("official EU with number") << reply("U.S. Army Official EU 12", "Bridge") << true << UnknownText
-                                             << UnknownText;
-    QTest::newRow("official in lower case") << reply("u.s. army official eu 12", "Bridge") << true << UnknownText
-                                            << UnknownText;
+    QTest::newRow("plain") << reply("My Server", "Bridge") << true << QStringLiteral("My Server")
+                           << QStringLiteral("Bridge");
+    QTest::newRow("blanks trimmed") << reply("  Padded  ", "Dusk") << true << QStringLiteral("Padded")
+                                    << QStringLiteral("Dusk");
+    QTest::newRow("official EU with number")
+        << reply("U.S. Army Official EU 12", "Bridge") << true << UnknownText << UnknownText;
+    QTest::newRow("official in lower case")
+        << reply("u.s. army official eu 12", "Bridge") << true << UnknownText << UnknownText;
     QTest::newRow("official E") << reply("U.S. Army Official E 3", "Dusk") << true << UnknownText << UnknownText;
     QTest::newRow("official W") << reply("U.S. ARMY OFFICIAL W 1", "Dusk") << true << UnknownText << UnknownText;
-    QTest::newRow("official-like but not official") << reply("U.S. Army Official Europe", "Dusk") << true
-                                                    << QStringLiteral("U.S. Army Official Europe") << QStringLiteral("Dusk");
-    QTest::newRow("colour code at the start") << reply("\x1b" "1a2Clan Server", "Dusk") << true
-                                              << QStringLiteral("Clan Server") << QStringLiteral("Dusk");
-    QTest::newRow("colour code repeated elsewhere") << reply("\x1b" "abcX\x1b" "abcY", "Dusk") << true << QStringLiteral("XY")
-                                                    << QStringLiteral("Dusk");
-    QTest::newRow("two codes in a row") << reply("\x1b" "abc\x1b" "defName \x1b" "g", "Dusk") << true
-                                        << QStringLiteral("Name") << QStringLiteral("Dusk");
-    QTest::newRow("markers in capitals") << QByteArray("\\HOSTNAME\\Big\\GameName\\x\\MAPNAME\\Hill\\GAMETYPE\\y") << true
-                                         << QStringLiteral("Big") << QStringLiteral("Hill");
+    QTest::newRow("official-like but not official")
+        << reply("U.S. Army Official Europe", "Dusk") << true << QStringLiteral("U.S. Army Official Europe")
+        << QStringLiteral("Dusk");
+    QTest::newRow("colour code at the start") << reply("\x1b"
+                                                       "1a2Clan Server",
+                                                       "Dusk")
+                                              << true << QStringLiteral("Clan Server") << QStringLiteral("Dusk");
+    QTest::newRow("colour code repeated elsewhere") << reply("\x1b"
+                                                             "abcX\x1b"
+                                                             "abcY",
+                                                             "Dusk")
+                                                    << true << QStringLiteral("XY") << QStringLiteral("Dusk");
+    QTest::newRow("two codes in a row") << reply("\x1b"
+                                                 "abc\x1b"
+                                                 "defName \x1b"
+                                                 "g",
+                                                 "Dusk")
+                                        << true << QStringLiteral("Name") << QStringLiteral("Dusk");
+    QTest::newRow("markers in capitals") << QByteArray("\\HOSTNAME\\Big\\GameName\\x\\MAPNAME\\Hill\\GAMETYPE\\y")
+                                         << true << QStringLiteral("Big") << QStringLiteral("Hill");
     QTest::newRow("missing gametype") << QByteArray("\\hostname\\A\\gamename\\x\\mapname\\Hill\\") << false << QString()
                                       << QString();
-    QTest::newRow("host followed by another key") << QByteArray("\\hostname\\A\\numplayers\\3\\mapname\\M\\gametype\\x")
-                                                  << false << QString() << QString();
-    QTest::newRow("no mapname") << QByteArray("\\hostname\\A\\gamename\\x\\gametype\\y") << false << QString() << QString();
+    QTest::newRow("host followed by another key")
+        << QByteArray("\\hostname\\A\\numplayers\\3\\mapname\\M\\gametype\\x") << false << QString() << QString();
+    QTest::newRow("no mapname") << QByteArray("\\hostname\\A\\gamename\\x\\gametype\\y") << false << QString()
+                                << QString();
     QTest::newRow("empty") << QByteArray() << false << QString() << QString();
-    QTest::newRow("latin-1 name") << reply("S\xe9rver", "Dusk") << true << QStringLiteral("S\u00e9rver") << QStringLiteral("Dusk");
+    QTest::newRow("latin-1 name") << reply("S\xe9rver", "Dusk") << true << QStringLiteral("S\u00e9rver")
+                                  << QStringLiteral("Dusk");
 }
 
 void TestStatusQuery::parse()
@@ -177,10 +191,10 @@ void TestStatusQuery::cursor_data()
     QTest::newRow("position 7 of 5 servers") << 5 << QStringLiteral("7") << QString() << 0 << QStringLiteral("1");
     QTest::newRow("empty position") << 5 << QString() << QString() << 0 << QStringLiteral("1");
     QTest::newRow("negative position") << 5 << QStringLiteral("-3") << QString() << 0 << QStringLiteral("1");
-    QTest::newRow("GameSpy skips to the next valid") << 5 << QStringLiteral("1") << QStringLiteral("00010") << 3
-                                                     << QStringLiteral("4");
-    QTest::newRow("GameSpy without valid after position") << 5 << QStringLiteral("2") << QStringLiteral("11000") << 2
-                                                          << QStringLiteral("3");
+    QTest::newRow("GameSpy skips to the next valid")
+        << 5 << QStringLiteral("1") << QStringLiteral("00010") << 3 << QStringLiteral("4");
+    QTest::newRow("GameSpy without valid after position")
+        << 5 << QStringLiteral("2") << QStringLiteral("11000") << 2 << QStringLiteral("3");
 }
 
 void TestStatusQuery::cursor()
@@ -222,7 +236,10 @@ void TestStatusQuery::replyNamesTheServer()
     f.query.SendStatusQuery();
     const QNetworkDatagram query = f.responders.received(1);
     QVERIFY(query.isValid());
-    f.responders.sockets.at(1)->writeDatagram(reply("\x1b" "r1g Friendly  ", "Bridge"), query.senderAddress(), query.senderPort());
+    f.responders.sockets.at(1)->writeDatagram(reply("\x1b"
+                                                    "r1g Friendly  ",
+                                                    "Bridge"),
+                                              query.senderAddress(), query.senderPort());
     QVERIFY(answered.wait(3000));
     QCOMPARE(answered.at(0).at(0).toInt(), 1);
     QCOMPARE(f.list.at(1).ServerName, QStringLiteral("Friendly"));
@@ -256,7 +273,8 @@ void TestStatusQuery::replyWithMissingMarkerKeepsUnknown()
     QSignalSpy answered(&f.query, &StatusQuery::serverAnswered);
     f.query.SendStatusQuery();
     const QNetworkDatagram query = f.responders.received(0);
-    f.responders.sockets.at(0)->writeDatagram("\\hostname\\Half\\numplayers\\1\\mapname\\M\\", query.senderAddress(), query.senderPort());
+    f.responders.sockets.at(0)->writeDatagram("\\hostname\\Half\\numplayers\\1\\mapname\\M\\", query.senderAddress(),
+                                              query.senderPort());
     f.responders.sockets.at(0)->writeDatagram(QByteArray(), query.senderAddress(), query.senderPort());
     QVERIFY(!answered.wait(500));
     QCOMPARE(f.list.at(0).ServerName, UnknownText);
