@@ -131,6 +131,8 @@ void AppCore::onDiscoveryTick()
     m_serverDiscovery.statusQuery().SendStatusQuery();
 }
 
-void AppCore::onBanlistTick() {}
+void AppCore::onBanlistTick()
+{
+}
 
 } // namespace vh::app
