@@ -44,14 +44,20 @@ class Responders
 public:
     explicit Responders(int count)
     {
-        for (int i = 0; i < count; ++i) {
-            auto socket = std::make_unique<QUdpSocket>();
-            const QHostAddress address(QStringLiteral("127.0.0.%1").arg(i + 2));
-            if (!socket->bind(address, port))
-                qFatal("cannot bind a responder on %s", qPrintable(address.toString()));
-            port = socket->localPort();
-            sockets.push_back(std::move(socket));
+        // the port comes free on 127.0.0.2; a few tries find one that is free on the other addresses too
+        for (int attempt = 0; attempt < 10 && int(sockets.size()) < count; ++attempt) {
+            sockets.clear();
+            port = 0;
+            for (int i = 0; i < count; ++i) {
+                auto socket = std::make_unique<QUdpSocket>();
+                if (!socket->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(i + 2)), port))
+                    break;
+                port = socket->localPort();
+                sockets.push_back(std::move(socket));
+            }
         }
+        if (int(sockets.size()) < count)
+            qFatal("cannot bind the responders on 127.0.0.2 and up");
     }
     // The query server i received, waiting for it; empty when none came.
     QNetworkDatagram received(int i)
