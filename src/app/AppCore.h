@@ -12,9 +12,12 @@
 #include "detect/SuspiciousColors.h"
 #include "database/EntryStore.h"
 #include "database/VaultHousekeeping.h"
+#include "servers/ServerDiscovery.h"
 
 #include <QObject>
 #include <QTimer>
+
+#include <functional>
 
 namespace vh::app {
 
@@ -66,6 +69,7 @@ public:
     collect::ScreenshotIntake& intake() { return m_intake; }
     database::EntryStore& entryStore() { return m_entryStore; }
     database::VaultHousekeeping& vault() { return m_vault; }
+    servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -84,6 +88,12 @@ public:
     QTimer& banlistTimer() { return m_banlistTimer; }
 
     bool BanlistUpdateDue = false;
+
+    // Filled in by the parts that own them: the lock of the main window's buttons (true locks) and the two
+    // banlist version checks that the start-up timer runs.
+    std::function<void(bool)> lockButtons;
+    std::function<void()> checkAasaBanlistVersion;
+    std::function<void()> checkAciBanlistVersion;
 
 Q_SIGNALS:
     // The settings were read from the file; windows copy them into their controls.
@@ -109,6 +119,7 @@ private:
     collect::ScreenshotIntake m_intake{m_detection, m_database, m_settings, m_log, m_workspace};
     database::EntryStore m_entryStore;
     database::VaultHousekeeping m_vault;
+    servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

@@ -3,6 +3,8 @@
 #include "app/AppCore.h"
 #include "gui/frmOptions.h"
 #include "platform/EventWait.h"
+#include "gui/ServerMenus.h"
+#include "gui/ServerSelectionPanel.h"
 #include "review/StatusBarLayout.h"
 #include "gui/StatusBarPanels.h"
 
@@ -39,6 +41,8 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     connect(&m_core.log(), &QAbstractItemModel::rowsInserted, m_log,
             [this] { m_log->setCurrentIndex(m_core.log().index(0)); });
     layout->addWidget(m_log);
+    m_serverPanel = new ServerSelectionPanel(m_core.serverDiscovery(), central);
+    layout->addWidget(m_serverPanel);
 
     m_text7 = new QLineEdit(central);
     m_text7->setObjectName(QStringLiteral("Text7"));
@@ -67,6 +71,8 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
         box.exec();
     };
     m_endProcess = [](int exitCode) { QCoreApplication::exit(exitCode); };
+    connect(&m_core.serverDiscovery(), &servers::ServerDiscovery::statusTextChanged, statusPanel(2), &QLabel::setText);
+    m_serverMenus = new ServerMenus(m_core, *this, m_text7);
     resize(1100, 760);
 }
 
