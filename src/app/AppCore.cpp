@@ -67,7 +67,9 @@ void AppCore::startupLoadLists()
 {
     m_banlists.LoadAasaBanlist();
     m_banlists.LoadAciBanlist();
-    // the provider ranges with the server list are loaded here
+    m_serverDiscovery.LoadIpRanges();
+    m_serverDiscovery.LoadServers();
+    m_serverDiscovery.FillServerSelection();
     m_vault.PurgeMissingPng();
 }
 
@@ -88,7 +90,7 @@ void AppCore::ShutDown()
         // a log file that cannot be written stops nothing else of the shutdown
         m_log.writeLogFile(path(Paths::LogFile), &error);
     }
-    // the server names are saved here
+    m_serverDiscovery.SaveServers();
     m_discoveryTimer.stop();
     m_startupTimer.stop();
     m_banlistTimer.stop();
@@ -135,10 +137,22 @@ void AppCore::CreateWorkspace()
 
 void AppCore::onStartupTimer()
 {
+    if (lockButtons)
+        lockButtons(true);
+    m_serverDiscovery.InitGslist();
+    if (m_settings.isOn(Setting::EnsureAasaBanlist) && checkAasaBanlistVersion)
+        checkAasaBanlistVersion();
+    if (m_settings.isOn(Setting::EnsureAciBanlist) && checkAciBanlistVersion)
+        checkAciBanlistVersion();
+    if (m_settings.isOn(Setting::UseGameSpy))
+        m_serverDiscovery.QueryGameSpyServerList();
+    if (lockButtons)
+        lockButtons(false);
 }
 
 void AppCore::onDiscoveryTick()
 {
+    m_serverDiscovery.statusQuery().SendStatusQuery();
 }
 
 void AppCore::onBanlistTick()

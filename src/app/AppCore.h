@@ -16,9 +16,12 @@
 #include "detect/Detection.h"
 #include "detect/GlyphTable.h"
 #include "detect/SuspiciousColors.h"
+#include "servers/ServerDiscovery.h"
 
 #include <QObject>
 #include <QTimer>
+
+#include <functional>
 
 namespace vh::app {
 
@@ -74,6 +77,7 @@ public:
     banlists::Banlists& banlists() { return m_banlists; }
     collect::PageTable& pageTable() { return m_pageTable; }
     collect::ServerVisit& visit() { return m_visit; }
+    servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -92,6 +96,12 @@ public:
     QTimer& banlistTimer() { return m_banlistTimer; }
 
     bool BanlistUpdateDue = false;
+
+    // Filled in by the parts that own them: the lock of the main window's buttons (true locks) and the two
+    // banlist version checks that the start-up timer runs.
+    std::function<void(bool)> lockButtons;
+    std::function<void()> checkAasaBanlistVersion;
+    std::function<void()> checkAciBanlistVersion;
 
 Q_SIGNALS:
     // The settings were read from the file; windows copy them into their controls.
@@ -121,6 +131,7 @@ private:
     banlists::Banlists m_banlists;
     collect::PageTable m_pageTable;
     collect::ServerVisit m_visit;
+    servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

@@ -4,6 +4,8 @@
 #include "gui/StatusBarPanels.h"
 #include "gui/frmOptions.h"
 #include "platform/EventWait.h"
+#include "gui/ServerMenus.h"
+#include "gui/ServerSelectionPanel.h"
 #include "review/StatusBarLayout.h"
 
 #include <QCloseEvent>
@@ -43,6 +45,8 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     connect(&m_core.log(), &QAbstractItemModel::rowsInserted, m_log,
             [this] { m_log->setCurrentIndex(m_core.log().index(0)); });
     layout->addWidget(m_log);
+    m_serverPanel = new ServerSelectionPanel(m_core.serverDiscovery(), central);
+    layout->addWidget(m_serverPanel);
 
     auto* progressRow = new QHBoxLayout;
     m_progress = new QProgressBar(central);
@@ -92,6 +96,8 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
         box.exec();
     };
     m_endProcess = [](int exitCode) { QCoreApplication::exit(exitCode); };
+    connect(&m_core.serverDiscovery(), &servers::ServerDiscovery::statusTextChanged, statusPanel(2), &QLabel::setText);
+    m_serverMenus = new ServerMenus(m_core, *this, m_text7);
     resize(1100, 760);
 }
 

@@ -17,6 +17,8 @@ class AppCore;
 namespace vh::gui {
 
 class StatusBarPanels;
+class ServerMenus;
+class ServerSelectionPanel;
 
 // The main window: the activity log, the status bar and, as the program grows, the collection and review
 // controls. A thin view over the AppCore it is given.
@@ -46,6 +48,7 @@ public:
     // Menu "Preferences": saves the settings, shows the Preferences window and waits with this window disabled
     // until it is closed, then reloads the settings and applies them.
     void runPreferences();
+    ServerSelectionPanel* serverPanel() const { return m_serverPanel; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -65,6 +68,8 @@ private:
     QAction* m_exit = nullptr;
     MessagePresenter m_showMessage;
     ProcessEnder m_endProcess;
+    ServerSelectionPanel* m_serverPanel = nullptr;
+    ServerMenus* m_serverMenus = nullptr;
     bool m_shutDown = false;
 };
 

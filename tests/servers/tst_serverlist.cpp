@@ -1,0 +1,322 @@
+#include "app/ActivityLog.h"
+#include "app/AppCore.h"
+#include "app/Settings.h"
+#include "app/Workspace.h"
+#include "servers/IpRangesFile.h"
+#include "servers/ServerDiscovery.h"
+#include "util/TestWorkspace.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace vh::servers;
+using vh::app::Colour;
+namespace Colours = vh::app::Colours;
+
+namespace {
+
+// The lister's stand-in: records its arguments, copies output.txt into the file named after -o.
+const QByteArray StandInLister =
+    "#!/bin/sh\n"
+    "dir=$(dirname \"$0\")\n"
+    "printf '%s\\n' \"$*\" >> \"$dir/calls.txt\"\n"
+    "if [ \"$1\" = \"-o\" ] || [ \"$5\" = \"-o\" ]; then cat \"$dir/output.txt\" > \"$6\"; fi\n";
+
+void installLister(const vh::test::TestWorkspace& ws, const QByteArray& script, const QByteArray& output = {})
+{
+    const QString program = ws.write(QStringLiteral("gslist/gslist"), script);
+    QFile::setPermissions(program, QFile::permissions(program) | QFileDevice::ExeOwner);
+    ws.write(QStringLiteral("gslist/output.txt"), output);
+}
+
+struct Fixture
+{
+    vh::test::TestWorkspace ws;
+    vh::app::Settings settings;
+    vh::app::ActivityLog log{settings};
+    vh::app::Workspace workspace{ws.base()};
+    ServerDiscovery discovery{settings, log, workspace};
+
+    void ranges(const QByteArray& file)
+    {
+        ws.write(QStringLiteral("data/ipranges.dat"), file);
+        discovery.LoadIpRanges();
+    }
+    // The message of row `row` (0 is the newest) without its time of day, and its colour.
+    QString message(std::size_t row) const
+    {
+        const auto& lines = log.lines();
+        return lines.at(lines.size() - 1 - row).text.section(QStringLiteral(" : "), 1);
+    }
+    Colour colour(std::size_t row) const { return log.lines().at(log.lines().size() - 1 - row).colour; }
+};
+
+} // namespace
+
+class TestServerList : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void loadServersAppliesNamesAndCollectsMaps();
+    void saveServersSkipsUnknownMaps();
+    void selection_data();
+    void selection();
+    void markValid_data();
+    void markValid();
+    void queryRunsListerAndLogs();
+    void missingListerFindsNothing();
+    void initRunsOnlyWithoutServerList();
+    void hangingListerIsStopped();
+    void startupTimerSteps();
+};
+
+void TestServerList::loadServersAppliesNamesAndCollectsMaps()
+{
+    Fixture f;
+    f.ranges("Provider:P\r\nRange:1.1.1.1-2\r\n");
+    QSignalSpy mapsChanged(&f.discovery, &ServerDiscovery::mapItemsChanged);
+    f.ws.write(QStringLiteral("data/servers.dat"), "Alpha\r\n1.1.1.2\r\nBridge\r\n"
+                                                   "Gone\r\n9.9.9.9\r\nIsland\r\n"
+                                                   "Beta\r\n1.1.1.3\r\nBridge\r\n"
+                                                   "Blank\r\n1.1.1.1\r\n\r\n"
+                                                   "Cut\r\n1.1.1.1\r\n");
+    f.discovery.LoadServers();
+    QCOMPARE(f.discovery.servers().at(1).ServerName, QStringLiteral("Alpha"));
+    QCOMPARE(f.discovery.servers().at(2).RunningMap, QStringLiteral("Bridge"));
+    QCOMPARE(f.discovery.servers().at(0).ServerName, QStringLiteral("Blank"));
+    QCOMPARE(f.discovery.servers().at(0).RunningMap, QString());
+    // an address not in the list still brings its map; an empty map does not
+    QCOMPARE(f.discovery.filters().maps, (QStringList{QStringLiteral("Bridge"), QStringLiteral("Island")}));
+    QCOMPARE(f.discovery.filters().mapSelected, (std::vector<bool>{false, false}));
+    QCOMPARE(mapsChanged.size(), 1);
+
+    f.ws.write(QStringLiteral("data/servers.dat"), "x\r\n");
+    QVERIFY(QFile::remove(f.ws.path(QStringLiteral("data/servers.dat"))));
+    f.discovery.LoadServers();
+    QCOMPARE(f.discovery.servers().at(1).ServerName, QStringLiteral("Alpha"));
+}
+
+void TestServerList::saveServersSkipsUnknownMaps()
+{
+    Fixture f;
+    f.ranges("Provider:P\r\nRange:1.1.1.1-2\r\n");
+    ServerList& s = f.discovery.servers();
+    s.at(0).ServerName = QStringLiteral("Z\xfcrich");
+    s.at(0).RunningMap = QStringLiteral("Dusk");
+    s.at(1).ServerName = QStringLiteral("Named but unknown map");
+    s.at(2).ServerName = QStringLiteral("Third");
+    s.at(2).RunningMap = QStringLiteral("Bridge");
+    f.discovery.SaveServers();
+    QCOMPARE(f.ws.read(QStringLiteral("data/servers.dat")),
+             QByteArray("Z\xfcrich\r\n1.1.1.1\r\nDusk\r\nThird\r\n1.1.1.3\r\nBridge\r\n"));
+}
+
+void TestServerList::selection_data()
+{
+    QTest::addColumn<QString>("providers");
+    QTest::addColumn<QString>("nameFilter");
+    QTest::addColumn<QString>("chosenMaps");
+    QTest::addColumn<QList<int>>("expected");
+    // maps: Bridge, Dusk, Unknown, Bridge
+    QTest::newRow("one map") << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("1000")
+                             << QList<int>{0, 2, 4};
+    QTest::newRow("deselected provider hides its servers")
+        << QStringLiteral("10") << QStringLiteral("All") << QStringLiteral("1100") << QList<int>{0, 1};
+    QTest::newRow("AASA in any letter case")
+        << QStringLiteral("11") << QStringLiteral("AASA") << QStringLiteral("1100") << QList<int>{0, 1};
+    QTest::newRow("ACI") << QStringLiteral("11") << QStringLiteral("ACI") << QStringLiteral("1100") << QList<int>{2};
+    QTest::newRow("no name item chosen") << QStringLiteral("11") << QString() << QStringLiteral("1100")
+                                         << QList<int>{0, 1, 2, 4};
+    QTest::newRow("unknown map never shown")
+        << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("0010") << QList<int>{};
+    QTest::newRow("map listed twice adds twice")
+        << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("1001") << QList<int>{0, 0, 2, 2, 4, 4};
+    QTest::newRow("no map chosen") << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("0000")
+                                   << QList<int>{};
+}
+
+void TestServerList::selection()
+{
+    QFETCH(QString, providers);
+    QFETCH(QString, nameFilter);
+    QFETCH(QString, chosenMaps);
+    QFETCH(QList<int>, expected);
+    Fixture f;
+    f.ranges("Provider:One\r\nRange:1.1.1.1-1\r\nProvider:Two\r\nRange:2.2.2.1-2\r\n");
+    const QStringList names{QStringLiteral("AASA Alpha"), QStringLiteral("our aAsA beta"), QStringLiteral("ACI Gamma"),
+                            QStringLiteral("Plain"), QStringLiteral("Plain Two")};
+    const QStringList maps{QStringLiteral("Bridge"), QStringLiteral("Dusk"), QStringLiteral("Bridge"), UnknownText,
+                           QStringLiteral("Bridge")};
+    for (int i = 0; i < 5; ++i) {
+        f.discovery.servers().at(i).ServerName = names.at(i);
+        f.discovery.servers().at(i).RunningMap = maps.at(i);
+    }
+    ServerFilterState state;
+    state.maps = QStringList{QStringLiteral("Bridge"), QStringLiteral("Dusk"), UnknownText, QStringLiteral("Bridge")};
+    for (QChar c : chosenMaps)
+        state.mapSelected.push_back(c == QLatin1Char('1'));
+    for (QChar c : providers)
+        state.providerSelected.push_back(c == QLatin1Char('1'));
+    state.nameFilter = nameFilter;
+
+    QList<int> got;
+    for (const SelectionItem& item : FillServerSelection(f.discovery.servers(), state)) {
+        got << item.server;
+        QCOMPARE(item.name, names.at(item.server));
+    }
+    QCOMPARE(got, expected);
+}
+
+void TestServerList::markValid_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<int>("valid");
+    QTest::addColumn<int>("total");
+    QTest::addColumn<QString>("flags");
+    const QByteArray h = "GSLIST\nmaster\nquery\nlist\n";
+    QTest::newRow("only headers") << h << 0 << 4 << QStringLiteral("000");
+    QTest::newRow("one server") << h + "1.1.1.2 1717 x\n" << 1 << 5 << QStringLiteral("010");
+    QTest::newRow("listed twice counts twice") << h + "1.1.1.2 a\n1.1.1.2 b\n" << 2 << 6 << QStringLiteral("010");
+    QTest::newRow("address with port never matches") << h + "1.1.1.1:1717 x\n" << 0 << 5 << QStringLiteral("000");
+    QTest::newRow("line without blank skipped") << h + "1.1.1.1\n" << 0 << 5 << QStringLiteral("000");
+    QTest::newRow("blanks around the line") << h + "   1.1.1.3   7   \n" << 1 << 5 << QStringLiteral("001");
+    QTest::newRow("text after the last line feed") << h + "1.1.1.1 x" << 0 << 4 << QStringLiteral("000");
+    QTest::newRow("CR LF lines") << QByteArray("a\r\nb\r\nc\r\nd\r\n1.1.1.1 1717\r\n") << 1 << 5
+                                 << QStringLiteral("100");
+    QTest::newRow("header lines are never read")
+        << QByteArray("1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n") << 0 << 4 << QStringLiteral("000");
+    QTest::newRow("empty file") << QByteArray() << 0 << 0 << QStringLiteral("000");
+}
+
+void TestServerList::markValid()
+{
+    QFETCH(QByteArray, output);
+    QFETCH(int, valid);
+    QFETCH(int, total);
+    QFETCH(QString, flags);
+    ProviderTable providers;
+    ServerList servers;
+    LoadIpRanges("Provider:P\r\nRange:1.1.1.1-2\r\n", providers, servers);
+    const ServerList::GslistResult result = servers.markValid(output);
+    QCOMPARE(result.valid, valid);
+    QCOMPARE(result.total, total);
+    QString got;
+    for (int i = 0; i < 3; ++i)
+        got += servers.at(i).Valid ? QLatin1Char('1') : QLatin1Char('0');
+    QCOMPARE(got, flags);
+}
+
+void TestServerList::queryRunsListerAndLogs()
+{
+    Fixture f;
+    f.ranges("Provider:P\r\nRange:1.1.1.1-2\r\n");
+    f.discovery.servers().at(0).Valid = true;
+    installLister(f.ws, StandInLister, "h\nh\nh\nh\n1.1.1.3 1717\n5.5.5.5 1717\n");
+    f.discovery.QueryGameSpyServerList();
+    const QString listFile = f.ws.path(QStringLiteral("data/serverlist.txt"));
+    QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")),
+             QStringLiteral("-n armygame -t 2 -o %1\n").arg(QDir::toNativeSeparators(listFile)).toLatin1());
+    QCOMPARE(f.message(1), QStringLiteral("Query Gamespy for Serverlist"));
+    QCOMPARE(f.colour(1), Colours::Yellow);
+    QCOMPARE(f.message(0), QStringLiteral("1 servers of 6 found valid"));
+    QCOMPARE(f.colour(0), Colours::Green);
+    // the query never clears a flag
+    QVERIFY(f.discovery.servers().at(0).Valid);
+    QVERIFY(!f.discovery.servers().at(1).Valid);
+    QVERIFY(f.discovery.servers().at(2).Valid);
+    QVERIFY(f.ws.exists(QStringLiteral("data/serverRaw.dat")));
+}
+
+void TestServerList::missingListerFindsNothing()
+{
+    Fixture f;
+    f.ranges("Provider:P\r\nRange:1.1.1.1-2\r\n");
+    QElapsedTimer clock;
+    clock.start();
+    f.discovery.QueryGameSpyServerList();
+    QVERIFY(clock.elapsed() < 5000);
+    QCOMPARE(f.message(0), QStringLiteral("0 found valid"));
+    QCOMPARE(f.colour(0), Colours::Red);
+    QVERIFY(f.ws.exists(QStringLiteral("data/serverlist.txt")));
+    QCOMPARE(f.ws.read(QStringLiteral("data/serverlist.txt")), QByteArray());
+}
+
+void TestServerList::initRunsOnlyWithoutServerList()
+{
+    Fixture f;
+    installLister(f.ws, StandInLister);
+    f.discovery.InitGslist();
+    QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")), QByteArray("-M\n"));
+    QCOMPARE(f.message(1), QStringLiteral("Init of gslist, please wait"));
+    QCOMPARE(f.colour(1), Colours::Green);
+    QCOMPARE(f.message(0),
+             QStringLiteral("Running \"%1\" -M").arg(QDir::toNativeSeparators(f.discovery.gslistProgram())));
+    QCOMPARE(f.colour(0), Colours::White);
+
+    f.ws.write(QStringLiteral("data/serverlist.txt"), "h\n");
+    f.discovery.InitGslist();
+    QCOMPARE(f.log.lines().size(), std::size_t(2));
+    QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")), QByteArray("-M\n"));
+}
+
+void TestServerList::hangingListerIsStopped()
+{
+    Fixture f;
+    f.ranges("Provider:P\r\nRange:1.1.1.1-2\r\n");
+    installLister(f.ws, "#!/bin/sh\nexec sleep 60\n");
+    f.discovery.setGslistTimeout(1500);
+    int ticks = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    tick.start(100);
+    QElapsedTimer clock;
+    clock.start();
+    f.discovery.QueryGameSpyServerList();
+    QVERIFY(clock.elapsed() < 10000);
+    // the window's events kept running during the wait
+    QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    QCOMPARE(f.message(1), QStringLiteral("gslist did not end within 1 seconds and was stopped"));
+    QCOMPARE(f.message(0), QStringLiteral("0 found valid"));
+}
+
+void TestServerList::startupTimerSteps()
+{
+    vh::test::TestWorkspace ws;
+    ws.write(QStringLiteral("data/Settings.dat"), "s29:1\r\ns33:1\r\ns30:0\r\n");
+    ws.write(QStringLiteral("data/ipranges.dat"), "Provider:P\r\nRange:1.1.1.1-2\r\n");
+    ws.write(QStringLiteral("data/servers.dat"), "Alpha\r\n1.1.1.2\r\nBridge\r\n");
+    installLister(ws, StandInLister, "h\nh\nh\nh\n1.1.1.2 1\n");
+    vh::app::AppCore core;
+    QStringList steps;
+    core.lockButtons = [&](bool locked) {
+        steps << (locked ? QStringLiteral("lock") : QStringLiteral("unlock"));
+        if (!locked)
+            steps << core.log().lines().back().text.section(QStringLiteral(" : "), 1);
+    };
+    core.checkAasaBanlistVersion = [&] { steps << QStringLiteral("aasa"); };
+    core.checkAciBanlistVersion = [&] { steps << QStringLiteral("aci"); };
+    core.startupLoad(QStringLiteral("/nowhere/Other"), ws.base());
+    core.startupLoadLists();
+    ServerDiscovery& d = core.serverDiscovery();
+    QCOMPARE(d.servers().ServerCount(), 3);
+    QCOMPARE(d.servers().at(1).ServerName, QStringLiteral("Alpha"));
+    QCOMPARE(d.filters().maps, QStringList{QStringLiteral("Bridge")});
+    QCOMPARE(d.countText(), QStringLiteral("0 servers"));
+
+    core.startupFinish();
+    QTRY_COMPARE_WITH_TIMEOUT(steps.size(), 4, 10000);
+    QCOMPARE(steps, (QStringList{QStringLiteral("lock"), QStringLiteral("aasa"), QStringLiteral("unlock"),
+                                 QStringLiteral("1 servers of 5 found valid")}));
+    QCOMPARE(ws.read(QStringLiteral("gslist/calls.txt")).left(3), QByteArray("-M\n"));
+    QVERIFY(d.servers().at(1).Valid);
+    QVERIFY(!core.startupTimer().isActive());
+
+    d.servers().at(2).RunningMap = QStringLiteral("Dusk");
+    core.ShutDown();
+    QCOMPARE(ws.read(QStringLiteral("data/servers.dat")),
+             QByteArray("Alpha\r\n1.1.1.2\r\nBridge\r\nUnknown\r\n1.1.1.3\r\nDusk\r\n"));
+}
+
+QTEST_GUILESS_MAIN(TestServerList)
+#include "tst_serverlist.moc"

@@ -1,0 +1,291 @@
+#include "app/Settings.h"
+#include "servers/IpRangesFile.h"
+#include "servers/ProviderTable.h"
+#include "servers/ServerList.h"
+#include "servers/StatusQuery.h"
+#include "servers/StatusReply.h"
+
+#include <QNetworkDatagram>
+#include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QUdpSocket>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+using namespace vh::servers;
+using vh::app::Setting;
+
+namespace {
+
+// A GameSpy version-2 reply as servers send it: keys and values separated by zero bytes.
+QByteArray reply(const QByteArray& hostName, const QByteArray& map)
+{
+    QByteArray r("\x00\x04\x05\x06\x07", 5);
+    r += "hostname";
+    r += '\0' + hostName + '\0';
+    r += "gamename";
+    r += '\0';
+    r += "armygame";
+    r += '\0';
+    r += "mapname";
+    r += '\0' + map + '\0';
+    r += "gametype";
+    r += '\0';
+    r += "coop";
+    r += '\0';
+    return r;
+}
+
+// Game servers on loopback addresses 127.0.0.2 and up, all on one port, each remembering what it was asked.
+class Responders
+{
+public:
+    explicit Responders(int count)
+    {
+        // the port comes free on 127.0.0.2; a few tries find one that is free on the other addresses too
+        for (int attempt = 0; attempt < 10 && int(sockets.size()) < count; ++attempt) {
+            sockets.clear();
+            port = 0;
+            for (int i = 0; i < count; ++i) {
+                auto socket = std::make_unique<QUdpSocket>();
+                if (!socket->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(i + 2)), port))
+                    break;
+                port = socket->localPort();
+                sockets.push_back(std::move(socket));
+            }
+        }
+        if (int(sockets.size()) < count)
+            qFatal("cannot bind the responders on 127.0.0.2 and up");
+    }
+    // The query server i received, waiting for it; empty when none came.
+    QNetworkDatagram received(int i)
+    {
+        QUdpSocket& s = *sockets.at(std::size_t(i));
+        if (!s.hasPendingDatagrams())
+            s.waitForReadyRead(2000);
+        return s.hasPendingDatagrams() ? s.receiveDatagram() : QNetworkDatagram();
+    }
+
+    quint16 port = 0;
+    std::vector<std::unique_ptr<QUdpSocket>> sockets;
+};
+
+struct Fixture
+{
+    explicit Fixture(int servers)
+    {
+        LoadIpRanges("Provider:Demo Hosting\r\nRange:127.0.0.2-" + QByteArray::number(servers - 1) + "\r\n", providers,
+                     list);
+        query.setPort(responders.port);
+    }
+    vh::app::Settings settings;
+    ProviderTable providers;
+    ServerList list;
+    Responders responders{5};
+    StatusQuery query{list, providers, settings};
+};
+
+} // namespace
+
+class TestStatusQuery : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void parse_data();
+    void parse();
+    void anyDatagramIsSafe();
+    void cursor_data();
+    void cursor();
+    void replyNamesTheServer();
+    void replyFromAnotherAddressIgnored();
+    void replyWithMissingMarkerKeepsUnknown();
+};
+
+void TestStatusQuery::parse_data()
+{
+    QTest::addColumn<QByteArray>("datagram");
+    QTest::addColumn<bool>("parsed");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("map");
+    QTest::newRow("plain") << reply("My Server", "Bridge") << true << QStringLiteral("My Server")
+                           << QStringLiteral("Bridge");
+    QTest::newRow("blanks trimmed") << reply("  Padded  ", "Dusk") << true << QStringLiteral("Padded")
+                                    << QStringLiteral("Dusk");
+    QTest::newRow("official EU with number")
+        << reply("U.S. Army Official EU 12", "Bridge") << true << UnknownText << UnknownText;
+    QTest::newRow("official in lower case")
+        << reply("u.s. army official eu 12", "Bridge") << true << UnknownText << UnknownText;
+    QTest::newRow("official E") << reply("U.S. Army Official E 3", "Dusk") << true << UnknownText << UnknownText;
+    QTest::newRow("official W") << reply("U.S. ARMY OFFICIAL W 1", "Dusk") << true << UnknownText << UnknownText;
+    QTest::newRow("official-like but not official")
+        << reply("U.S. Army Official Europe", "Dusk") << true << QStringLiteral("U.S. Army Official Europe")
+        << QStringLiteral("Dusk");
+    QTest::newRow("colour code at the start") << reply("\x1b"
+                                                       "1a2Clan Server",
+                                                       "Dusk")
+                                              << true << QStringLiteral("Clan Server") << QStringLiteral("Dusk");
+    QTest::newRow("colour code repeated elsewhere") << reply("\x1b"
+                                                             "abcX\x1b"
+                                                             "abcY",
+                                                             "Dusk")
+                                                    << true << QStringLiteral("XY") << QStringLiteral("Dusk");
+    QTest::newRow("two codes in a row") << reply("\x1b"
+                                                 "abc\x1b"
+                                                 "defName \x1b"
+                                                 "g",
+                                                 "Dusk")
+                                        << true << QStringLiteral("Name") << QStringLiteral("Dusk");
+    QTest::newRow("markers in capitals") << QByteArray("\\HOSTNAME\\Big\\GameName\\x\\MAPNAME\\Hill\\GAMETYPE\\y")
+                                         << true << QStringLiteral("Big") << QStringLiteral("Hill");
+    QTest::newRow("missing gametype") << QByteArray("\\hostname\\A\\gamename\\x\\mapname\\Hill\\") << false << QString()
+                                      << QString();
+    QTest::newRow("host followed by another key")
+        << QByteArray("\\hostname\\A\\numplayers\\3\\mapname\\M\\gametype\\x") << false << QString() << QString();
+    QTest::newRow("no mapname") << QByteArray("\\hostname\\A\\gamename\\x\\gametype\\y") << false << QString()
+                                << QString();
+    QTest::newRow("empty") << QByteArray() << false << QString() << QString();
+    QTest::newRow("latin-1 name") << reply("S\xe9rver", "Dusk") << true << QStringLiteral("S\u00e9rver")
+                                  << QStringLiteral("Dusk");
+}
+
+void TestStatusQuery::parse()
+{
+    QFETCH(QByteArray, datagram);
+    QFETCH(bool, parsed);
+    QFETCH(QString, name);
+    QFETCH(QString, map);
+    const auto result = parseStatusReply(datagram);
+    QCOMPARE(result.has_value(), parsed);
+    if (parsed) {
+        QCOMPARE(result->hostName, name);
+        QCOMPARE(result->map, map);
+    }
+}
+
+void TestStatusQuery::anyDatagramIsSafe()
+{
+    QRandomGenerator random(1717);
+    const QByteArray alphabet("\\\x00\x1bhostnamegamemapype ", 22);
+    for (int round = 0; round < 3000; ++round) {
+        const int length = round < 2000 ? int(random.bounded(200)) : int(random.bounded(65508));
+        QByteArray d(length, '\0');
+        for (char& c : d)
+            c = round % 2 ? alphabet.at(random.bounded(alphabet.size())) : char(random.bounded(256));
+        const auto result = parseStatusReply(d);
+        if (result)
+            QVERIFY(d.toLower().contains("hostname") && d.toLower().contains("mapname"));
+    }
+    QVERIFY(!parseStatusReply(QByteArray(65507, '\0')));
+    QVERIFY(!parseStatusReply(QByteArray(65507, '\x1b')));
+    const auto tail = parseStatusReply(QByteArray("\\hostname\\ab\x1b\\gamename\\\\mapname\\m\\gametype\\"));
+    QVERIFY(tail);
+    QCOMPARE(tail->hostName, QStringLiteral("ab"));
+}
+
+void TestStatusQuery::cursor_data()
+{
+    QTest::addColumn<int>("servers");
+    QTest::addColumn<QString>("position");
+    QTest::addColumn<QString>("valid");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("3 servers at position 2") << 3 << QStringLiteral("2") << QString() << 2 << QStringLiteral("0");
+    QTest::newRow("position 5 of 5 servers") << 5 << QStringLiteral("5") << QString() << 0 << QStringLiteral("1");
+    QTest::newRow("position 7 of 5 servers") << 5 << QStringLiteral("7") << QString() << 0 << QStringLiteral("1");
+    QTest::newRow("empty position") << 5 << QString() << QString() << 0 << QStringLiteral("1");
+    QTest::newRow("negative position") << 5 << QStringLiteral("-3") << QString() << 0 << QStringLiteral("1");
+    QTest::newRow("GameSpy skips to the next valid")
+        << 5 << QStringLiteral("1") << QStringLiteral("00010") << 3 << QStringLiteral("4");
+    QTest::newRow("GameSpy without valid after position")
+        << 5 << QStringLiteral("2") << QStringLiteral("11000") << 2 << QStringLiteral("3");
+}
+
+void TestStatusQuery::cursor()
+{
+    QFETCH(int, servers);
+    QFETCH(QString, position);
+    QFETCH(QString, valid);
+    QFETCH(int, asked);
+    QFETCH(QString, next);
+    Fixture f(servers);
+    f.settings.setValue(Setting::DiscoveryCursor, position);
+    if (!valid.isEmpty()) {
+        f.settings.setValue(Setting::UseGameSpy, QStringLiteral("1"));
+        for (int i = 0; i < valid.size(); ++i)
+            f.list.at(i).Valid = valid.at(i) == QLatin1Char('1');
+    }
+    f.list.at(asked).ServerName = QStringLiteral("Old");
+    QSignalSpy label(&f.query, &StatusQuery::discoveryTextChanged);
+    f.query.SendStatusQuery();
+
+    QCOMPARE(label.size(), 1);
+    QCOMPARE(label.at(0).at(0).toString(), QStringLiteral("%1 Demo Hosting 127.0.0.%2").arg(asked).arg(asked + 2));
+    QCOMPARE(f.query.QueryIndex(), asked);
+    QCOMPARE(f.list.at(asked).ServerName, UnknownText);
+    QCOMPARE(f.settings.value(Setting::DiscoveryCursor), next);
+    const QNetworkDatagram query = f.responders.received(asked);
+    QCOMPARE(query.data(), QByteArray("\xFE\xFD\x00\x04\x05\x06\x07\xFF\xFF\xFF", 10));
+    for (int i = 0; i < servers; ++i) {
+        if (i != asked)
+            QVERIFY(!f.responders.sockets.at(std::size_t(i))->hasPendingDatagrams());
+    }
+}
+
+void TestStatusQuery::replyNamesTheServer()
+{
+    Fixture f(3);
+    f.settings.setValue(Setting::DiscoveryCursor, QStringLiteral("1"));
+    QSignalSpy answered(&f.query, &StatusQuery::serverAnswered);
+    f.query.SendStatusQuery();
+    const QNetworkDatagram query = f.responders.received(1);
+    QVERIFY(query.isValid());
+    f.responders.sockets.at(1)->writeDatagram(reply("\x1b"
+                                                    "r1g Friendly  ",
+                                                    "Bridge"),
+                                              query.senderAddress(), query.senderPort());
+    QVERIFY(answered.wait(3000));
+    QCOMPARE(answered.at(0).at(0).toInt(), 1);
+    QCOMPARE(f.list.at(1).ServerName, QStringLiteral("Friendly"));
+    QCOMPARE(f.list.at(1).RunningMap, QStringLiteral("Bridge"));
+}
+
+void TestStatusQuery::replyFromAnotherAddressIgnored()
+{
+    Fixture f(3);
+    QSignalSpy answered(&f.query, &StatusQuery::serverAnswered);
+    f.query.SendStatusQuery();
+    const QNetworkDatagram query = f.responders.received(0);
+    QVERIFY(query.isValid());
+    // another server of the list and a host outside it both answer in the name of server 0
+    f.responders.sockets.at(2)->writeDatagram(reply("Forged", "Bridge"), query.senderAddress(), query.senderPort());
+    QUdpSocket outsider;
+    QVERIFY(outsider.bind(QHostAddress(QStringLiteral("127.0.0.77")), 0));
+    outsider.writeDatagram(reply("Forged too", "Bridge"), query.senderAddress(), query.senderPort());
+    QVERIFY(!answered.wait(500));
+    QCOMPARE(f.list.at(0).ServerName, UnknownText);
+
+    f.responders.sockets.at(0)->writeDatagram(reply("Real", "Dusk"), query.senderAddress(), query.senderPort());
+    QVERIFY(answered.wait(3000));
+    QCOMPARE(f.list.at(0).ServerName, QStringLiteral("Real"));
+    QCOMPARE(f.list.at(2).ServerName, UnknownText);
+}
+
+void TestStatusQuery::replyWithMissingMarkerKeepsUnknown()
+{
+    Fixture f(2);
+    QSignalSpy answered(&f.query, &StatusQuery::serverAnswered);
+    f.query.SendStatusQuery();
+    const QNetworkDatagram query = f.responders.received(0);
+    f.responders.sockets.at(0)->writeDatagram("\\hostname\\Half\\numplayers\\1\\mapname\\M\\", query.senderAddress(),
+                                              query.senderPort());
+    f.responders.sockets.at(0)->writeDatagram(QByteArray(), query.senderAddress(), query.senderPort());
+    QVERIFY(!answered.wait(500));
+    QCOMPARE(f.list.at(0).ServerName, UnknownText);
+    QCOMPARE(f.list.at(0).RunningMap, UnknownText);
+}
+
+QTEST_GUILESS_MAIN(TestStatusQuery)
+#include "tst_statusquery.moc"
