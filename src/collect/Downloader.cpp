@@ -45,8 +45,15 @@ void Downloader::BeginDownload(const QString& url, const QString& saveFile)
         if (m_reportProgress && !m_failed)
             Q_EMIT DownloadProgress(received, total, m_saveFile);
     });
+    // the idle clock starts when the request leaves the manager's queue (six connections per server), so
+    // many workers fetching from one server do not time out while waiting their turn
+    const auto startIdleClock = [this] {
+        if (!m_failed)
+            m_idleTimer.start(m_limits.idleTimeoutMs);
+    };
+    connect(reply, &QNetworkReply::socketStartedConnecting, this, startIdleClock);
+    connect(reply, &QNetworkReply::requestSent, this, startIdleClock);
     // a transfer that never ends must still free its worker
-    m_idleTimer.start(m_limits.idleTimeoutMs);
     m_transferTimer.start(m_limits.transferTimeoutMs);
 }
 

@@ -94,6 +94,7 @@ class TestDownloadPool : public QObject
 private Q_SLOTS:
     void lowestFreeWorkerTakesNext();
     void oneWorkerIsStrictlySerial();
+    void workersWaitingForAConnectionDoNotTimeOut();
     void emptyTransferAdvancesProgressOnce();
     void requestEndsHandOut_data();
     void requestEndsHandOut();
@@ -165,6 +166,22 @@ void TestDownloadPool::oneWorkerIsStrictlySerial()
         expected << QStringLiteral("/ss/pb%1.png").arg(j, 6, 10, QLatin1Char('0'));
     QCOMPARE(server.requests(), expected);
     QCOMPARE(int(f.intakes.size()), 6);
+}
+
+void TestDownloadPool::workersWaitingForAConnectionDoNotTimeOut()
+{
+    LocalHttpServer server;
+    PoolFixture f;
+    vh::collect::NetworkLimits limits;
+    limits.idleTimeoutMs = 450;
+    f.pool.setLimits(limits);
+    // twelve workers on one server: six wait for a free connection longer than the idle limit
+    f.pool.setThreads(12);
+    f.queue(server, 12, [](int) { return 300; });
+    f.pool.RunDownloadQueue();
+    QCOMPARE(int(f.intakes.size()), 12);
+    for (const auto& in : f.intakes)
+        QCOMPARE(in.content, shotBytes(in.fileName.mid(2, 6).toInt()));
 }
 
 void TestDownloadPool::emptyTransferAdvancesProgressOnce()
