@@ -7,6 +7,7 @@
 #include "banlists/BanlistSchedule.h"
 #include "banlists/Banlists.h"
 #include "collect/DownloadPool.h"
+#include "collect/Inventory.h"
 #include "collect/PageTable.h"
 #include "collect/ScreenshotIntake.h"
 #include "collect/ServerVisit.h"
@@ -78,6 +79,7 @@ public:
     collect::PageTable& pageTable() { return m_pageTable; }
     collect::ServerVisit& visit() { return m_visit; }
     servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
+    collect::Inventory& inventory() { return m_inventory; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -132,6 +134,7 @@ private:
     collect::PageTable m_pageTable;
     collect::ServerVisit m_visit;
     servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
+    collect::Inventory m_inventory{*this};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update
