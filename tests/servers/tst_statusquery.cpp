@@ -22,20 +22,8 @@ namespace {
 // A GameSpy version-2 reply as servers send it: keys and values separated by zero bytes.
 QByteArray reply(const QByteArray& hostName, const QByteArray& map)
 {
-    QByteArray r("\x00\x04\x05\x06\x07", 5);
-    r += "hostname";
-    r += '\0' + hostName + '\0';
-    r += "gamename";
-    r += '\0';
-    r += "armygame";
-    r += '\0';
-    r += "mapname";
-    r += '\0' + map + '\0';
-    r += "gametype";
-    r += '\0';
-    r += "coop";
-    r += '\0';
-    return r;
+    return QByteArray("\x00\x04\x05\x06\x07hostname\0", 14) + hostName +
+           QByteArray("\0gamename\0armygame\0mapname\0", 27) + map + QByteArray("\0gametype\0coop\0", 15);
 }
 
 // Game servers on loopback addresses 127.0.0.2 and up, all on one port, each remembering what it was asked.
@@ -101,7 +89,6 @@ private Q_SLOTS:
     void cursor();
     void replyNamesTheServer();
     void replyFromAnotherAddressIgnored();
-    void replyWithMissingMarkerKeepsUnknown();
 };
 
 void TestStatusQuery::parse_data()
@@ -116,9 +103,6 @@ void TestStatusQuery::parse_data()
                                     << QStringLiteral("Dusk");
     QTest::newRow("official EU with number")
         << reply("U.S. Army Official EU 12", "Bridge") << true << UnknownText << UnknownText;
-    QTest::newRow("official in lower case")
-        << reply("u.s. army official eu 12", "Bridge") << true << UnknownText << UnknownText;
-    QTest::newRow("official E") << reply("U.S. Army Official E 3", "Dusk") << true << UnknownText << UnknownText;
     QTest::newRow("official W") << reply("U.S. ARMY OFFICIAL W 1", "Dusk") << true << UnknownText << UnknownText;
     QTest::newRow("official-like but not official")
         << reply("U.S. Army Official Europe", "Dusk") << true << QStringLiteral("U.S. Army Official Europe")
@@ -127,11 +111,6 @@ void TestStatusQuery::parse_data()
                                                        "1a2Clan Server",
                                                        "Dusk")
                                               << true << QStringLiteral("Clan Server") << QStringLiteral("Dusk");
-    QTest::newRow("colour code repeated elsewhere") << reply("\x1b"
-                                                             "abcX\x1b"
-                                                             "abcY",
-                                                             "Dusk")
-                                                    << true << QStringLiteral("XY") << QStringLiteral("Dusk");
     QTest::newRow("two codes in a row") << reply("\x1b"
                                                  "abc\x1b"
                                                  "defName \x1b"
@@ -144,11 +123,6 @@ void TestStatusQuery::parse_data()
                                       << QString();
     QTest::newRow("host followed by another key")
         << QByteArray("\\hostname\\A\\numplayers\\3\\mapname\\M\\gametype\\x") << false << QString() << QString();
-    QTest::newRow("no mapname") << QByteArray("\\hostname\\A\\gamename\\x\\gametype\\y") << false << QString()
-                                << QString();
-    QTest::newRow("empty") << QByteArray() << false << QString() << QString();
-    QTest::newRow("latin-1 name") << reply("S\xe9rver", "Dusk") << true << QStringLiteral("S\u00e9rver")
-                                  << QStringLiteral("Dusk");
 }
 
 void TestStatusQuery::parse()
@@ -169,16 +143,13 @@ void TestStatusQuery::anyDatagramIsSafe()
 {
     QRandomGenerator random(1717);
     const QByteArray alphabet("\\\x00\x1bhostnamegamemapype ", 22);
-    for (int round = 0; round < 3000; ++round) {
-        const int length = round < 2000 ? int(random.bounded(200)) : int(random.bounded(65508));
-        QByteArray d(length, '\0');
+    for (int round = 0; round < 1000; ++round) {
+        QByteArray d(int(random.bounded(round < 900 ? 200 : 65508)), '\0');
         for (char& c : d)
             c = round % 2 ? alphabet.at(random.bounded(alphabet.size())) : char(random.bounded(256));
-        const auto result = parseStatusReply(d);
-        if (result)
+        if (parseStatusReply(d))
             QVERIFY(d.toLower().contains("hostname") && d.toLower().contains("mapname"));
     }
-    QVERIFY(!parseStatusReply(QByteArray(65507, '\0')));
     QVERIFY(!parseStatusReply(QByteArray(65507, '\x1b')));
     const auto tail = parseStatusReply(QByteArray("\\hostname\\ab\x1b\\gamename\\\\mapname\\m\\gametype\\"));
     QVERIFY(tail);
@@ -194,9 +165,7 @@ void TestStatusQuery::cursor_data()
     QTest::addColumn<QString>("next");
     QTest::newRow("3 servers at position 2") << 3 << QStringLiteral("2") << QString() << 2 << QStringLiteral("0");
     QTest::newRow("position 5 of 5 servers") << 5 << QStringLiteral("5") << QString() << 0 << QStringLiteral("1");
-    QTest::newRow("position 7 of 5 servers") << 5 << QStringLiteral("7") << QString() << 0 << QStringLiteral("1");
     QTest::newRow("empty position") << 5 << QString() << QString() << 0 << QStringLiteral("1");
-    QTest::newRow("negative position") << 5 << QStringLiteral("-3") << QString() << 0 << QStringLiteral("1");
     QTest::newRow("GameSpy skips to the next valid")
         << 5 << QStringLiteral("1") << QStringLiteral("00010") << 3 << QStringLiteral("4");
     QTest::newRow("GameSpy without valid after position")
@@ -271,20 +240,6 @@ void TestStatusQuery::replyFromAnotherAddressIgnored()
     QVERIFY(answered.wait(3000));
     QCOMPARE(f.list.at(0).ServerName, QStringLiteral("Real"));
     QCOMPARE(f.list.at(2).ServerName, UnknownText);
-}
-
-void TestStatusQuery::replyWithMissingMarkerKeepsUnknown()
-{
-    Fixture f(2);
-    QSignalSpy answered(&f.query, &StatusQuery::serverAnswered);
-    f.query.SendStatusQuery();
-    const QNetworkDatagram query = f.responders.received(0);
-    f.responders.sockets.at(0)->writeDatagram("\\hostname\\Half\\numplayers\\1\\mapname\\M\\", query.senderAddress(),
-                                              query.senderPort());
-    f.responders.sockets.at(0)->writeDatagram(QByteArray(), query.senderAddress(), query.senderPort());
-    QVERIFY(!answered.wait(500));
-    QCOMPARE(f.list.at(0).ServerName, UnknownText);
-    QCOMPARE(f.list.at(0).RunningMap, UnknownText);
 }
 
 QTEST_GUILESS_MAIN(TestStatusQuery)
