@@ -13,21 +13,16 @@ class TestPlatform : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void waitUntilSeesEventsRun();
-    void waitUntilGivesUpAtTimeout();
+    void waitUntilRunsEventsAndGivesUp();
     void atomicWriteReplacesWholeFile();
     void atomicWriteReportsFailure();
 };
 
-void TestPlatform::waitUntilSeesEventsRun()
+void TestPlatform::waitUntilRunsEventsAndGivesUp()
 {
     bool done = false;
     QTimer::singleShot(30, this, [&] { done = true; });
     QVERIFY(vh::platform::waitUntil([&] { return done; }, 5000));
-}
-
-void TestPlatform::waitUntilGivesUpAtTimeout()
-{
     QElapsedTimer timer;
     timer.start();
     QVERIFY(!vh::platform::waitUntil([] { return false; }, 100));

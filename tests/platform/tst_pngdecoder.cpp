@@ -91,9 +91,6 @@ void TestPngDecoder::decodesExactPixels_data()
                              << expectedImage(6, 6, [&](int x, int y) { return palette[(x + 2 * y) % 5]; });
 
     const auto grey = [](int x, int y) { return (x * 41 + y * 17) & 0xFF; };
-    QTest::newRow("greyscale")
-        << PngBuilder(5, 3, Type::Grey, 8, [&](int x, int y) { return QList<quint16>{quint16(grey(x, y))}; }).build()
-        << expectedImage(5, 3, [&](int x, int y) { return qRgb(grey(x, y), grey(x, y), grey(x, y)); });
     QTest::newRow("greyscale with alpha")
         << PngBuilder(5, 3, Type::GreyAlpha, 8,
                       [&](int x, int y) {
@@ -103,15 +100,6 @@ void TestPngDecoder::decodesExactPixels_data()
         << expectedImage(5, 3, [&](int x, int y) { return qRgb(grey(x, y), grey(x, y), grey(x, y)); });
 
     // 16-bit samples v * 257 are the 8-bit value v exactly
-    QTest::newRow("16-bit RGB")
-        << PngBuilder(
-               4, 4, Type::Rgb, 16,
-               [](int x, int y) {
-                   const QRgb c = colourAt(x, y);
-                   return QList<quint16>{quint16(qRed(c) * 257), quint16(qGreen(c) * 257), quint16(qBlue(c) * 257)};
-               })
-               .build()
-        << expectedImage(4, 4, colourAt);
     QTest::newRow("16-bit RGBA") << PngBuilder(4, 4, Type::Rgba, 16,
                                                [](int x, int y) {
                                                    const QRgb c = colourAt(x, y);
@@ -121,16 +109,8 @@ void TestPngDecoder::decodesExactPixels_data()
                                                })
                                         .build()
                                  << expectedImage(4, 4, colourAt);
-    QTest::newRow("16-bit greyscale")
-        << PngBuilder(5, 3, Type::Grey, 16, [&](int x, int y) { return QList<quint16>{quint16(grey(x, y) * 257)}; })
-               .build()
-        << expectedImage(5, 3, [&](int x, int y) { return qRgb(grey(x, y), grey(x, y), grey(x, y)); });
 
-    // 10 x 9 pixels, so every one of the seven passes holds pixels
-    PngBuilder interlaced(10, 9, Type::Rgb, 8, rgb8);
-    interlaced.setInterlaced(true);
-    QTest::newRow("interlaced") << interlaced.build() << expectedImage(10, 9, colourAt);
-
+    // 11 x 10 pixels, so every one of the seven passes holds pixels
     PngBuilder interlacedIndexed(11, 10, Type::Palette, 8,
                                  [](int x, int y) { return QList<quint16>{quint16((x + 2 * y) % 5)}; });
     interlacedIndexed.setInterlaced(true);
@@ -173,10 +153,8 @@ void TestPngDecoder::badFilesFailCleanly_data()
 
     QTest::newRow("empty") << QByteArray();
     QTest::newRow("not a PNG") << QByteArray("<html><body>404 Not Found</body></html>");
-    QTest::newRow("signature only") << PngBuilder::signature();
     QTest::newRow("truncated after header") << good.left(dataStart);
     QTest::newRow("truncated in the middle of the pixels") << good.left(good.size() / 2);
-    QTest::newRow("truncated before the end chunk") << good.left(good.size() - 20);
 
     QByteArray flipped = good;
     for (qsizetype i = dataStart + 1000; i < dataStart + 1100; ++i)
@@ -202,10 +180,6 @@ void TestPngDecoder::badFilesFailCleanly_data()
         << PngBuilder::signature() + PngBuilder::ihdr(0x7FFFFFFF, 0x7FFFFFFF, 8, Type::Rgba, false) + tinyData;
     QTest::newRow("one enormous row") << PngBuilder::signature() + PngBuilder::ihdr(1000000, 1, 16, Type::Rgba, false) +
                                              tinyData;
-    QTest::newRow("30000 x 30000") << PngBuilder::signature() + PngBuilder::ihdr(30000, 30000, 8, Type::Rgb, false) +
-                                          tinyData;
-    QTest::newRow("more pixels than a screen has")
-        << PngBuilder::signature() + PngBuilder::ihdr(16000, 3000, 8, Type::Rgb, false) + tinyData;
     QTest::newRow("8K screen with no pixel data")
         << PngBuilder::signature() + PngBuilder::ihdr(7680, 4320, 8, Type::Rgb, false) + tinyData;
     QTest::newRow("zero width") << PngBuilder::signature() + PngBuilder::ihdr(0, 10, 8, Type::Rgb, false) + tinyData;
