@@ -253,9 +253,6 @@ void TestBanlists::showBanStatus()
     QCOMPARE(s.aciText, QStringLiteral("Aci, Wallhack"));
     QCOMPARE(s.aciColour, vh::app::Colour(255));
     QCOMPARE(f.lists.FindAciBan(G2), 1);
-
-    QCOMPARE(Banlists::detailBackground(true), vh::app::Colour(128));
-    QCOMPARE(Banlists::detailBackground(false), vh::app::Colour(112 * 256));
 }
 
 QTEST_GUILESS_MAIN(TestBanlists)

@@ -43,9 +43,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("onInk");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("background with blue 1") << qRgb(0, 0, 1) << false << QByteArray("?");
-        QTest::newRow("background with blue 128") << qRgb(0, 0, 128) << false << QByteArray("?");
         QTest::newRow("ink with blue 254") << qRgb(255, 255, 254) << true << QByteArray("?");
-        QTest::newRow("red and green on background ignored") << qRgb(200, 100, 0) << false << QByteArray("A");
         QTest::newRow("red and green on ink ignored") << qRgb(13, 77, 255) << true << QByteArray("A");
     }
 
@@ -92,8 +90,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("shotFile");
         QTest::addColumn<QByteArray>("address");
         QTest::addColumn<QByteArray>("name");
-        QTest::newRow("file and address") << QByteArray("pb000123.png 1.2.3.4:1716") << QByteArray("pb000123.png")
-                                          << QByteArray("1.2.3.4") << QByteArray("Unknown");
         QTest::newRow("file, address and name")
             << QByteArray("pb000123.png 1.2.3.4:1716 My Server") << QByteArray("pb000123.png") << QByteArray("1.2.3.4")
             << QByteArray("My Server");
@@ -148,8 +144,6 @@ private Q_SLOTS:
             << 5 << QByteArray("w=640 h=480") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(640);
         QTest::newRow("width not a number")
             << 5 << QByteArray("w=6x0 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
-        QTest::newRow("no size at all") << 5 << QByteArray("nothing here")
-                                        << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
         QTest::newRow("width beyond 16 bits")
             << 5 << QByteArray("w=40000 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
     }
