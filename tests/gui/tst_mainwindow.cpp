@@ -47,9 +47,8 @@ private Q_SLOTS:
     void startupShowsLogInGrid();
     void screenCheck_data();
     void screenCheck();
-    void exitShutsDownOnce();
-    void closeBoxShutsDown();
-    void statusPanelsFollowWidth_data();
+    void shutsDownOnce_data();
+    void shutsDownOnce();
     void statusPanelsFollowWidth();
 };
 
@@ -118,21 +117,31 @@ void TestMainWindow::screenCheck()
     QVERIFY(!ws.exists(QStringLiteral("Varnholt.log")));
 }
 
-void TestMainWindow::exitShutsDownOnce()
+void TestMainWindow::shutsDownOnce_data()
 {
+    QTest::addColumn<bool>("viaMenu");
+    QTest::newRow("Exit") << true;
+    QTest::newRow("close box") << false;
+}
+
+void TestMainWindow::shutsDownOnce()
+{
+    QFETCH(bool, viaMenu);
     TestWorkspace ws;
     prepare(ws);
     Harness h;
     QVERIFY(h.window.Startup(QStringLiteral("/x/Varnholt"), ws.base(), 1024));
     auto* exit = h.window.findChild<QAction*>(QStringLiteral("Exit"));
     QVERIFY(exit);
-    QCOMPARE(exit->text(), QStringLiteral("Exit"));
-    exit->trigger();
+    if (viaMenu)
+        exit->trigger();
+    else
+        QVERIFY(h.window.close());
     QCOMPARE(h.endedWith, QList<int>{0});
     QVERIFY(ws.read(QStringLiteral("data/Settings.dat")).startsWith("s1:\r\n"));
     QVERIFY(ws.read(QStringLiteral("Varnholt.log")).contains("Application started from"));
 
-    // the window's own close after Exit saves nothing a second time
+    // a second close or Exit saves nothing a second time
     QFile::remove(ws.path(QStringLiteral("data/Settings.dat")));
     QFile::remove(ws.path(QStringLiteral("Varnholt.log")));
     h.window.close();
@@ -142,29 +151,9 @@ void TestMainWindow::exitShutsDownOnce()
     QVERIFY(!ws.exists(QStringLiteral("Varnholt.log")));
 }
 
-void TestMainWindow::closeBoxShutsDown()
-{
-    TestWorkspace ws;
-    prepare(ws);
-    Harness h;
-    QVERIFY(h.window.Startup(QStringLiteral("/x/Varnholt"), ws.base(), 1024));
-    QVERIFY(h.window.close());
-    QCOMPARE(h.endedWith, QList<int>{0});
-    QVERIFY(ws.exists(QStringLiteral("Varnholt.log")));
-}
-
-void TestMainWindow::statusPanelsFollowWidth_data()
-{
-    QTest::addColumn<int>("width");
-    QTest::addColumn<QList<int>>("widths");
-    QTest::newRow("960") << 960 << QList<int>{150, 140, 100, 280, 90, 200};
-    QTest::newRow("1440") << 1440 << QList<int>{225, 210, 150, 420, 135, 300};
-}
-
 void TestMainWindow::statusPanelsFollowWidth()
 {
-    QFETCH(int, width);
-    QFETCH(QList<int>, widths);
+    const int width = 960;
     TestWorkspace ws;
     prepare(ws);
     Harness h;
@@ -181,7 +170,7 @@ void TestMainWindow::statusPanelsFollowWidth()
         QCOMPARE(panel, h.window.statusPanel(n));
         got << panel->width();
     }
-    QCOMPARE(got, widths);
+    QCOMPARE(got, (QList<int>{150, 140, 100, 280, 90, 200}));
     QVERIFY(h.window.statusPanel(1)->height() > 0);
 }
 
