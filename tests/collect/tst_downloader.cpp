@@ -77,8 +77,6 @@ void TestDownloader::transferEnds_data()
 
     QTest::newRow("body written as received") << "body" << false << bytes(3000) << 1500;
     QTest::newRow("empty body raises error") << "empty" << true << QByteArray() << 1500;
-    QTest::newRow("unknown path without body") << "missing" << true << QByteArray() << 1500;
-    QTest::newRow("server sends nothing: idle time-out") << "stall" << true << QByteArray() << 1500;
     QTest::newRow("server stalls mid-transfer: idle time-out") << "stallAfter" << true << QByteArray() << 1500;
     QTest::newRow("trickle longer than the transfer limit") << "slow" << true << QByteArray() << 4000;
     QTest::newRow("announced size over the limit") << "big" << true << QByteArray() << 1500;
@@ -99,7 +97,6 @@ void TestDownloader::transferEnds()
     QVERIFY(server.isRunning());
     server.serve(QStringLiteral("/body"), bytes(3000));
     server.serve(QStringLiteral("/empty"), QByteArray());
-    server.stall(QStringLiteral("/stall"));
     server.stallAfter(QStringLiteral("/stallAfter"), bytes(3000), 1000);
     server.serveSlowly(QStringLiteral("/slow"), bytes(3000), 100, 100);
     server.serve(QStringLiteral("/big"), bytes(5000));
@@ -149,7 +146,6 @@ void TestDownloader::progressOnlyForPages_data()
     QTest::addColumn<QString>("saveName");
     QTest::addColumn<bool>("reports");
     QTest::newRow("page") << "tempdata.htm" << true;
-    QTest::newRow("banlist") << "pbbans.txt" << true;
     QTest::newRow("screenshot") << "pb000001.png" << false;
     QTest::newRow("screenshot in capitals") << "pb000001.PNG" << false;
 }

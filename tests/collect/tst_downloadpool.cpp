@@ -276,7 +276,6 @@ void TestDownloadPool::setThreads_data()
 {
     QTest::addColumn<QList<int>>("sizes");
     QTest::addColumn<int>("expected");
-    QTest::newRow("eight") << QList<int>{8} << 8;
     QTest::newRow("eight then two") << QList<int>{8, 2} << 2;
     QTest::newRow("zero is one") << QList<int>{0} << 1;
     QTest::newRow("above forty is forty") << QList<int>{99} << 40;
@@ -297,7 +296,6 @@ void TestDownloadPool::getFile_data()
     QTest::addColumn<QByteArray>("served"); // null: the path is unknown to the server
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("page read whole") << QByteArray("<p> <a page\r\n") << QByteArray("<p> <a page\r\n");
-    QTest::newRow("old page file is not read again") << QByteArray() << QByteArray();
     QTest::newRow("page over the transfer limit reads empty") << QByteArray(5000, 'p') << QByteArray();
 }
 

