@@ -277,9 +277,10 @@ void TestEntryStore::markByGuidMarksEveryEntryOfThePlayer()
 {
     Fixture f;
     const QByteArray guid(32, 'G');
+    const QList<int> player{3, 7, 9};
     for (int i = 1; i <= 10; ++i) {
         ScreenshotEntry e = test::sampleEntry(i);
-        if (i == 3 || i == 7 || i == 9)
+        if (player.contains(i))
             e.GUID = guid;
         if (i == 5)
             e.GUID = guid.toLower();
@@ -287,17 +288,19 @@ void TestEntryStore::markByGuidMarksEveryEntryOfThePlayer()
             e.GUID.clear();
         f.db.append(e);
     }
+    const auto lines = [&player](const char* verb) {
+        QStringList out;
+        for (int i : player)
+            out << QStringLiteral("%1 DB-entry %2 for cheating, Player00000%2").arg(QLatin1String(verb)).arg(i);
+        return out;
+    };
     QCOMPARE(f.store.MarkByGuid(guid, true), 3);
-    QCOMPARE(f.messages(), (QStringList{QStringLiteral("Added DB-entry 3 for cheating, Player000003"),
-                                        QStringLiteral("Added DB-entry 7 for cheating, Player000007"),
-                                        QStringLiteral("Added DB-entry 9 for cheating, Player000009")}));
+    QCOMPARE(f.messages(), lines("Added"));
     for (int i = 1; i <= 10; ++i)
-        QCOMPARE(f.db.entry(i).Cheating, i == 3 || i == 7 || i == 9);
+        QCOMPARE(f.db.entry(i).Cheating, player.contains(i));
 
     QCOMPARE(f.store.MarkByGuid(guid, false), 3);
-    QCOMPARE(f.messages().mid(3), (QStringList{QStringLiteral("Clearing DB-entry 3 for cheating, Player000003"),
-                                               QStringLiteral("Clearing DB-entry 7 for cheating, Player000007"),
-                                               QStringLiteral("Clearing DB-entry 9 for cheating, Player000009")}));
+    QCOMPARE(f.messages().mid(3), lines("Clearing"));
     for (int i = 1; i <= 10; ++i)
         QVERIFY(!f.db.entry(i).Cheating);
 

@@ -87,8 +87,7 @@ private Q_SLOTS:
     void anyDatagramIsSafe();
     void cursor_data();
     void cursor();
-    void replyNamesTheServer();
-    void replyFromAnotherAddressIgnored();
+    void onlyTheAskedServerIsHeard();
 };
 
 void TestStatusQuery::parse_data()
@@ -203,25 +202,7 @@ void TestStatusQuery::cursor()
     }
 }
 
-void TestStatusQuery::replyNamesTheServer()
-{
-    Fixture f(3);
-    f.settings.setValue(Setting::DiscoveryCursor, QStringLiteral("1"));
-    QSignalSpy answered(&f.query, &StatusQuery::serverAnswered);
-    f.query.SendStatusQuery();
-    const QNetworkDatagram query = f.responders.received(1);
-    QVERIFY(query.isValid());
-    f.responders.sockets.at(1)->writeDatagram(reply("\x1b"
-                                                    "r1g Friendly  ",
-                                                    "Bridge"),
-                                              query.senderAddress(), query.senderPort());
-    QVERIFY(answered.wait(3000));
-    QCOMPARE(answered.at(0).at(0).toInt(), 1);
-    QCOMPARE(f.list.at(1).ServerName, QStringLiteral("Friendly"));
-    QCOMPARE(f.list.at(1).RunningMap, QStringLiteral("Bridge"));
-}
-
-void TestStatusQuery::replyFromAnotherAddressIgnored()
+void TestStatusQuery::onlyTheAskedServerIsHeard()
 {
     Fixture f(3);
     QSignalSpy answered(&f.query, &StatusQuery::serverAnswered);
@@ -236,9 +217,14 @@ void TestStatusQuery::replyFromAnotherAddressIgnored()
     QVERIFY(!answered.wait(500));
     QCOMPARE(f.list.at(0).ServerName, UnknownText);
 
-    f.responders.sockets.at(0)->writeDatagram(reply("Real", "Dusk"), query.senderAddress(), query.senderPort());
+    f.responders.sockets.at(0)->writeDatagram(reply("\x1b"
+                                                    "r1g Real  ",
+                                                    "Dusk"),
+                                              query.senderAddress(), query.senderPort());
     QVERIFY(answered.wait(3000));
+    QCOMPARE(answered.at(0).at(0).toInt(), 0);
     QCOMPARE(f.list.at(0).ServerName, QStringLiteral("Real"));
+    QCOMPARE(f.list.at(0).RunningMap, QStringLiteral("Dusk"));
     QCOMPARE(f.list.at(2).ServerName, UnknownText);
 }
 
