@@ -56,7 +56,6 @@ void TestActivityLog::verboseOnlyWhenSettingIsOne_data()
     QTest::addColumn<bool>("logged");
     QTest::newRow("1") << QStringLiteral("1") << true;
     QTest::newRow("0") << QStringLiteral("0") << false;
-    QTest::newRow("empty") << QString() << false;
     QTest::newRow("1 with a blank") << QStringLiteral("1 ") << false;
 }
 

@@ -138,14 +138,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("guid");
         QTest::addColumn<qint16>("width");
+        const QByteArray guid = "0123456789abcdef0123456789abcdef";
         QTest::newRow("second line without blank") << 2 << QByteArray(80, 'x') << QByteArray() << qint16(0);
         QTest::newRow("third line with one star") << 3 << QByteArray("GUID *abc Player") << QByteArray() << qint16(0);
-        QTest::newRow("size at the line's end")
-            << 5 << QByteArray("w=640 h=480") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(640);
-        QTest::newRow("width not a number")
-            << 5 << QByteArray("w=6x0 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
-        QTest::newRow("width beyond 16 bits")
-            << 5 << QByteArray("w=40000 h=480 s") << QByteArray("0123456789abcdef0123456789abcdef") << qint16(0);
+        QTest::newRow("size at the line's end") << 5 << QByteArray("w=640 h=480") << guid << qint16(640);
+        QTest::newRow("width not a number") << 5 << QByteArray("w=6x0 h=480 s") << guid << qint16(0);
+        QTest::newRow("width beyond 16 bits") << 5 << QByteArray("w=40000 h=480 s") << guid << qint16(0);
     }
 
     void failuresKeepWhatWasReadBefore()
