@@ -142,9 +142,6 @@ void TestServerWindows::providerWindowEditsAndCloses()
         for (int i = 0; i < 4; ++i)
             child<QLineEdit>(w, from[i])->setText(octets[i]);
         QCOMPARE(child<QLineEdit>(w, "txtTo0")->text(), QStringLiteral("10"));
-        child<QLineEdit>(w, "txtTo3")->setText(QStringLiteral("3"));
-        child<QPushButton>(w, "cmdApply")->click();
-        QCOMPARE(ranges->currentItem()->text(), QStringLiteral("10.0.0.5 - 10.0.0.5"));
         child<QLineEdit>(w, "txtTo3")->setText(QStringLiteral("7"));
         child<QPushButton>(w, "cmdApply")->click();
         QCOMPARE(ranges->currentItem()->text(), QStringLiteral("10.0.0.5 - 10.0.0.7"));
