@@ -52,8 +52,8 @@ GameServerFarm::GameServerFarm(int servers)
         s.map = QString::fromLatin1(maps[k % 3]);
         m_servers.append(s);
     }
-    serveAasaBanlist(aasaBanlist("AASA Farm list 1", {}));
-    serveAciBanlist(aciBanlist("[ACI] Farm list 1", {}));
+    serveAasaBanlist(aasaBanlist("AASA Farm list 1", {{NobodysGuid, "Nobody", "Aimbot"}}));
+    serveAciBanlist(aciBanlist("[ACI] Farm list 1", {{NobodysGuid, "Nobody", "Wallhack"}}));
     publish();
 }
 

@@ -57,6 +57,9 @@ public:
         QByteArray reason;
     };
 
+    // The one ban of the lists the farm starts with; no shot of the farm carries it unless asked to.
+    static inline const QByteArray NobodysGuid = QByteArrayLiteral("ffffffffffffffffffffffffffffffff");
+
     explicit GameServerFarm(int servers = 3);
     GameServerFarm(const GameServerFarm&) = delete;
     GameServerFarm& operator=(const GameServerFarm&) = delete;
