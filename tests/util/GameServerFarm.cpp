@@ -200,6 +200,8 @@ void GameServerFarm::writeWorkspace(const QString& baseFolder, const QMap<app::S
     for (const Server& s : m_servers)
         servers += s.name.toLatin1() + "\r\n" + s.address.toLatin1() + "\r\n" + s.map.toLatin1() + "\r\n";
     writeFile(baseFolder, app::Paths::ServersFile, servers);
+    // the master list's output exists, so start-up does not run the lister
+    writeFile(baseFolder, app::Paths::ServerListFile, QByteArray());
 
     writeFile(baseFolder, app::Paths::AasaBanlistFile, m_aasaBanlist);
     writeFile(baseFolder, app::Paths::AciBanlistFile, m_aciBanlist);

@@ -97,7 +97,8 @@ public:
 
     // Writes a ready workspace under baseFolder: data/Links.dat (banlists on this server), data/Settings.dat
     // (the farm's settings, then the overrides), data/ipranges.dat (one provider "Farm" over the servers),
-    // data/servers.dat (names and maps), and both banlists as served, so that start-up fetches nothing.
+    // data/servers.dat (names and maps), an empty data/serverlist.txt, and both banlists as served, so that start-up
+    // fetches nothing.
     void writeWorkspace(const QString& baseFolder, const QMap<app::Setting, QString>& overrides = {}) const;
     // Chooses every map of the filter list, so that the server selection list holds every named server.
     static void selectAllServers(app::AppCore& core);
