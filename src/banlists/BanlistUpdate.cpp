@@ -3,9 +3,11 @@
 #include "app/AppCore.h"
 #include "app/Paths.h"
 #include "banlists/BanlistVersion.h"
+#include "platform/AtomicFile.h"
 #include "platform/EventWait.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
@@ -26,13 +28,37 @@ void BanlistUpdate::fetch(const QString& url, const QString& file, const QString
     m_core.pool().setStatusText(caption);
     if (downloading)
         *downloading = true;
-    m_core.pool().FetchToFile(url, file);
+    const QString fetched = m_core.path(app::Paths::Temp) + QLatin1Char('/') + QFileInfo(file).fileName();
+    QFile::remove(fetched);
+    m_core.pool().FetchToFile(url, fetched);
     if (downloading)
         *downloading = false;
+    keepIfBanlist(fetched, file);
     m_core.pool().setStatusText(QString());
     if (m_core.lockButtons)
         m_core.lockButtons(false);
     m_core.flags().StopRequested = 1;
+}
+
+void BanlistUpdate::keepIfBanlist(const QString& fetched, const QString& file)
+{
+    QFile in(fetched);
+    if (!in.open(QIODevice::ReadOnly))
+        return; // nothing arrived: the list stays as it was
+    const QByteArray content = in.readAll();
+    in.close();
+    QFile::remove(fetched);
+    // an error page in place of the list would leave no list at all
+    const bool aasa = file.endsWith(QStringLiteral("aasaprivbanguid.txt"));
+    if (!content.left(VersionHeadLength).contains('[')) {
+        m_core.Log(QStringLiteral("Problem with ") + (aasa ? QStringLiteral("AASA") : QStringLiteral("ACI")) +
+                   QStringLiteral("-Banlist, the download is not a banlist"));
+        return;
+    }
+    QString error;
+    if (!platform::writeFileAtomically(file, content, &error))
+        m_core.Log(QStringLiteral("Problem with ") + (aasa ? QStringLiteral("AASA") : QStringLiteral("ACI")) +
+                   QStringLiteral("-Banlist, error:") + error);
 }
 
 void BanlistUpdate::DownloadAasaBanlist()

@@ -51,6 +51,8 @@ private:
         Aci
     };
     void fetch(const QString& url, const QString& file, const QString& caption, bool* downloading);
+    // Replaces the list's file with the fetched one when that holds a list; an error page is dropped.
+    void keepIfBanlist(const QString& fetched, const QString& file);
     void checkVersion(List list);
     // The first bytes of the published list, or false when the request brought no answer.
     bool fetchHead(const QString& url, QByteArray* head, QString* error);

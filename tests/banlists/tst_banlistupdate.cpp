@@ -1,5 +1,6 @@
 #include "app/AppCore.h"
 #include "app/Paths.h"
+#include "platform/EventWait.h"
 #include "util/GameServerFarm.h"
 #include "util/TestWorkspace.h"
 
@@ -64,6 +65,8 @@ private Q_SLOTS:
     void failedCheckLeavesTheList_data();
     void failedCheckLeavesTheList();
     void menuCommandFetchesBothLists();
+    void errorPageDoesNotReplaceTheList();
+    void startupTimerRunsTheChecks();
     void startupFetchesOnlyMissingLists();
     void banlistDownloadBetweenVisitsEndsTheRun();
 };
@@ -198,6 +201,36 @@ void TestBanlistUpdate::menuCommandFetchesBothLists()
     // a banlist download does not move the progress bar
     for (const auto& p : progress)
         QCOMPARE(p.at(1).toInt(), 100);
+}
+
+void TestBanlistUpdate::errorPageDoesNotReplaceTheList()
+{
+    Fixture f;
+    f.start();
+    const QByteArray before = f.ws.read(Paths::AasaBanlistFile);
+    f.farm.serveAasaBanlist("<html><body>404 Not Found</body></html>");
+    f.core.banlistUpdate().DownloadBanlists();
+    QCOMPARE(f.ws.read(Paths::AasaBanlistFile), before);
+    QCOMPARE(f.core.banlists().AasaBanCount(), 1);
+    QVERIFY(f.messages().contains(QStringLiteral("Problem with AASA-Banlist, the download is not a banlist")));
+    QVERIFY(!f.ws.exists(QStringLiteral("temp/aasaprivbanguid.txt")));
+    QCOMPARE(f.ws.read(Paths::AciBanlistFile), f.farm.servedAciBanlist());
+}
+
+void TestBanlistUpdate::startupTimerRunsTheChecks()
+{
+    Fixture f(1, {{Setting::EnsureAasaBanlist, QStringLiteral("1")}, {Setting::EnsureAciBanlist, QStringLiteral("1")}});
+    f.farm.serveAciBanlist(GameServerFarm::aciBanlist("[ACI] Farm list 2", {{Cheater, "C", "Wallhack"}}));
+    f.start();
+    f.core.startupFinish();
+    QVERIFY(vh::platform::waitUntil(
+        [&f] {
+            return f.messages().contains(QStringLiteral("AASA banlist upto date")) &&
+                   f.core.banlists().FindAciBan(Cheater) == 1;
+        },
+        10000));
+    QCOMPARE(f.hits(AasaPath), 1);
+    QCOMPARE(f.hits(AciPath), 2);
 }
 
 void TestBanlistUpdate::startupFetchesOnlyMissingLists()
