@@ -42,9 +42,9 @@ struct Harness
         window.setMessagePresenter([](const QString&) {});
         window.setProcessEnder([](int) {});
     }
-    void start()
+    void start(const QMap<vh::app::Setting, QString>& settings = {})
     {
-        farm.writeWorkspace(ws.base());
+        farm.writeWorkspace(ws.base(), settings);
         QVERIFY(window.Startup(QStringLiteral("/nowhere/tst"), ws.base(), 1280));
         window.serverPanel()->selectAllMaps(true);
     }
@@ -79,6 +79,8 @@ private Q_SLOTS:
     void inventoryServersEndToEnd();
     void banlistMenuCommand();
     void banlistUpdateInsideARunKeepsTheRunLocked();
+    void skipAndCancelButtons_data();
+    void skipAndCancelButtons();
 };
 
 void TestCollectionWindow::menuFollowsListAndSelection()
@@ -227,6 +229,49 @@ void TestCollectionWindow::banlistUpdateInsideARunKeepsTheRunLocked()
     QCOMPARE(h.core.inventory().serversVisited(), 1);
     QCOMPARE(h.lockState(), Idle);
     QVERIFY(h.list()->isEnabled());
+}
+
+void TestCollectionWindow::skipAndCancelButtons_data()
+{
+    QTest::addColumn<QByteArray>("button");
+    QTest::addColumn<int>("visits");
+    QTest::newRow("Skip Server goes on with the next server") << QByteArray("Command3") << 3;
+    QTest::newRow("Cancel Inventory ends the run") << QByteArray("Command12") << 1;
+}
+
+void TestCollectionWindow::skipAndCancelButtons()
+{
+    QFETCH(QByteArray, button);
+    QFETCH(int, visits);
+    Harness h;
+    for (int n = 0; n < 3; ++n)
+        h.farm.addShot(0, Clean, Plant::None, "Player", "2026.12.06 10:0" + QByteArray::number(n) + ":00");
+    h.farm.addShot(1, Clean, Plant::None, "Second");
+    h.farm.addShot(2, Clean, Plant::None, "Third");
+    h.farm.publish();
+    // the first shot arrives slowly, so the click lands while it is under way
+    const auto& first = h.farm.server(0).shots.first();
+    h.farm.http().serveSlowly(h.farm.shotPath(0, first), h.farm.png(0, first), 4096, 20);
+    h.start({{vh::app::Setting::Threads, QStringLiteral("1")}});
+    auto* pressed = h.find<QPushButton>(button.constData());
+    bool clicked = false;
+    connect(&h.core.pool(), &vh::collect::DownloadPool::handedOut, &h.window, [&] {
+        if (!clicked) {
+            clicked = true;
+            QTimer::singleShot(0, pressed, &QPushButton::click);
+        }
+    });
+
+    h.action("MnuInvServers")->trigger();
+    QVERIFY(vh::platform::waitUntil([&] { return clicked && !h.core.inventory().isRunning(); }, 30000));
+
+    QCOMPARE(h.core.inventory().serversVisited(), visits);
+    QCOMPARE(h.farm.http().hits(QStringLiteral("/127.0.0.2/pb000002.png")), 0);
+    QCOMPARE(h.farm.http().hits(QStringLiteral("/127.0.0.2/pb000003.png")), 0);
+    // the shot under way was finished and taken in
+    QCOMPARE(h.farm.http().hits(h.farm.shotPath(0, first)), 1);
+    QCOMPARE(h.core.database().EntryCount(), visits);
+    QCOMPARE(h.lockState(), Idle);
 }
 
 QTEST_MAIN(TestCollectionWindow)
