@@ -24,6 +24,11 @@ AppCore::AppCore(QObject* parent)
         m_intake.ProcessPBSS(w, collect::DownloadedShot{e.BaseURL, e.IndexText, e.ShotTime, file});
     });
     m_entryStore.setColourCodeCheck([this](int slot) { m_detection.ColourCodeCheck(slot); });
+    checkAasaBanlistVersion = [this] { m_banlistUpdate.CheckAASAbanlistversion(); };
+    checkAciBanlistVersion = [this] { m_banlistUpdate.CheckACIbanlistversion(); };
+    m_visit.setBanlistChecks({checkAasaBanlistVersion, checkAciBanlistVersion});
+    m_pool.setPageProgressGate(
+        [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
 }
 
 AppCore::~AppCore() = default;
@@ -133,6 +138,7 @@ void AppCore::CreateWorkspace()
     for (const QString& folder : m_workspace.createFolders())
         Log(QStringLiteral("Problems in Creating Workspace, error:") + folder);
     // missing banlists are fetched here, AASA first, before anything else is loaded
+    m_banlistUpdate.fetchMissingBanlists();
 }
 
 void AppCore::onStartupTimer()

@@ -5,6 +5,7 @@
 #include "app/Settings.h"
 #include "app/Workspace.h"
 #include "banlists/BanlistSchedule.h"
+#include "banlists/BanlistUpdate.h"
 #include "banlists/Banlists.h"
 #include "collect/DownloadPool.h"
 #include "collect/Inventory.h"
@@ -80,6 +81,7 @@ public:
     collect::ServerVisit& visit() { return m_visit; }
     servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
     collect::Inventory& inventory() { return m_inventory; }
+    banlists::BanlistUpdate& banlistUpdate() { return m_banlistUpdate; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
@@ -135,6 +137,7 @@ private:
     collect::ServerVisit m_visit;
     servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
     collect::Inventory m_inventory{*this};
+    banlists::BanlistUpdate m_banlistUpdate{*this};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

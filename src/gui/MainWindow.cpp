@@ -1,11 +1,12 @@
 #include "gui/MainWindow.h"
 
 #include "app/AppCore.h"
+#include "gui/CollectionControls.h"
+#include "gui/ServerMenus.h"
+#include "gui/ServerSelectionPanel.h"
 #include "gui/StatusBarPanels.h"
 #include "gui/frmOptions.h"
 #include "platform/EventWait.h"
-#include "gui/ServerMenus.h"
-#include "gui/ServerSelectionPanel.h"
 #include "review/StatusBarLayout.h"
 
 #include <QCloseEvent>
@@ -98,6 +99,9 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     m_endProcess = [](int exitCode) { QCoreApplication::exit(exitCode); };
     connect(&m_core.serverDiscovery(), &servers::ServerDiscovery::statusTextChanged, statusPanel(2), &QLabel::setText);
     m_serverMenus = new ServerMenus(m_core, *this, m_text7);
+    // after the server menus: the collection controls add to their Download menu
+    m_collection = new CollectionControls(m_core, *this, *m_serverPanel, central);
+    layout->insertWidget(layout->indexOf(m_serverPanel) + 1, m_collection);
     resize(1100, 760);
 }
 

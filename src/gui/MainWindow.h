@@ -16,6 +16,7 @@ class AppCore;
 
 namespace vh::gui {
 
+class CollectionControls;
 class StatusBarPanels;
 class ServerMenus;
 class ServerSelectionPanel;
@@ -49,6 +50,7 @@ public:
     // until it is closed, then reloads the settings and applies them.
     void runPreferences();
     ServerSelectionPanel* serverPanel() const { return m_serverPanel; }
+    CollectionControls* collectionControls() const { return m_collection; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -70,6 +72,7 @@ private:
     ProcessEnder m_endProcess;
     ServerSelectionPanel* m_serverPanel = nullptr;
     ServerMenus* m_serverMenus = nullptr;
+    CollectionControls* m_collection = nullptr;
     bool m_shutDown = false;
 };
 

@@ -1,0 +1,153 @@
+#include "banlists/BanlistUpdate.h"
+
+#include "app/AppCore.h"
+#include "app/Paths.h"
+#include "banlists/BanlistVersion.h"
+#include "platform/EventWait.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QPointer>
+#include <QUrl>
+
+namespace vh::banlists {
+
+BanlistUpdate::BanlistUpdate(app::AppCore& core, QObject* parent) : QObject(parent), m_core(core) {}
+
+BanlistUpdate::~BanlistUpdate() = default;
+
+void BanlistUpdate::fetch(const QString& url, const QString& file, const QString& caption, bool* downloading)
+{
+    // a stop left over from an earlier run would end the fetch's wait at once
+    m_core.flags().StopRequested = 0;
+    if (m_core.lockButtons)
+        m_core.lockButtons(true);
+    m_core.pool().setStatusText(caption);
+    if (downloading)
+        *downloading = true;
+    m_core.pool().FetchToFile(url, file);
+    if (downloading)
+        *downloading = false;
+    m_core.pool().setStatusText(QString());
+    if (m_core.lockButtons)
+        m_core.lockButtons(false);
+    m_core.flags().StopRequested = 1;
+}
+
+void BanlistUpdate::DownloadAasaBanlist()
+{
+    fetch(m_core.links().AasaBanlistUrl, m_core.path(app::Paths::AasaBanlistFile),
+          QStringLiteral("Loading aasaprivbanguid.txt"), &AasaBanlistDownloading);
+}
+
+void BanlistUpdate::DownloadAciBanlist()
+{
+    fetch(m_core.links().AciBanlistUrl, m_core.path(app::Paths::AciBanlistFile),
+          QStringLiteral("Loading ACI pbbans.txt"), &AciBanlistDownloading);
+}
+
+void BanlistUpdate::DownloadBanlists()
+{
+    DownloadAasaBanlist();
+    m_core.banlists().LoadAasaBanlist();
+    DownloadAciBanlist();
+    m_core.banlists().LoadAciBanlist();
+}
+
+QString BanlistUpdate::startupAasaUrl() const
+{
+    QUrl url(m_core.links().AasaBanlistUrl);
+    url.setScheme(QStringLiteral("http"));
+    url.setPath(QStringLiteral("/aasaprivbanguid.txt"));
+    url.setQuery(QString());
+    url.setFragment(QString());
+    return url.toString();
+}
+
+void BanlistUpdate::fetchMissingBanlists()
+{
+    // without Links.dat there is no server to ask
+    const QString aasa = m_core.path(app::Paths::AasaBanlistFile);
+    if (!QFile::exists(aasa) && !QUrl(m_core.links().AasaBanlistUrl).host().isEmpty())
+        fetch(startupAasaUrl(), aasa, QStringLiteral("Loading aasaprivbanguid"), nullptr);
+    const QString aci = m_core.path(app::Paths::AciBanlistFile);
+    if (!QFile::exists(aci) && !QUrl(m_core.links().AciBanlistUrl).host().isEmpty())
+        fetch(m_core.links().AciBanlistUrl, aci, QStringLiteral("Loading ACI pbbans.txt"), nullptr);
+}
+
+bool BanlistUpdate::fetchHead(const QString& url, QByteArray* head, QString* error)
+{
+    if (!m_network)
+        m_network = new QNetworkAccessManager(this);
+    QNetworkRequest request{QUrl(url)};
+    request.setTransferTimeout(m_checkTimeoutMs);
+    QPointer<QNetworkReply> reply = m_network->get(request);
+    BanlistCheckDone = false;
+    bool answered = false;
+    // only the head is compared: the rest of a list that may run to megabytes is not fetched
+    const auto take = [&] {
+        head->append(reply->read(VersionHeadLength - head->size()));
+        answered = answered || !head->isEmpty();
+        if (head->size() >= VersionHeadLength && !BanlistCheckDone) {
+            BanlistCheckDone = true;
+            reply->abort();
+        }
+    };
+    connect(reply, &QNetworkReply::readyRead, this, take);
+    connect(reply, &QNetworkReply::finished, this, [&] {
+        if (!BanlistCheckDone && reply->isOpen())
+            take();
+        *error = reply->errorString();
+        BanlistCheckDone = true;
+    });
+    platform::waitUntil([this] { return BanlistCheckDone; });
+    if (reply) {
+        reply->disconnect(this);
+        reply->abort();
+        reply->deleteLater();
+    }
+    return answered;
+}
+
+void BanlistUpdate::checkVersion(List list)
+{
+    const bool aasa = list == List::Aasa;
+    const QString name = aasa ? QStringLiteral("AASA") : QStringLiteral("ACI");
+    QByteArray head;
+    QString error;
+    if (!fetchHead(aasa ? m_core.links().AasaBanlistUrl : m_core.links().AciBanlistUrl, &head, &error)) {
+        m_core.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist, no answer: ") + error);
+        return;
+    }
+    const std::optional<QString> published = aasa ? publishedAasaInfo(head) : publishedAciInfo(head);
+    if (!published) {
+        m_core.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist"));
+        return;
+    }
+    const QString expected = aasa ? aasaInfoPanelText(*published) : aciInfoPanelText(*published);
+    if (expected == m_core.banlists().panelText(aasa ? 4 : 6)) {
+        m_core.Log(name + QStringLiteral(" banlist upto date"));
+        return;
+    }
+    m_core.Log(QStringLiteral("Outdated ") + name + QStringLiteral(" banlist detected, downloading ") + *published);
+    if (aasa) {
+        DownloadAasaBanlist();
+        m_core.banlists().LoadAasaBanlist();
+    } else {
+        DownloadAciBanlist();
+        m_core.banlists().LoadAciBanlist();
+    }
+}
+
+void BanlistUpdate::CheckAASAbanlistversion()
+{
+    checkVersion(List::Aasa);
+}
+
+void BanlistUpdate::CheckACIbanlistversion()
+{
+    checkVersion(List::Aci);
+}
+
+} // namespace vh::banlists

@@ -1,0 +1,245 @@
+#include "app/AppCore.h"
+#include "app/Paths.h"
+#include "util/GameServerFarm.h"
+#include "util/TestWorkspace.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+using vh::app::Setting;
+using vh::test::GameServerFarm;
+namespace Paths = vh::app::Paths;
+
+namespace {
+
+const QByteArray Cheater = "cccccccccccccccccccccccccccccccc";
+const QByteArray AasaPath = "/banlists/aasaprivbanguid.txt";
+const QByteArray AciPath = "/banlists/pbbans.txt";
+
+struct Fixture
+{
+    GameServerFarm farm;
+    vh::test::TestWorkspace ws;
+    vh::app::AppCore core;
+    QList<bool> locks;
+
+    explicit Fixture(int servers = 1, const QMap<Setting, QString>& settings = {}, bool withLists = true)
+        : farm(servers)
+    {
+        farm.writeWorkspace(ws.base(), settings);
+        if (!withLists) {
+            QFile::remove(ws.path(Paths::AasaBanlistFile));
+            QFile::remove(ws.path(Paths::AciBanlistFile));
+        }
+    }
+    void start()
+    {
+        core.lockButtons = [this](bool lock) { locks << lock; };
+        core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
+        core.startupLoadLists();
+        core.banlistUpdate().setCheckTimeout(1500);
+    }
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto& l : const_cast<vh::app::AppCore&>(core).log().lines())
+            out << l.text.mid(l.text.indexOf(QStringLiteral(" : ")) + 3);
+        return out;
+    }
+    int hits(const QByteArray& path) { return farm.http().hits(QString::fromLatin1(path)); }
+};
+
+} // namespace
+
+class TestBanlistUpdate : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void versionCheck_data();
+    void versionCheck();
+    void failedCheckLeavesTheList_data();
+    void failedCheckLeavesTheList();
+    void menuCommandFetchesBothLists();
+    void startupFetchesOnlyMissingLists();
+    void banlistDownloadBetweenVisitsEndsTheRun();
+};
+
+void TestBanlistUpdate::versionCheck_data()
+{
+    QTest::addColumn<bool>("aasa");
+    QTest::addColumn<QByteArray>("published");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("fetched");
+
+    const QList<GameServerFarm::Ban> two = {{GameServerFarm::NobodysGuid, "Nobody", "Aimbot"}, {Cheater, "C", "pbss"}};
+    QTest::newRow("AASA info changed") << true << GameServerFarm::aasaBanlist("AASA Farm list 2", two)
+                                       << QStringLiteral("Outdated AASA banlist detected, downloading AASA Farm list 2")
+                                       << true;
+    QTest::newRow("AASA info differs in ; and line breaks only")
+        << true << GameServerFarm::aasaBanlist(" AASA Farm; list 1;\n", two) << QStringLiteral("AASA banlist upto date")
+        << false;
+    QTest::newRow("AASA without [ in the first 255 characters")
+        << true << QByteArray(255, 'x') + GameServerFarm::aasaBanlist("", two)
+        << QStringLiteral("Problem with AASA-Banlist") << false;
+    QTest::newRow("ACI info changed") << false << GameServerFarm::aciBanlist("[ACI] Farm list 2", two)
+                                      << QStringLiteral(
+                                             "Outdated ACI banlist detected, downloading [ACI] Farm list 2\r")
+                                      << true;
+    QTest::newRow("ACI info equal, bans differ") << false << GameServerFarm::aciBanlist("[ACI] Farm list 1", two)
+                                                 << QStringLiteral("ACI banlist upto date") << false;
+    QTest::newRow("ACI without [ in the first 255 characters")
+        << false << "ACI list\r\n" + QByteArray(250, 'x') + GameServerFarm::aciBanlist("[ACI] x", two)
+        << QStringLiteral("Problem with ACI-Banlist") << false;
+}
+
+void TestBanlistUpdate::versionCheck()
+{
+    QFETCH(bool, aasa);
+    QFETCH(QByteArray, published);
+    QFETCH(QString, message);
+    QFETCH(bool, fetched);
+    Fixture f;
+    f.start();
+    const QString file = aasa ? Paths::AasaBanlistFile : Paths::AciBanlistFile;
+    const QByteArray before = f.ws.read(file);
+    aasa ? f.farm.serveAasaBanlist(published) : f.farm.serveAciBanlist(published);
+    f.core.flags().StopRequested = 0;
+
+    aasa ? f.core.banlistUpdate().CheckAASAbanlistversion() : f.core.banlistUpdate().CheckACIbanlistversion();
+
+    QVERIFY(f.core.banlistUpdate().BanlistCheckDone);
+    QCOMPARE(f.messages().last(), message);
+    QCOMPARE(f.ws.read(file), fetched ? published : before);
+    QCOMPARE(f.hits(aasa ? AasaPath : AciPath), fetched ? 2 : 1);
+    QCOMPARE(aasa ? f.core.banlists().AasaBanCount() : f.core.banlists().AciBanCount(), fetched ? 2 : 1);
+    // after a fetch a run in progress comes to its end
+    QCOMPARE(f.core.flags().StopRequested, fetched ? 1 : 0);
+    QCOMPARE(f.locks, fetched ? (QList<bool>{true, false}) : QList<bool>{});
+}
+
+void TestBanlistUpdate::failedCheckLeavesTheList_data()
+{
+    QTest::addColumn<bool>("aasa");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("AASA, connection refused") << true << true;
+    QTest::newRow("AASA, server stalls") << true << false;
+    QTest::newRow("ACI, connection refused") << false << true;
+    QTest::newRow("ACI, server stalls") << false << false;
+}
+
+void TestBanlistUpdate::failedCheckLeavesTheList()
+{
+    QFETCH(bool, aasa);
+    QFETCH(bool, refused);
+    Fixture f;
+    if (refused) {
+        int deadPort = 0;
+        {
+            vh::test::LocalHttpServer gone;
+            deadPort = gone.port();
+        }
+        QByteArray links = f.ws.read(Paths::LinksFile);
+        links.replace(":" + QByteArray::number(f.farm.http().port()) + "/", ":" + QByteArray::number(deadPort) + "/");
+        f.ws.write(Paths::LinksFile, links);
+    } else {
+        f.farm.http().stall(QString::fromLatin1(aasa ? AasaPath : AciPath));
+    }
+    f.start();
+    const QString file = aasa ? Paths::AasaBanlistFile : Paths::AciBanlistFile;
+    const QByteArray before = f.ws.read(file);
+    const QString panel = f.core.banlists().panelText(aasa ? 4 : 6);
+
+    QElapsedTimer clock;
+    clock.start();
+    aasa ? f.core.banlistUpdate().CheckAASAbanlistversion() : f.core.banlistUpdate().CheckACIbanlistversion();
+    f.farm.http().releaseStalls();
+
+    QVERIFY(clock.elapsed() < 10000);
+    QVERIFY(f.core.banlistUpdate().BanlistCheckDone);
+    QVERIFY2(f.messages().last().startsWith(aasa ? QStringLiteral("Problem with AASA-Banlist, no answer: ")
+                                                 : QStringLiteral("Problem with ACI-Banlist, no answer: ")),
+             qPrintable(f.messages().last()));
+    QCOMPARE(f.ws.read(file), before);
+    QCOMPARE(f.core.banlists().panelText(aasa ? 4 : 6), panel);
+    QVERIFY(f.locks.isEmpty());
+}
+
+void TestBanlistUpdate::menuCommandFetchesBothLists()
+{
+    Fixture f;
+    f.start();
+    const QByteArray aasa = GameServerFarm::aasaBanlist("AASA Farm list 2", {{Cheater, "C", "Aimbot"}});
+    QByteArray aci = GameServerFarm::aciBanlist("[ACI] Farm list 2", {});
+    for (int i = 0; i < 2000; ++i)
+        aci += "1 2 " + QByteArray::number(i).rightJustified(32, '0') + " Name d Wallhack 2026\r\n";
+    f.farm.serveAasaBanlist(aasa);
+    f.farm.http().serveSlowly(QString::fromLatin1(AciPath), aci, 16 * 1024, 20);
+    QSignalSpy captions(&f.core.pool(), &vh::collect::DownloadPool::statusTextChanged);
+    QSignalSpy progress(&f.core.pool(), &vh::collect::DownloadPool::progressChanged);
+
+    f.core.banlistUpdate().DownloadBanlists();
+
+    QCOMPARE(f.ws.read(Paths::AasaBanlistFile), aasa);
+    QCOMPARE(f.ws.read(Paths::AciBanlistFile), aci);
+    QCOMPARE(f.core.banlists().panelText(4), QStringLiteral("AASA Info: AASA Farm list 2"));
+    QCOMPARE(f.core.banlists().AciBanCount(), 2000);
+    QStringList shown;
+    for (const auto& c : captions)
+        shown << c.at(0).toString();
+    QCOMPARE(shown, (QStringList{QStringLiteral("Loading aasaprivbanguid.txt"), QString(),
+                                 QStringLiteral("Loading ACI pbbans.txt"), QString()}));
+    QCOMPARE(f.locks, (QList<bool>{true, false, true, false}));
+    QCOMPARE(f.core.flags().StopRequested, 1);
+    QVERIFY(!f.core.banlistUpdate().AasaBanlistDownloading && !f.core.banlistUpdate().AciBanlistDownloading);
+    // a banlist download does not move the progress bar
+    for (const auto& p : progress)
+        QCOMPARE(p.at(1).toInt(), 100);
+}
+
+void TestBanlistUpdate::startupFetchesOnlyMissingLists()
+{
+    Fixture f(1, {}, false);
+    f.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA at start", {{Cheater, "C", "Aimbot"}}));
+    f.start();
+    QCOMPARE(f.hits("/aasaprivbanguid.txt"), 1);
+    QCOMPARE(f.hits(AasaPath), 0);
+    QCOMPARE(f.hits(AciPath), 1);
+    QCOMPARE(f.core.banlists().panelText(4), QStringLiteral("AASA Info: AASA at start"));
+    QCOMPARE(f.core.banlists().AciBanCount(), 1);
+    QCOMPARE(f.locks, (QList<bool>{true, false, true, false}));
+
+    vh::app::AppCore again;
+    again.startupLoad(QStringLiteral("/nowhere/tst"), f.ws.base());
+    QCOMPARE(f.hits("/aasaprivbanguid.txt") + f.hits(AciPath), 2);
+}
+
+void TestBanlistUpdate::banlistDownloadBetweenVisitsEndsTheRun()
+{
+    Fixture f(3, {{Setting::EnsureAasaBanlist, QStringLiteral("1")}, {Setting::LoopScan, QStringLiteral("1")}});
+    for (int k = 0; k < 3; ++k)
+        f.farm.addShot(k, "0123456789abcdef0123456789abcdef");
+    f.farm.publish();
+    f.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 2", {{Cheater, "C", "Aimbot"}}));
+    f.start();
+    GameServerFarm::selectAllServers(f.core);
+    f.core.BanlistUpdateDue = true;
+
+    f.core.inventory().InventoryServers();
+
+    QVERIFY(!f.core.inventory().isRunning());
+    QCOMPARE(f.hits("/127.0.0.2/pbsvss.htm"), 1);
+    QCOMPARE(f.hits("/127.0.0.2/pb000001.png"), 1);
+    QCOMPARE(f.hits("/127.0.0.3/pbsvss.htm"), 0);
+    QCOMPARE(f.hits("/127.0.0.4/pbsvss.htm"), 0);
+    QVERIFY(f.messages().contains(QStringLiteral("Outdated AASA banlist detected, downloading AASA Farm list 2")));
+    QCOMPARE(f.core.banlists().FindAasaBan(Cheater), 1);
+    QVERIFY(!f.core.BanlistUpdateDue);
+    QCOMPARE(f.core.database().EntryCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestBanlistUpdate)
+#include "tst_banlistupdate.moc"

@@ -1,0 +1,73 @@
+#include "app/AppCore.h"
+#include "util/GameServerFarm.h"
+#include "util/TestWorkspace.h"
+
+#include <QDir>
+#include <QtTest>
+
+using vh::app::Setting;
+using vh::test::GameServerFarm;
+using Plant = vh::test::GameServerFarm::Plant;
+
+namespace {
+
+const QByteArray Clean = "0123456789abcdef0123456789abcdef";
+const QByteArray Fogger = "fedcba9876543210fedcba9876543210";
+const QByteArray Painter = "00112233445566778899aabbccddeeff";
+const QByteArray AasaBanned = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void visitTakesInPlantedScreenshots();
+};
+
+void TestEndToEnd::visitTakesInPlantedScreenshots()
+{
+    GameServerFarm farm(2);
+    farm.addShot(1, Clean, Plant::None, "Clean");
+    farm.addShot(1, Fogger, Plant::Fog, "Fogger", "2026.12.06 10:01:00");
+    farm.addShot(1, AasaBanned, Plant::None, "Banned", "2026.12.06 10:02:00");
+    farm.addShot(1, Painter, Plant::SuspiciousColour, "Painter", "2026.12.06 10:03:00");
+    farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 1", {{AasaBanned, "Old", "Aimbot"}}));
+    farm.publish();
+    vh::test::TestWorkspace ws;
+    farm.writeWorkspace(ws.base());
+
+    vh::app::AppCore core;
+    core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
+    core.startupLoadLists();
+    GameServerFarm::selectAllServers(core);
+    QCOMPARE(int(core.serverDiscovery().selectionModel().items().size()), 2);
+    QCOMPARE(core.serverDiscovery().servers().at(1).PageURL, farm.pageUrl(1));
+
+    core.flags().StopRequested = 0;
+    core.visit().ScanIndexPage(farm.pageUrl(1));
+
+    QCOMPARE(farm.http().hits(QStringLiteral("/127.0.0.3/pb000003.png")), 0); // banned, skipped
+    QCOMPARE(core.database().EntryCount(), 3);
+    QMap<QByteArray, QByteArray> detected;
+    for (int i = 1; i <= core.database().EntryCount(); ++i) {
+        const auto& e = core.database().entry(i);
+        detected[e.PlayerName] = e.AutoDetected;
+        QCOMPARE(e.ServerAddress, QByteArray("127.0.0.3"));
+        QCOMPARE(e.ServerName, QByteArray("Farm Server 2"));
+        QCOMPARE(e.CaptureWidth, qint16(640));
+        QCOMPARE(e.Cheating, !e.AutoDetected.isEmpty());
+        QVERIFY(QFile::exists(ws.path(QStringLiteral("PBSS/vault/")) + QString::fromLatin1(e.VaultName) +
+                              QStringLiteral(".png")));
+    }
+    QCOMPARE(detected, (QMap<QByteArray, QByteArray>{
+                           {"Clean", ""}, {"Fogger", "NoFog Mountain Pass"}, {"Painter", "Suspicious color1"}}));
+    const auto& lines = core.log().lines();
+    QVERIFY(std::any_of(lines.begin(), lines.end(), [](const auto& l) {
+        return l.text.endsWith(QStringLiteral("already banned for Aimbot as: Old")) && l.colour == 65535;
+    }));
+}
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"

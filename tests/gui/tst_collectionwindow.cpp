@@ -1,0 +1,233 @@
+#include "app/AppCore.h"
+#include "gui/CollectionControls.h"
+#include "gui/MainWindow.h"
+#include "gui/ServerSelectionPanel.h"
+#include "platform/EventWait.h"
+#include "util/GameServerFarm.h"
+#include "util/TestWorkspace.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLabel>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QtTest>
+
+using vh::app::AppCore;
+using vh::gui::MainWindow;
+using vh::test::GameServerFarm;
+using Plant = GameServerFarm::Plant;
+
+namespace {
+
+const QByteArray Clean = "0123456789abcdef0123456789abcdef";
+const QByteArray Fogger = "fedcba9876543210fedcba9876543210";
+const QByteArray Painter = "00112233445566778899aabbccddeeff";
+const QByteArray AasaBanned = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
+const QByteArray AciBanned = "cccccccccccccccccccccccccccccccc";
+
+struct Harness
+{
+    GameServerFarm farm{3};
+    vh::test::TestWorkspace ws;
+    AppCore core;
+    MainWindow window{core};
+
+    Harness()
+    {
+        window.setMessagePresenter([](const QString&) {});
+        window.setProcessEnder([](int) {});
+    }
+    void start()
+    {
+        farm.writeWorkspace(ws.base());
+        QVERIFY(window.Startup(QStringLiteral("/nowhere/tst"), ws.base(), 1280));
+        window.serverPanel()->selectAllMaps(true);
+    }
+    template <typename T> T* find(const char* name) const { return window.findChild<T*>(QLatin1String(name)); }
+    QAction* action(const char* name) const { return find<QAction>(name); }
+    QListView* list() const { return window.serverPanel()->serverList(); }
+    QMenu* barMenu(const char* name) const
+    {
+        return window.menuBar()->findChild<QMenu*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    }
+    // Whether the controls of the lock are enabled: filter lists, menus; the two run buttons.
+    QList<bool> lockState() const
+    {
+        return {find<QWidget>("List1")->isEnabled(),        find<QWidget>("List5")->isEnabled(),
+                find<QWidget>("List7")->isEnabled(),        barMenu("Download")->menuAction()->isEnabled(),
+                barMenu("File")->menuAction()->isEnabled(), barMenu("Xmodules")->menuAction()->isEnabled(),
+                find<QPushButton>("Command3")->isEnabled(), find<QPushButton>("Command12")->isEnabled()};
+    }
+};
+
+const QList<bool> Idle = {true, true, true, true, true, true, false, false};
+const QList<bool> Running = {false, false, false, false, false, false, true, true};
+
+} // namespace
+
+class TestCollectionWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void menuFollowsListAndSelection();
+    void inventoryServersEndToEnd();
+    void banlistMenuCommand();
+    void banlistUpdateInsideARunKeepsTheRunLocked();
+};
+
+void TestCollectionWindow::menuFollowsListAndSelection()
+{
+    Harness h;
+    h.farm.writeWorkspace(h.ws.base());
+    QVERIFY(h.window.Startup(QStringLiteral("/nowhere/tst"), h.ws.base(), 1280));
+    QAction* all = h.action("MnuInvServers");
+    QAction* selected = h.action("MnuInvSelServer");
+    QAction* random = h.action("mnuInvRanServer");
+    QVERIFY(all && selected && random);
+    QCOMPARE(h.action("Download_AASA_Banlist")->parent(), h.barMenu("Download"));
+    QCOMPARE(h.find<QPushButton>("Command12")->toolTip(), QStringLiteral("Stop Collecting"));
+
+    // no map chosen: an empty list offers nothing
+    QCOMPARE(h.list()->model()->rowCount(), 0);
+    QCOMPARE((QList<bool>{all->isEnabled(), selected->isEnabled(), random->isEnabled()}),
+             (QList<bool>{false, false, false}));
+    h.window.serverPanel()->selectAllMaps(true);
+    QCOMPARE(h.list()->model()->rowCount(), 3);
+    QCOMPARE((QList<bool>{all->isEnabled(), selected->isEnabled(), random->isEnabled()}),
+             (QList<bool>{true, false, true}));
+
+    h.list()->setCurrentIndex(h.list()->model()->index(1, 0));
+    QCOMPARE(h.core.inventory().selectedItem(), 1);
+    QVERIFY(selected->isEnabled());
+    h.core.inventory().setSelectedItem(2);
+    QCOMPARE(h.list()->currentIndex().row(), 2);
+    QVERIFY(h.list()->selectionModel()->isSelected(h.list()->model()->index(2, 0)));
+    QCOMPARE(h.lockState(), Idle);
+
+    // a rebuilt list has nothing selected
+    h.window.serverPanel()->selectAllMaps(true);
+    QCOMPARE(h.core.inventory().selectedItem(), -1);
+    QVERIFY(!selected->isEnabled());
+}
+
+void TestCollectionWindow::inventoryServersEndToEnd()
+{
+    Harness h;
+    h.farm.addShot(0, Clean, Plant::None, "Clean");
+    h.farm.addShot(0, Fogger, Plant::Fog, "Fogger", "2026.12.06 10:01:00");
+    h.farm.addShot(1, AasaBanned, Plant::None, "Banned", "2026.12.06 10:02:00");
+    h.farm.addShot(1, Painter, Plant::SuspiciousColour, "Painter", "2026.12.06 10:03:00");
+    h.farm.addShot(2, AciBanned, Plant::None, "AciBanned", "2026.12.06 10:04:00");
+    h.farm.addShot(2, Clean, Plant::None, "Clean", "2026.12.06 10:05:00");
+    h.farm.publish();
+    h.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 1", {{AasaBanned, "OldA", "Aimbot"}}));
+    h.farm.serveAciBanlist(GameServerFarm::aciBanlist("[ACI] Farm list 1", {{AciBanned, "OldC", "Wallhack"}}));
+    h.start();
+    QCOMPARE(h.core.banlists().AasaBanCount(), 1);
+
+    QList<QList<bool>> statesDuringVisits;
+    QStringList visited;
+    connect(&h.core.inventory(), &vh::collect::Inventory::visitStarted, &h.window, [&](int, const QString& name) {
+        statesDuringVisits << h.lockState() + QList<bool>{h.list()->isEnabled()};
+        visited << name;
+    });
+    auto* label = h.find<QLabel>("Label7");
+    auto* bar = h.find<QProgressBar>("prgBAR");
+    QStringList labels;
+    connect(&h.core.pool(), &vh::collect::DownloadPool::statusTextChanged, &h.window, [&] { labels << label->text(); });
+    int highestProgress = 0;
+    connect(bar, &QProgressBar::valueChanged, &h.window,
+            [&](int value) { highestProgress = std::max(highestProgress, value); });
+
+    h.action("MnuInvServers")->trigger();
+    QVERIFY(vh::platform::waitUntil([&] { return visited.size() == 3 && !h.core.inventory().isRunning(); }, 60000));
+
+    QCOMPARE(visited, (QStringList{QStringLiteral("Farm Server 1"), QStringLiteral("Farm Server 2"),
+                                   QStringLiteral("Farm Server 3")}));
+    for (const auto& state : statesDuringVisits)
+        QCOMPARE(state, Running + QList<bool>{false});
+    QCOMPARE(h.lockState(), Idle);
+    QVERIFY(h.list()->isEnabled());
+    QCOMPARE(h.core.flags().StopRequested, 1);
+
+    QCOMPARE(h.core.database().EntryCount(), 4);
+    QMap<QByteArray, QByteArray> detected;
+    for (int i = 1; i <= h.core.database().EntryCount(); ++i)
+        detected[h.core.database().entry(i).PlayerName + '@' + h.core.database().entry(i).ServerAddress] =
+            h.core.database().entry(i).AutoDetected;
+    QCOMPARE(detected, (QMap<QByteArray, QByteArray>{{"Clean@127.0.0.2", ""},
+                                                     {"Fogger@127.0.0.2", "NoFog Bridge Crossing"},
+                                                     {"Painter@127.0.0.3", "Suspicious color1"},
+                                                     {"Clean@127.0.0.4", ""}}));
+    QCOMPARE(QDir(h.ws.path(QStringLiteral("PBSS/vault"))).entryList(QDir::Files).size(), 4);
+    QCOMPARE(h.farm.http().hits(QStringLiteral("/127.0.0.3/pb000001.png")), 0);
+    QCOMPARE(h.farm.http().hits(QStringLiteral("/127.0.0.4/pb000001.png")), 0);
+
+    int yellow = 0;
+    int cyan = 0;
+    for (const auto& line : h.core.log().lines()) {
+        yellow += line.colour == 65535 && line.text.endsWith(QStringLiteral("already banned for Aimbot as: OldA"));
+        cyan += line.colour == 16776960 && line.text.endsWith(QStringLiteral("already banned for Wallhack as: OldC"));
+    }
+    QCOMPARE(yellow, 1);
+    QCOMPARE(cyan, 1);
+
+    QVERIFY(labels.contains(QStringLiteral("Downloading pbsvss.htm")));
+    QVERIFY(labels.contains(QStringLiteral("2 of 2")));
+    QCOMPARE(label->text(), QString());
+    QVERIFY(highestProgress >= 1);
+}
+
+void TestCollectionWindow::banlistMenuCommand()
+{
+    Harness h;
+    h.start();
+    h.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 9", {{AasaBanned, "A", "Aimbot"}}));
+    h.farm.serveAciBanlist(GameServerFarm::aciBanlist("[ACI] Farm list 9", {{AciBanned, "C", "Wallhack"}}));
+    QList<QList<bool>> during;
+    connect(&h.core.pool(), &vh::collect::DownloadPool::statusTextChanged, &h.window, [&](const QString& text) {
+        if (!text.isEmpty())
+            during << h.lockState();
+    });
+    h.action("Download_AASA_Banlist")->trigger();
+    QVERIFY(
+        vh::platform::waitUntil([&] { return h.core.banlists().AciInfo().startsWith("[ACI] Farm list 9"); }, 20000));
+    QCOMPARE(h.window.statusPanel(4)->text(), QStringLiteral("AASA Info: AASA Farm list 9"));
+    QCOMPARE(during.size(), 2);
+    for (const auto& state : during)
+        QCOMPARE(state, (QList<bool>{false, false, false, false, false, false, false, false}));
+    QCOMPARE(h.lockState(), Idle);
+}
+
+void TestCollectionWindow::banlistUpdateInsideARunKeepsTheRunLocked()
+{
+    Harness h;
+    for (int k = 0; k < 3; ++k)
+        h.farm.addShot(k, Clean);
+    h.farm.publish();
+    h.start();
+    h.core.settings().setValue(vh::app::Setting::EnsureAasaBanlist, QStringLiteral("1"));
+    h.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 2", {{AasaBanned, "A", "Aimbot"}}));
+    h.core.BanlistUpdateDue = true;
+    QList<QList<bool>> afterFetch;
+    connect(&h.core.banlists(), &vh::banlists::Banlists::panelTextChanged, &h.window, [&](int panel) {
+        if (panel == 4)
+            afterFetch << h.lockState() + QList<bool>{h.list()->isEnabled()};
+    });
+    h.action("MnuInvServers")->trigger();
+    QVERIFY(vh::platform::waitUntil([&] { return !afterFetch.isEmpty() && !h.core.inventory().isRunning(); }, 20000));
+    // the fetch unlocked the window while the run was still going; the run's own lock stays
+    QCOMPARE(afterFetch, (QList<QList<bool>>{Running + QList<bool>{false}}));
+    QCOMPARE(h.core.inventory().serversVisited(), 1);
+    QCOMPARE(h.lockState(), Idle);
+    QVERIFY(h.list()->isEnabled());
+}
+
+QTEST_MAIN(TestCollectionWindow)
+#include "tst_collectionwindow.moc"
