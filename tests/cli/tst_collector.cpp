@@ -88,6 +88,7 @@ private Q_SLOTS:
     void stopBeforeTheRunStillShutsDown();
     void emptySelectionFails();
     void secondCollectorIsRefused();
+    void failedSaveIsNoSuccess();
 };
 
 void TestCollector::badBaseFolderWritesNothing_data()
@@ -239,6 +240,20 @@ void TestCollector::secondCollectorIsRefused()
     QCOMPARE(r.run({}), int(Collector::Failure));
     QVERIFY2(r.errors().contains(QStringLiteral("another inventory is running")), qPrintable(r.errors()));
     QCOMPARE(filesUnder(r.ws.base()), before);
+}
+
+void TestCollector::failedSaveIsNoSuccess()
+{
+    Run r;
+    connect(&r.core.inventory(), &vh::collect::Inventory::runningChanged, &r.collector, [&r](bool running) {
+        // a folder where the database file should go: the save at shutdown cannot replace it
+        if (!running && QFile::remove(r.ws.path(QStringLiteral("data/database.dat"))))
+            QDir(r.ws.base()).mkpath(QStringLiteral("data/database.dat/x"));
+    });
+    QCOMPARE(r.run({}), int(Collector::Failure));
+    QCOMPARE(r.visits(), 3);
+    QVERIFY2(r.errors().contains(QStringLiteral("saving at shutdown failed")), qPrintable(r.errors()));
+    QVERIFY(r.out.data().contains("Problems in Saving Database, error:"));
 }
 
 QTEST_GUILESS_MAIN(TestCollector)
