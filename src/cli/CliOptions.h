@@ -8,9 +8,25 @@ namespace vh::cli {
 // The command line of varnholt-cli.
 struct CliOptions
 {
-    enum class Command { None, Help, Version, Inventory, Export };
-    enum class NameFilter { All, Aasa, Aci };
-    enum class Format { Csv, Json };
+    enum class Command
+    {
+        None,
+        Help,
+        Version,
+        Inventory,
+        Export
+    };
+    enum class NameFilter
+    {
+        All,
+        Aasa,
+        Aci
+    };
+    enum class Format
+    {
+        Csv,
+        Json
+    };
 
     Command command = Command::None;
     QString baseFolder;

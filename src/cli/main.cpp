@@ -1,33 +1,51 @@
 #include "app/AppCore.h"
 #include "cli/CliOptions.h"
+#include "cli/Collector.h"
+#include "cli/ExportCommand.h"
+#include "cli/StopSignals.h"
 
 #include <QCoreApplication>
+#include <QFile>
 
-#include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char* argv[])
 {
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("varnholt-cli"));
 
+    // unbuffered: the log and the progress reach a pipe or a terminal line by line, and nothing is lost on exit
+    QFile out;
+    QFile err;
+    out.open(STDOUT_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+    err.open(STDERR_FILENO, QIODevice::WriteOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
+
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
     const vh::cli::CliOptions options = vh::cli::CliOptions::parse(arguments);
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "varnholt-cli: %s\nTry 'varnholt-cli --help' for more information.\n",
-                     qPrintable(options.error));
-        return 2;
+        err.write("varnholt-cli: " + options.error.toUtf8() + "\nTry 'varnholt-cli --help' for more information.\n");
+        return vh::cli::Collector::BadUsage;
     }
+    const QString executable = QCoreApplication::applicationFilePath();
     switch (options.command) {
     case vh::cli::CliOptions::Command::Help:
-        std::fputs(qPrintable(vh::cli::CliOptions::usage()), stdout);
+        out.write(vh::cli::CliOptions::usage().toUtf8());
         return 0;
     case vh::cli::CliOptions::Command::Version:
-        std::printf("varnholt-cli %s\n", qPrintable(vh::app::AppCore::AppTitle().section(QLatin1Char(' '), 1)));
+        out.write("varnholt-cli " + vh::app::AppCore::AppTitle().section(QLatin1Char(' '), 1).toUtf8() + '\n');
         return 0;
-    default:
+    case vh::cli::CliOptions::Command::Export:
+        return vh::cli::ExportCommand::run(options, executable, out, err);
+    case vh::cli::CliOptions::Command::Inventory:
         break;
+    case vh::cli::CliOptions::Command::None:
+        return vh::cli::Collector::BadUsage;
     }
-    std::fprintf(stderr, "varnholt-cli: this command is not available yet\n");
-    return 1;
+
+    vh::app::AppCore core;
+    vh::cli::StopSignals stopSignals;
+    vh::cli::Collector collector(core, out, err, {::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1});
+    QObject::connect(&stopSignals, &vh::cli::StopSignals::stopRequested, &collector, &vh::cli::Collector::requestStop);
+    return collector.runInventory(options, executable);
 }

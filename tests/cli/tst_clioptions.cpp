@@ -26,13 +26,13 @@ void TestCliOptions::badArguments_data()
         << QStringList{QStringLiteral("export"), QStringLiteral("--random")} << QStringLiteral("unknown option");
     QTest::newRow("map without name") << QStringList{QStringLiteral("inventory"), QStringLiteral("--map")}
                                       << QStringLiteral("--map needs");
-    QTest::newRow("bad name filter")
-        << QStringList{QStringLiteral("inventory"), QStringLiteral("--name-filter"), QStringLiteral("xyz")}
-        << QStringLiteral("all, aasa or aci");
+    QTest::newRow("bad name filter") << QStringList{QStringLiteral("inventory"), QStringLiteral("--name-filter"),
+                                                    QStringLiteral("xyz")}
+                                     << QStringLiteral("all, aasa or aci");
     QTest::newRow("bad format") << QStringList{QStringLiteral("export"), QStringLiteral("--format=xml")}
                                 << QStringLiteral("csv or json");
-    QTest::newRow("base folder without value") << QStringList{QStringLiteral("--base-folder")}
-                                               << QStringLiteral("--base-folder needs");
+    QTest::newRow("base folder without value")
+        << QStringList{QStringLiteral("--base-folder")} << QStringLiteral("--base-folder needs");
     QTest::newRow("two commands") << QStringList{QStringLiteral("export"), QStringLiteral("inventory")}
                                   << QStringLiteral("unknown option");
 }
@@ -47,11 +47,11 @@ void TestCliOptions::badArguments()
 
 void TestCliOptions::inventoryOptions()
 {
-    const CliOptions o = CliOptions::parse(
-        {QStringLiteral("--base-folder"), QStringLiteral("/srv/vh"), QStringLiteral("inventory"),
-         QStringLiteral("--random"), QStringLiteral("--map"), QStringLiteral("Bridge"), QStringLiteral("--map=Dusk"),
-         QStringLiteral("--provider"), QStringLiteral("Demo Hosting"), QStringLiteral("--name-filter"),
-         QStringLiteral("AASA")});
+    const CliOptions o =
+        CliOptions::parse({QStringLiteral("--base-folder"), QStringLiteral("/srv/vh"), QStringLiteral("inventory"),
+                           QStringLiteral("--random"), QStringLiteral("--map"), QStringLiteral("Bridge"),
+                           QStringLiteral("--map=Dusk"), QStringLiteral("--provider"), QStringLiteral("Demo Hosting"),
+                           QStringLiteral("--name-filter"), QStringLiteral("AASA")});
     QVERIFY2(o.error.isEmpty(), qPrintable(o.error));
     QCOMPARE(o.command, CliOptions::Command::Inventory);
     QCOMPARE(o.baseFolder, QStringLiteral("/srv/vh"));
@@ -64,9 +64,9 @@ void TestCliOptions::inventoryOptions()
 
 void TestCliOptions::exportOptions()
 {
-    const CliOptions o = CliOptions::parse(
-        {QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("-o"),
-         QStringLiteral("out.json"), QStringLiteral("--base-folder=/w")});
+    const CliOptions o =
+        CliOptions::parse({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("json"),
+                           QStringLiteral("-o"), QStringLiteral("out.json"), QStringLiteral("--base-folder=/w")});
     QVERIFY2(o.error.isEmpty(), qPrintable(o.error));
     QCOMPARE(o.command, CliOptions::Command::Export);
     QCOMPARE(o.format, CliOptions::Format::Json);

@@ -1,0 +1,300 @@
+#include "app/Settings.h"
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "util/GameServerFarm.h"
+#include "util/TestWorkspace.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+
+using vh::app::Setting;
+using vh::database::Database;
+using vh::test::GameServerFarm;
+using vh::test::TestWorkspace;
+
+namespace {
+
+const QByteArray Guid1 = "0123456789abcdef0123456789abcdef";
+const QByteArray Guid2 = "00112233445566778899aabbccddeeff";
+const QByteArray Banned = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
+
+struct Finished
+{
+    int exitCode = -1;
+    bool crashed = true;
+    QString out;
+    QString err;
+};
+
+Finished runCli(const QStringList& arguments, int timeoutMs = 60000)
+{
+    QProcess p;
+    p.start(QStringLiteral(VARNHOLT_CLI_PATH), arguments);
+    Finished f;
+    if (!p.waitForStarted() || !p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        return f;
+    }
+    f.exitCode = p.exitCode();
+    f.crashed = p.exitStatus() != QProcess::NormalExit;
+    f.out = QString::fromUtf8(p.readAllStandardOutput());
+    f.err = QString::fromUtf8(p.readAllStandardError());
+    return f;
+}
+
+Database loadDatabase(const TestWorkspace& ws)
+{
+    Database db;
+    const auto result = vh::database::DatabaseFile::parse(ws.read(QStringLiteral("data/database.dat")), db);
+    if (result.damaged)
+        qWarning("database damaged: %s", qPrintable(result.reason));
+    return db;
+}
+
+QStringList filesIn(const TestWorkspace& ws, const QString& folder)
+{
+    return QDir(ws.path(folder)).entryList(QDir::Files | QDir::Hidden);
+}
+
+// Every vault PNG has its entry and every entry its PNG; returns the entries' index lines.
+QStringList checkVaultMatchesDatabase(const TestWorkspace& ws, const Database& db)
+{
+    QStringList vault = filesIn(ws, QStringLiteral("PBSS/vault"));
+    QStringList named;
+    QStringList lines;
+    for (int i = 1; i <= db.EntryCount(); ++i) {
+        named << QString::fromLatin1(db.entry(i).VaultName) + QStringLiteral(".png");
+        lines << QString::fromLatin1(db.entry(i).IndexText);
+    }
+    vault.sort();
+    named.sort();
+    if (vault != named)
+        qWarning("vault %s, entries %s", qPrintable(vault.join(QLatin1Char(' '))),
+                 qPrintable(named.join(QLatin1Char(' '))));
+    return vault == named ? lines : QStringList{QStringLiteral("vault and database differ")};
+}
+
+} // namespace
+
+class TestCliEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void commandLine_data();
+    void commandLine();
+    void inventoryCollectsEveryServer();
+    void stopSignalDrainsAndLosesNothing_data();
+    void stopSignalDrainsAndLosesNothing();
+    void secondStopSignalEndsAtOnce();
+};
+
+void TestCliEndToEnd::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("Usage: varnholt-cli ")
+                          << QString();
+    QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0 << QStringLiteral("varnholt-cli 1.")
+                             << QString();
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("inventory"), QStringLiteral("--fast")} << 2
+                                    << QString() << QStringLiteral("varnholt-cli: unknown option \"--fast\"\nTry ");
+    QTest::newRow("missing base folder") << QStringList{QStringLiteral("--base-folder"),
+                                                        QStringLiteral("/nonexistent/varnholt"),
+                                                        QStringLiteral("inventory")}
+                                         << 2 << QString()
+                                         << QStringLiteral(
+                                                "varnholt-cli: base folder /nonexistent/varnholt does not exist\n");
+    QTest::newRow("export from a missing base folder")
+        << QStringList{QStringLiteral("export"), QStringLiteral("--base-folder=/nonexistent/varnholt")} << 2
+        << QString() << QStringLiteral("varnholt-cli: base folder /nonexistent/varnholt does not exist\n");
+}
+
+void TestCliEndToEnd::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    const Finished f = runCli(arguments);
+    QVERIFY(!f.crashed);
+    QCOMPARE(f.exitCode, exitCode);
+    QVERIFY2(out.isEmpty() ? f.out.isEmpty() : f.out.startsWith(out), qPrintable(f.out));
+    QVERIFY2(err.isEmpty() ? f.err.isEmpty() : f.err.startsWith(err), qPrintable(f.err));
+}
+
+void TestCliEndToEnd::inventoryCollectsEveryServer()
+{
+    GameServerFarm farm(3);
+    farm.addShot(0, Guid1, GameServerFarm::Plant::None, "Anna");
+    farm.addShot(0, Guid2, GameServerFarm::Plant::None, "Bert", "2026.12.06 10:01:00");
+    farm.addShot(1, Banned, GameServerFarm::Plant::None, "Cheater", "2026.12.06 10:02:00");
+    farm.addShot(1, Guid1, GameServerFarm::Plant::Fog, "Anna", "2026.12.06 10:03:00"); // on Mountain Pass
+    farm.addShot(2, Guid2, GameServerFarm::Plant::None, "Bert", "2026.12.06 10:04:00");
+    farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 1", {{Banned, "Old", "Aimbot"}}));
+    farm.publish();
+    TestWorkspace ws;
+    farm.writeWorkspace(ws.base(), {{Setting::LogOnClose, QStringLiteral("1")}});
+
+    const Finished f = runCli({QStringLiteral("--base-folder"), ws.base(), QStringLiteral("inventory")});
+    QVERIFY2(!f.crashed && f.exitCode == 0, qPrintable(f.err));
+
+    // the log, newest last, with the colours as words
+    const QStringList lines = f.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY(lines.first().contains(QStringLiteral("Application started from ")));
+    QStringList visited;
+    for (const QString& line : lines) {
+        if (line.contains(QStringLiteral(" : Inventory started on : ")))
+            visited << line.section(QStringLiteral(" : "), 2);
+    }
+    QCOMPARE(visited, (QStringList{QStringLiteral("Farm Server 1"), QStringLiteral("Farm Server 2"),
+                                   QStringLiteral("Farm Server 3")}));
+    QVERIFY(std::any_of(lines.begin(), lines.end(), [](const QString& l) {
+        return l.startsWith(QStringLiteral("[yellow] ")) &&
+               l.endsWith(QStringLiteral("already banned for Aimbot as: Old"));
+    }));
+    QVERIFY(std::any_of(lines.begin(), lines.end(), [](const QString& l) {
+        return l.startsWith(QStringLiteral("[red] ")) && l.contains(QStringLiteral("NoFog"));
+    }));
+    QCOMPARE(f.err,
+             QStringLiteral("server 1/3, downloads 2/2\nserver 2/3, downloads 1/1\nserver 3/3, downloads 1/1\n"));
+
+    // the shutdown saved the database, the settings, the log and the server names
+    const Database db = loadDatabase(ws);
+    QCOMPARE(db.EntryCount(), 4);
+    QStringList expected;
+    for (int k : {0, 1, 2}) {
+        for (const auto& shot : farm.server(k).shots) {
+            if (shot.guid != Banned)
+                expected << QString::fromLatin1(shot.indexText());
+        }
+    }
+    QStringList got = checkVaultMatchesDatabase(ws, db);
+    got.sort();
+    expected.sort();
+    QCOMPARE(got, expected);
+    QCOMPARE(filesIn(ws, QStringLiteral("PBSS")), QStringList{});
+    QVERIFY(ws.read(QStringLiteral("data/Settings.dat")).contains("\r\ns19:4\r\n")); // the downloaded counter
+    QVERIFY(ws.read(QStringLiteral("Varnholt.log")).contains("Inventory started on : Farm Server 3"));
+    QVERIFY(ws.read(QStringLiteral("data/servers.dat")).startsWith("Farm Server 1\r\n127.0.0.2\r\n"));
+    QVERIFY(!ws.exists(QStringLiteral("varnholt-cli.lock")));
+
+    // a second run finds nothing new and fetches no screenshot again
+    const int pngRequests = int(farm.http().requests().filter(QStringLiteral(".png")).size());
+    const Finished again = runCli({QStringLiteral("--base-folder"), ws.base(), QStringLiteral("inventory"),
+                                   QStringLiteral("--map"), QStringLiteral("bridge crossing")});
+    QCOMPARE(again.exitCode, 0);
+    QCOMPARE(again.out.count(QStringLiteral("Inventory started on : ")), 1);
+    QCOMPARE(int(farm.http().requests().filter(QStringLiteral(".png")).size()), pngRequests);
+    QCOMPARE(loadDatabase(ws).EntryCount(), 4);
+
+    // the export gives every entry to scripts
+    const Finished exported =
+        runCli({QStringLiteral("--base-folder"), ws.base(), QStringLiteral("export"), QStringLiteral("--format=json")});
+    QCOMPARE(exported.exitCode, 0);
+    const QJsonArray entries = QJsonDocument::fromJson(exported.out.toUtf8()).array();
+    QCOMPARE(entries.size(), 4);
+    QStringList exportedLines;
+    for (const auto& e : entries)
+        exportedLines << e.toObject().value(QStringLiteral("IndexText")).toString();
+    exportedLines.sort();
+    QCOMPARE(exportedLines, expected);
+}
+
+void TestCliEndToEnd::stopSignalDrainsAndLosesNothing_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("Ctrl-C") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+}
+
+void TestCliEndToEnd::stopSignalDrainsAndLosesNothing()
+{
+    QFETCH(int, signalNumber);
+    constexpr int ShotsPerServer = 24;
+    GameServerFarm farm(2);
+    for (int k : {0, 1}) {
+        for (int n = 0; n < ShotsPerServer; ++n)
+            farm.addShot(k, n % 2 ? Guid1 : Guid2, GameServerFarm::Plant::None, "P" + QByteArray::number(n),
+                         "2026.12.06 10:" + QByteArray::number(10 + n) + ":00");
+    }
+    for (int k : {0, 1})
+        farm.http().serve(QLatin1Char('/') + farm.server(k).address + QStringLiteral("/pbsvss.htm"), farm.indexPage(k));
+    // slow transfers, so that several are under way when the signal comes; the second server is never reached
+    for (const auto& shot : farm.server(0).shots)
+        farm.http().serveSlowly(farm.shotPath(0, shot), farm.png(0, shot), 4096, 15);
+    TestWorkspace ws;
+    farm.writeWorkspace(ws.base(), {{Setting::Threads, QStringLiteral("4")}});
+
+    QProcess p;
+    p.start(QStringLiteral(VARNHOLT_CLI_PATH),
+            {QStringLiteral("--base-folder"), ws.base(), QStringLiteral("inventory")});
+    QVERIFY(p.waitForStarted());
+    // the signal comes once a few screenshots are in the vault and more are on their way
+    QVERIFY(QTest::qWaitFor([&] { return filesIn(ws, QStringLiteral("PBSS/vault")).size() >= 3; }, 60000));
+    const int inVaultAtSignal = int(filesIn(ws, QStringLiteral("PBSS/vault")).size());
+    QCOMPARE(::kill(pid_t(p.processId()), signalNumber), 0);
+    QVERIFY(p.waitForFinished(60000));
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    const QString out = QString::fromUtf8(p.readAllStandardOutput());
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(p.exitCode() == 0, qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("cancelling the inventory")), qPrintable(err));
+
+    // the run ended early: the second server was never visited
+    QCOMPARE(out.count(QStringLiteral("Inventory started on : ")), 1);
+    const QStringList requested = farm.http().requests().filter(QStringLiteral(".png"));
+    QVERIFY2(requested.size() < ShotsPerServer, qPrintable(requested.join(QLatin1Char(' '))));
+
+    // every transfer that had begun was finished and taken in; nothing half-written stayed behind
+    const Database db = loadDatabase(ws);
+    QCOMPARE(db.EntryCount(), int(requested.size()));
+    QVERIFY2(db.EntryCount() > inVaultAtSignal, "the transfers under way at the signal were taken in");
+    QCOMPARE(checkVaultMatchesDatabase(ws, db).size(), db.EntryCount());
+    QCOMPARE(filesIn(ws, QStringLiteral("PBSS")), QStringList{});
+    QVERIFY(!ws.exists(QStringLiteral("varnholt-cli.lock")));
+}
+
+void TestCliEndToEnd::secondStopSignalEndsAtOnce()
+{
+    GameServerFarm farm(1);
+    for (int n = 0; n < 8; ++n)
+        farm.addShot(0, Guid1, GameServerFarm::Plant::None, "P" + QByteArray::number(n),
+                     "2026.12.06 10:" + QByteArray::number(10 + n) + ":00");
+    farm.publish();
+    // transfers that would take far longer than the test waits
+    for (const auto& shot : farm.server(0).shots)
+        farm.http().serveSlowly(farm.shotPath(0, shot), farm.png(0, shot), 64, 200);
+    TestWorkspace ws;
+    farm.writeWorkspace(ws.base());
+
+    QProcess p;
+    p.start(QStringLiteral(VARNHOLT_CLI_PATH),
+            {QStringLiteral("--base-folder"), ws.base(), QStringLiteral("inventory")});
+    QVERIFY(p.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return !farm.http().requests().filter(QStringLiteral(".png")).isEmpty(); }, 60000));
+    QCOMPARE(::kill(pid_t(p.processId()), SIGINT), 0);
+    QByteArray err;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            err += p.readAllStandardError();
+            return err.contains("cancelling");
+        },
+        10000));
+    QCOMPARE(::kill(pid_t(p.processId()), SIGINT), 0);
+    QVERIFY(p.waitForFinished(5000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 128 + SIGINT);
+}
+
+QTEST_GUILESS_MAIN(TestCliEndToEnd)
+#include "tst_cli_endtoend.moc"
