@@ -8,6 +8,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 rm -rf "$dir"
 mkdir -p "$dir"
 cp -r "$here/demo/data" "$dir/data"
+cp -r "$here/demo/banlists" "$dir/banlists"
 echo "demo: workspace in $dir"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
