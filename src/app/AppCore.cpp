@@ -86,19 +86,23 @@ void AppCore::startupFinish()
     m_banlistTimer.start(60000);
 }
 
-void AppCore::ShutDown()
+bool AppCore::ShutDown()
 {
-    m_entryStore.SaveDatabase();
-    SaveSettings();
+    bool saved = m_entryStore.SaveDatabase();
+    saved = SaveSettings() && saved;
     if (m_settings.isOn(Setting::LogOnClose)) {
         QString error;
         // a log file that cannot be written stops nothing else of the shutdown
-        m_log.writeLogFile(path(Paths::LogFile), &error);
+        if (!m_log.writeLogFile(path(Paths::LogFile), &error)) {
+            Log(QStringLiteral("Problems in Writing Log, error:") + error);
+            saved = false;
+        }
     }
-    m_serverDiscovery.SaveServers();
+    saved = m_serverDiscovery.SaveServers() && saved;
     m_discoveryTimer.stop();
     m_startupTimer.stop();
     m_banlistTimer.stop();
+    return saved;
 }
 
 void AppCore::LoadSettings()
@@ -107,9 +111,11 @@ void AppCore::LoadSettings()
     Q_EMIT settingsLoaded();
 }
 
-void AppCore::SaveSettings()
+bool AppCore::SaveSettings()
 {
-    logAll(m_settings.SaveSettings(path(Paths::SettingsFile)));
+    const QStringList problems = m_settings.SaveSettings(path(Paths::SettingsFile));
+    logAll(problems);
+    return problems.isEmpty();
 }
 
 void AppCore::applyDiscoveryTimer()

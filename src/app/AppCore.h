@@ -58,8 +58,9 @@ public:
     void startupLoad(const QString& executablePath, const QString& baseFolderOverride = QString());
     void startupLoadLists();
     void startupFinish();
-    // Saves the database, the settings, the log file when asked for, and the server names.
-    void ShutDown();
+    // Saves the database, the settings, the log file when asked for, and the server names. Every step runs;
+    // false when any of them could not write its file (each failure is logged).
+    bool ShutDown();
 
     Settings& settings() { return m_settings; }
     const Settings& settings() const { return m_settings; }
@@ -89,7 +90,7 @@ public:
     void logAll(const QStringList& lines, Colour colour = Colours::Default);
 
     void LoadSettings();
-    void SaveSettings();
+    bool SaveSettings();
     // Applies ServerDiscovery to the status-query timer.
     void applyDiscoveryTimer();
     // Sizes the download worker pool to the setting Threads.

@@ -21,12 +21,8 @@ Collector::Collector(app::AppCore& core, QIODevice& out, QIODevice& err, Termina
 {
     if (terminal.out && terminal.err)
         m_printer.setAroundPrint([this] { m_progress.clear(); }, [this] { m_progress.redraw(); });
-    connect(&m_core.log(), &app::ActivityLog::lineAdded, this, [this](const QString& text, app::Colour colour) {
-        m_printer.print(text, colour);
-        // a save that fails at shutdown must not end in a success status
-        if (m_inShutDown && text.contains(QLatin1String(" : Problems in ")))
-            ++m_shutDownProblems;
-    });
+    connect(&m_core.log(), &app::ActivityLog::lineAdded, this,
+            [this](const QString& text, app::Colour colour) { m_printer.print(text, colour); });
 
     collect::Inventory& inventory = m_core.inventory();
     connect(&inventory, &collect::Inventory::runningChanged, this, [this](bool running) {
@@ -149,10 +145,7 @@ int Collector::runInventory(const CliOptions& options, const QString& executable
     m_progress.visitEnded();
 
     m_core.settings().setValue(Setting::LoopScan, userLoopScan);
-    m_inShutDown = true;
-    m_core.ShutDown();
-    m_inShutDown = false;
-    if (m_shutDownProblems > 0) {
+    if (!m_core.ShutDown()) {
         error(QStringLiteral("saving at shutdown failed, see the log above"));
         status = Failure;
     }

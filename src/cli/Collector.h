@@ -60,8 +60,6 @@ private:
     LogPrinter m_printer;
     ProgressLine m_progress;
     bool m_stopRequested = false;
-    bool m_inShutDown = false;
-    int m_shutDownProblems = 0;
     int m_visitInPass = 0;
 };
 

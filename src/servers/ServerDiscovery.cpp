@@ -97,10 +97,13 @@ void ServerDiscovery::LoadServers()
     Q_EMIT mapItemsChanged();
 }
 
-void ServerDiscovery::SaveServers()
+bool ServerDiscovery::SaveServers()
 {
-    // a save that fails leaves the last good file; names come back with the next status queries
-    platform::writeFileAtomically(m_workspace.path(Paths::ServersFile), m_servers.SaveServers());
+    QString error;
+    if (platform::writeFileAtomically(m_workspace.path(Paths::ServersFile), m_servers.SaveServers(), &error))
+        return true;
+    m_log.Log(QStringLiteral("Problems in Saving Servers, error:") + error);
+    return false;
 }
 
 void ServerDiscovery::FillServerSelection()

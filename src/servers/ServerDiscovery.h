@@ -50,7 +50,8 @@ public:
     bool DownloadProviderInfo(const QString& url);
 
     void LoadServers();
-    void SaveServers();
+    // False (and one logged line) when servers.dat could not be written; the last good file stays.
+    bool SaveServers();
     void FillServerSelection();
 
     // The lister's initialisation when serverlist.txt does not exist yet.

@@ -88,6 +88,7 @@ private Q_SLOTS:
     void stopBeforeTheRunStillShutsDown();
     void emptySelectionFails();
     void secondCollectorIsRefused();
+    void failedSaveIsNoSuccess_data();
     void failedSaveIsNoSuccess();
 };
 
@@ -242,18 +243,30 @@ void TestCollector::secondCollectorIsRefused()
     QCOMPARE(filesUnder(r.ws.base()), before);
 }
 
+void TestCollector::failedSaveIsNoSuccess_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("logged");
+    QTest::newRow("database") << QStringLiteral("data/database.dat")
+                              << QByteArray("Problems in Saving Database, error:");
+    QTest::newRow("server names") << QStringLiteral("data/servers.dat")
+                                  << QByteArray("Problems in Saving Servers, error:");
+}
+
 void TestCollector::failedSaveIsNoSuccess()
 {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, logged);
     Run r;
-    connect(&r.core.inventory(), &vh::collect::Inventory::runningChanged, &r.collector, [&r](bool running) {
-        // a folder where the database file should go: the save at shutdown cannot replace it
-        if (!running && QFile::remove(r.ws.path(QStringLiteral("data/database.dat"))))
-            QDir(r.ws.base()).mkpath(QStringLiteral("data/database.dat/x"));
+    connect(&r.core.inventory(), &vh::collect::Inventory::runningChanged, &r.collector, [&](bool running) {
+        // a folder where the file should go: the save at shutdown cannot replace it
+        if (!running && QFile::remove(r.ws.path(file)))
+            QDir(r.ws.base()).mkpath(file + QStringLiteral("/x"));
     });
     QCOMPARE(r.run({}), int(Collector::Failure));
     QCOMPARE(r.visits(), 3);
     QVERIFY2(r.errors().contains(QStringLiteral("saving at shutdown failed")), qPrintable(r.errors()));
-    QVERIFY(r.out.data().contains("Problems in Saving Database, error:"));
+    QVERIFY(r.out.data().contains(logged));
 }
 
 QTEST_GUILESS_MAIN(TestCollector)
