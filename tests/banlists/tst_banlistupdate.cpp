@@ -130,7 +130,6 @@ void TestBanlistUpdate::failedCheckLeavesTheList_data()
     QTest::addColumn<bool>("refused");
     QTest::newRow("AASA, connection refused") << true << true;
     QTest::newRow("AASA, server stalls") << true << false;
-    QTest::newRow("ACI, connection refused") << false << true;
     QTest::newRow("ACI, server stalls") << false << false;
 }
 

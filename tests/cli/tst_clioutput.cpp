@@ -39,8 +39,6 @@ void TestCliOutput::logLine_data()
         << t << Colours::Default << false << QByteArray("[white] 10:00:00 : Inventory started on : Alpha\n");
     QTest::newRow("red as word") << t << Colours::Red << false
                                  << QByteArray("[red] 10:00:00 : Inventory started on : Alpha\n");
-    QTest::newRow("cyan as word") << t << Colours::Cyan << false
-                                  << QByteArray("[cyan] 10:00:00 : Inventory started on : Alpha\n");
     QTest::newRow("other colour as word")
         << QStringLiteral("x") << quint32(0x102030) << false << QByteArray("[#302010] x\n");
     QTest::newRow("white on a terminal keeps the terminal's colour")

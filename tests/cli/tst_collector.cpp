@@ -159,7 +159,6 @@ void TestCollector::selection_data()
                                                      QStringLiteral("--map=Bridge")}
                                       << QStringList{a2};
     QTest::newRow("AASA names") << QStringList{QStringLiteral("--name-filter=aasa")} << QStringList{a1};
-    QTest::newRow("ACI names") << QStringList{QStringLiteral("--name-filter=ACI")} << QStringList{b1};
 }
 
 void TestCollector::selection()
@@ -220,7 +219,6 @@ void TestCollector::stopBeforeTheRunStillShutsDown()
     QVERIFY(r.ws.exists(QStringLiteral("data/database.dat")));
     QVERIFY(r.ws.exists(QStringLiteral("data/Settings.dat")));
     QCOMPARE(r.ws.read(QStringLiteral("data/servers.dat")), Servers);
-    QVERIFY(r.ws.exists(QStringLiteral("PBSS/vault")));
 }
 
 void TestCollector::emptySelectionFails()

@@ -78,7 +78,6 @@ void TestExportCommand::exportsEveryEntry_data()
     QTest::addColumn<bool>("toFile");
     QTest::newRow("CSV to standard output") << 3 << false << false;
     QTest::newRow("JSON to a file") << 3 << true << true;
-    QTest::newRow("CSV over an existing file") << 2 << false << true;
     QTest::newRow("no database file yet") << -1 << true << false;
 }
 

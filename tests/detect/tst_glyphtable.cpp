@@ -46,17 +46,11 @@ private Q_SLOTS:
             QCOMPARE(m_table.lookup(key), m_table.match(m_table.glyph(code)));
         }
         QCOMPARE(m_table.match(m_table.glyph(255)), GlyphTable::NoMatch); // code 255 is never tried
-        // glyphs with one pixel flipped, and random cells, mostly match nothing; both ways must agree
+        // a glyph with one pixel flipped is the near miss the index must not confuse; both ways must agree
         QRandomGenerator rng(7);
-        for (int i = 0; i < 5000; ++i) {
+        for (int i = 0; i < 1000; ++i) {
             GlyphTable::Glyph cell = m_table.glyph(int(rng.bounded(256)));
-            const int r = 1 + int(rng.bounded(11));
-            const int c = 1 + int(rng.bounded(7));
-            if (i % 2)
-                cell[std::size_t(r * 8 + c)] ^= 255;
-            else
-                for (int p = 0; p < 77; ++p)
-                    cell[std::size_t((1 + p / 7) * 8 + 1 + p % 7)] = rng.bounded(2) ? 255 : 0;
+            cell[std::size_t((1 + int(rng.bounded(11))) * 8 + 1 + int(rng.bounded(7)))] ^= 255;
             GlyphTable::CellKey key;
             QVERIFY(GlyphTable::keyOf(cell, key));
             QCOMPARE(m_table.lookup(key), m_table.match(cell));

