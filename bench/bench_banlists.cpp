@@ -58,5 +58,3 @@ void BM_FindBan(benchmark::State& state)
 BENCHMARK(BM_FindBan)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 } // namespace
-
-BENCHMARK_MAIN();

@@ -151,5 +151,3 @@ BENCHMARK(BM_SaveDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SerializeDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadedTableMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
-
-BENCHMARK_MAIN();

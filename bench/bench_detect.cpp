@@ -11,7 +11,6 @@
 #include "detect/SuspiciousColors.h"
 #include "platform/PngDecoder.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -134,12 +133,3 @@ void BM_IntakeWhole(benchmark::State& state)
 BENCHMARK(BM_IntakeWhole)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -100,5 +100,3 @@ void BM_MarkValidFromListerOutput(benchmark::State& state)
 BENCHMARK(BM_MarkValidFromListerOutput)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-BENCHMARK_MAIN();

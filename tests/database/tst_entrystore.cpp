@@ -7,6 +7,7 @@
 #include "database/DatabaseFile.h"
 #include "database/EntryStore.h"
 #include "util/FileSizeLimit.h"
+#include "util/LogLines.h"
 #include "util/SampleEntries.h"
 #include "util/TestWorkspace.h"
 
@@ -40,13 +41,7 @@ struct Fixture
     }
     QString newestLine() const { return log.lines().empty() ? QString() : log.lines().back().text; }
     app::Colour newestColour() const { return log.lines().back().colour; }
-    QStringList messages() const
-    {
-        QStringList out;
-        for (const auto& line : log.lines())
-            out << line.text.section(QStringLiteral(" : "), 1);
-        return out;
-    }
+    QStringList messages() const { return test::logMessages(log); }
 };
 } // namespace
 

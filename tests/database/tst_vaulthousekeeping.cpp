@@ -4,6 +4,7 @@
 #include "app/Workspace.h"
 #include "database/Database.h"
 #include "database/VaultHousekeeping.h"
+#include "util/LogLines.h"
 #include "util/SampleEntries.h"
 #include "util/TestWorkspace.h"
 
@@ -57,13 +58,7 @@ struct Fixture
             out << db.entry(i).PlayerName.mid(6).toInt();
         return out;
     }
-    QStringList messages() const
-    {
-        QStringList out;
-        for (const auto& line : log.lines())
-            out << line.text.section(QStringLiteral(" : "), 1);
-        return out;
-    }
+    QStringList messages() const { return test::logMessages(log); }
 };
 } // namespace
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "app/ActivityLog.h"
+
+#include <QStringList>
+
+namespace vh::test {
+
+// The messages of the log, oldest first, without their time of day.
+inline QStringList logMessages(const app::ActivityLog& log)
+{
+    QStringList out;
+    for (const auto& line : log.lines())
+        out << line.text.section(QStringLiteral(" : "), 1);
+    return out;
+}
+
+} // namespace vh::test
