@@ -1,10 +1,10 @@
 // Loading and saving a full database (200000 entries with realistic field lengths) through EntryStore, and
 // the memory the loaded table takes compared with its file.
-#include "app/ActivityLog.h"
+#include "base/ActivityLog.h"
 #include "app/AppCore.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 #include "database/EntryStore.h"
@@ -59,10 +59,10 @@ long residentBytes()
 struct Bench
 {
     QTemporaryDir dir;
-    app::Settings settings;
-    app::ActivityLog log{settings};
-    app::RunFlags flags;
-    app::Workspace workspace{dir.path()};
+    base::Settings settings;
+    base::ActivityLog log{settings};
+    base::RunFlags flags;
+    base::Workspace workspace{dir.path()};
     std::unique_ptr<database::Database> db = std::make_unique<database::Database>();
     std::unique_ptr<database::EntryStore> store = makeStore();
 
@@ -83,7 +83,7 @@ struct Bench
         db = std::make_unique<database::Database>();
         store = makeStore();
     }
-    qint64 fileSize() const { return QFileInfo(workspace.path(app::Paths::DatabaseFile)).size(); }
+    qint64 fileSize() const { return QFileInfo(workspace.path(base::Paths::DatabaseFile)).size(); }
 };
 
 void BM_SaveDatabase(benchmark::State& state)

@@ -1,9 +1,9 @@
 // Reading the text of a screenshot, the pixel checks and the whole intake, against decoding the PNG alone.
 #include "ScreenshotMaker.h"
-#include "app/ActivityLog.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "collect/ScreenshotIntake.h"
 #include "database/Database.h"
 #include "detect/Detection.h"
@@ -23,9 +23,9 @@ using namespace vh;
 struct Fixture
 {
     QTemporaryDir dir;
-    app::Settings settings;
-    app::ActivityLog log{settings};
-    app::Workspace workspace{dir.path()};
+    base::Settings settings;
+    base::ActivityLog log{settings};
+    base::Workspace workspace{dir.path()};
     database::Database database;
     detect::GlyphTable glyphs;
     detect::SuspiciousColors colours;
@@ -37,9 +37,9 @@ struct Fixture
         workspace.createFolders();
         glyphs.LoadGlyphTable();
         colours.LoadSuspiciousColors();
-        settings.setValue(app::Setting::ScanColorCodes, QStringLiteral("1"));
-        settings.setValue(app::Setting::ScanNoFog, QStringLiteral("1"));
-        settings.setValue(app::Setting::ScanNameChanger, QStringLiteral("1"));
+        settings.setValue(base::Setting::ScanColorCodes, QStringLiteral("1"));
+        settings.setValue(base::Setting::ScanNoFog, QStringLiteral("1"));
+        settings.setValue(base::Setting::ScanNameChanger, QStringLiteral("1"));
         intake.setAddEntry([this](int w) {
             if (database.intakeSlot(w).CaptureWidth == 0)
                 return;
@@ -95,7 +95,7 @@ BENCHMARK(BM_CheckPixelsClean640x480)->Unit(benchmark::kMicrosecond);
 void BM_DecodePngOnly(benchmark::State& state)
 {
     Fixture f;
-    const QString path = f.workspace.path(app::Paths::Pbss) + QStringLiteral("/pb000123.png");
+    const QString path = f.workspace.path(base::Paths::Pbss) + QStringLiteral("/pb000123.png");
     QFile file(path);
     file.open(QIODevice::WriteOnly);
     file.write(screenshotPng());
@@ -112,7 +112,7 @@ BENCHMARK(BM_DecodePngOnly)->Unit(benchmark::kMicrosecond);
 void BM_IntakeWhole(benchmark::State& state)
 {
     Fixture f;
-    const QString path = f.workspace.path(app::Paths::Pbss) + QStringLiteral("/pb000123.png");
+    const QString path = f.workspace.path(base::Paths::Pbss) + QStringLiteral("/pb000123.png");
     const QByteArray index = "000123 \"Player\" GUID=0123456789abcdef0123456789abcdef (OK) 2026.12.06 10:00:00";
     int n = 0;
     for (auto _ : state) {

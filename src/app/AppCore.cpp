@@ -1,6 +1,6 @@
 #include "app/AppCore.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "platform/ImageLibrary.h"
 
 #include <QDir>
@@ -41,7 +41,7 @@ QString AppCore::AppTitle()
         .arg(VARNHOLT_VERSION_PATCH);
 }
 
-void AppCore::logAll(const QStringList& lines, Colour colour)
+void AppCore::logAll(const QStringList& lines, base::Colour colour)
 {
     for (const QString& line : lines)
         Log(line, colour);
@@ -52,9 +52,9 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     BanlistUpdateDue = false;
     m_pool.setStatusText(QString());
     m_pool.freeWorkerSlots(0, 20);
-    m_workspace.setBaseFolder(Workspace::resolveBaseFolder(executablePath, baseFolderOverride));
+    m_workspace.setBaseFolder(base::Workspace::resolveBaseFolder(executablePath, baseFolderOverride));
     CheckImageLibrary();
-    logAll(m_links.LoadLinks(path(Paths::LinksFile)));
+    logAll(m_links.LoadLinks(path(base::Paths::LinksFile)));
     CreateWorkspace();
     Log(QStringLiteral("Application started from ") + QDir::toNativeSeparators(m_workspace.BaseFolder()));
     m_flags.SkipRequested = false;
@@ -90,10 +90,10 @@ bool AppCore::ShutDown()
 {
     bool saved = m_entryStore.SaveDatabase();
     saved = SaveSettings() && saved;
-    if (m_settings.isOn(Setting::LogOnClose)) {
+    if (m_settings.isOn(base::Setting::LogOnClose)) {
         QString error;
         // a log file that cannot be written stops nothing else of the shutdown
-        if (!m_log.writeLogFile(path(Paths::LogFile), &error)) {
+        if (!m_log.writeLogFile(path(base::Paths::LogFile), &error)) {
             Log(QStringLiteral("Problems in Writing Log, error:") + error);
             saved = false;
         }
@@ -107,20 +107,20 @@ bool AppCore::ShutDown()
 
 void AppCore::LoadSettings()
 {
-    logAll(m_settings.LoadSettings(path(Paths::SettingsFile)));
+    logAll(m_settings.LoadSettings(path(base::Paths::SettingsFile)));
     Q_EMIT settingsLoaded();
 }
 
 bool AppCore::SaveSettings()
 {
-    const QStringList problems = m_settings.SaveSettings(path(Paths::SettingsFile));
+    const QStringList problems = m_settings.SaveSettings(path(base::Paths::SettingsFile));
     logAll(problems);
     return problems.isEmpty();
 }
 
 void AppCore::applyDiscoveryTimer()
 {
-    if (m_settings.isOn(Setting::ServerDiscovery)) {
+    if (m_settings.isOn(base::Setting::ServerDiscovery)) {
         m_discoveryTimer.start(1000);
     } else {
         m_discoveryTimer.stop();
@@ -129,7 +129,7 @@ void AppCore::applyDiscoveryTimer()
 
 void AppCore::resizeWorkerPool()
 {
-    m_pool.setThreads(m_settings.number(Setting::Threads, 1));
+    m_pool.setThreads(m_settings.number(base::Setting::Threads, 1));
 }
 
 void AppCore::CheckImageLibrary()
@@ -152,11 +152,11 @@ void AppCore::onStartupTimer()
     if (lockButtons)
         lockButtons(true);
     m_serverDiscovery.InitGslist();
-    if (m_settings.isOn(Setting::EnsureAasaBanlist) && checkAasaBanlistVersion)
+    if (m_settings.isOn(base::Setting::EnsureAasaBanlist) && checkAasaBanlistVersion)
         checkAasaBanlistVersion();
-    if (m_settings.isOn(Setting::EnsureAciBanlist) && checkAciBanlistVersion)
+    if (m_settings.isOn(base::Setting::EnsureAciBanlist) && checkAciBanlistVersion)
         checkAciBanlistVersion();
-    if (m_settings.isOn(Setting::UseGameSpy))
+    if (m_settings.isOn(base::Setting::UseGameSpy))
         m_serverDiscovery.QueryGameSpyServerList();
     if (lockButtons)
         lockButtons(false);

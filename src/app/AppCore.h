@@ -1,9 +1,10 @@
 #pragma once
 
-#include "app/ActivityLog.h"
-#include "app/Links.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Links.h"
+#include "base/RunFlags.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "banlists/BanlistSchedule.h"
 #include "banlists/BanlistUpdate.h"
 #include "banlists/Banlists.h"
@@ -26,13 +27,6 @@
 #include <functional>
 
 namespace vh::app {
-
-// The run's stop and skip requests, read by every waiting loop of a collection.
-struct RunFlags
-{
-    int StopRequested = 1; // 1: no run active, or stop asked for
-    bool SkipRequested = false;
-};
 
 // Owns the program's state for the life of the process: settings, links, log, the tables of every subsystem,
 // the run flags and the periodic timers. Created in main() and handed to the windows and the collector.
@@ -62,13 +56,13 @@ public:
     // false when any of them could not write its file (each failure is logged).
     bool ShutDown();
 
-    Settings& settings() { return m_settings; }
-    const Settings& settings() const { return m_settings; }
-    ActivityLog& log() { return m_log; }
-    Workspace& workspace() { return m_workspace; }
-    const Workspace& workspace() const { return m_workspace; }
-    const Links& links() const { return m_links; }
-    RunFlags& flags() { return m_flags; }
+    base::Settings& settings() { return m_settings; }
+    const base::Settings& settings() const { return m_settings; }
+    base::ActivityLog& log() { return m_log; }
+    base::Workspace& workspace() { return m_workspace; }
+    const base::Workspace& workspace() const { return m_workspace; }
+    const base::Links& links() const { return m_links; }
+    base::RunFlags& flags() { return m_flags; }
     database::Database& database() { return m_database; }
     const detect::GlyphTable& glyphTable() const { return m_glyphTable; }
     const detect::SuspiciousColors& suspiciousColors() const { return m_suspiciousColors; }
@@ -85,9 +79,9 @@ public:
     banlists::BanlistUpdate& banlistUpdate() { return m_banlistUpdate; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
-    void Log(const QString& message, Colour colour = Colours::Default) { m_log.Log(message, colour); }
+    void Log(const QString& message, base::Colour colour = base::Colours::Default) { m_log.Log(message, colour); }
     void LogVerbose(const QString& message) { m_log.LogVerbose(message); }
-    void logAll(const QStringList& lines, Colour colour = Colours::Default);
+    void logAll(const QStringList& lines, base::Colour colour = base::Colours::Default);
 
     void LoadSettings();
     bool SaveSettings();
@@ -119,11 +113,11 @@ private:
     void onDiscoveryTick();
     void onBanlistTick();
 
-    Settings m_settings;
-    ActivityLog m_log;
-    Workspace m_workspace;
-    Links m_links;
-    RunFlags m_flags;
+    base::Settings m_settings;
+    base::ActivityLog m_log;
+    base::Workspace m_workspace;
+    base::Links m_links;
+    base::RunFlags m_flags;
     banlists::BanlistSchedule m_banlistSchedule;
     database::Database m_database;
     detect::GlyphTable m_glyphTable;

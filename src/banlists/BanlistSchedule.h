@@ -1,6 +1,6 @@
 #pragma once
 
-namespace vh::app {
+namespace vh::base {
 class Settings;
 }
 
@@ -12,7 +12,7 @@ class BanlistSchedule final
 public:
     // One tick; returns true when the update became due (only while automatic updates are on). The counter
     // wraps at every interval either way.
-    bool tick(const app::Settings& settings);
+    bool tick(const base::Settings& settings);
     int BanlistMinuteCounter = 0;
 };
 

@@ -1,7 +1,7 @@
 #include "banlists/BanlistUpdate.h"
 
 #include "app/AppCore.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "banlists/BanlistVersion.h"
 #include "platform/AtomicFile.h"
 #include "platform/EventWait.h"
@@ -28,7 +28,7 @@ void BanlistUpdate::fetch(const QString& url, const QString& file, const QString
     m_core.pool().setStatusText(caption);
     if (downloading)
         *downloading = true;
-    const QString fetched = m_core.path(app::Paths::Temp) + QLatin1Char('/') + QFileInfo(file).fileName();
+    const QString fetched = m_core.path(base::Paths::Temp) + QLatin1Char('/') + QFileInfo(file).fileName();
     QFile::remove(fetched);
     m_core.pool().FetchToFile(url, fetched);
     if (downloading)
@@ -63,13 +63,13 @@ void BanlistUpdate::keepIfBanlist(const QString& fetched, const QString& file)
 
 void BanlistUpdate::DownloadAasaBanlist()
 {
-    fetch(m_core.links().AasaBanlistUrl, m_core.path(app::Paths::AasaBanlistFile),
+    fetch(m_core.links().AasaBanlistUrl, m_core.path(base::Paths::AasaBanlistFile),
           QStringLiteral("Loading aasaprivbanguid.txt"), &AasaBanlistDownloading);
 }
 
 void BanlistUpdate::DownloadAciBanlist()
 {
-    fetch(m_core.links().AciBanlistUrl, m_core.path(app::Paths::AciBanlistFile),
+    fetch(m_core.links().AciBanlistUrl, m_core.path(base::Paths::AciBanlistFile),
           QStringLiteral("Loading ACI pbbans.txt"), &AciBanlistDownloading);
 }
 
@@ -94,10 +94,10 @@ QString BanlistUpdate::startupAasaUrl() const
 void BanlistUpdate::fetchMissingBanlists()
 {
     // without Links.dat there is no server to ask
-    const QString aasa = m_core.path(app::Paths::AasaBanlistFile);
+    const QString aasa = m_core.path(base::Paths::AasaBanlistFile);
     if (!QFile::exists(aasa) && !QUrl(m_core.links().AasaBanlistUrl).host().isEmpty())
         fetch(startupAasaUrl(), aasa, QStringLiteral("Loading aasaprivbanguid"), nullptr);
-    const QString aci = m_core.path(app::Paths::AciBanlistFile);
+    const QString aci = m_core.path(base::Paths::AciBanlistFile);
     if (!QFile::exists(aci) && !QUrl(m_core.links().AciBanlistUrl).host().isEmpty())
         fetch(m_core.links().AciBanlistUrl, aci, QStringLiteral("Loading ACI pbbans.txt"), nullptr);
 }

@@ -1,14 +1,14 @@
 #include "banlists/Banlists.h"
 
-#include "app/ActivityLog.h"
-#include "app/Paths.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/Workspace.h"
 
 #include <QFile>
 
 namespace vh::banlists {
 
-Banlists::Banlists(app::ActivityLog& log, const app::Workspace& workspace, QObject* parent)
+Banlists::Banlists(base::ActivityLog& log, const base::Workspace& workspace, QObject* parent)
     : QObject(parent), m_log(log), m_workspace(workspace)
 {
 }
@@ -32,7 +32,7 @@ void Banlists::LoadAasaBanlist()
 {
     const QString name = QStringLiteral("aasaprivbanguid.txt");
     QByteArray text;
-    if (readList(m_workspace.path(app::Paths::AasaBanlistFile), &text)) {
+    if (readList(m_workspace.path(base::Paths::AasaBanlistFile), &text)) {
         logProblems(name, m_aasa.parseAasa(text));
     } else {
         m_aasa.clear(false);
@@ -46,7 +46,7 @@ void Banlists::LoadAciBanlist()
 {
     const QString name = QStringLiteral("pbbans.txt");
     QByteArray text;
-    const bool read = readList(m_workspace.path(app::Paths::AciBanlistFile), &text);
+    const bool read = readList(m_workspace.path(base::Paths::AciBanlistFile), &text);
     if (read && !text.isEmpty()) {
         logProblems(name, m_aci.parseAci(text));
         setPanel(6, QStringLiteral("ACI Info: ") + QString::fromLatin1(m_aci.info()));
@@ -61,7 +61,7 @@ void Banlists::LoadAciBanlist()
 BanStatus Banlists::ShowBanStatus(const QByteArray& guid) const
 {
     BanStatus status;
-    const auto describe = [&guid](const Banlist& list, QString* text, app::Colour* colour) {
+    const auto describe = [&guid](const Banlist& list, QString* text, base::Colour* colour) {
         const int i = list.findLast(guid);
         if (i == 0) {
             *text = QStringLiteral("Not Banned");

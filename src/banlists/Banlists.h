@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Colours.h"
+#include "base/Colours.h"
 #include "banlists/Banlist.h"
 
 #include <QObject>
@@ -8,10 +8,10 @@
 
 #include <array>
 
-namespace vh::app {
+namespace vh::base {
 class ActivityLog;
 class Workspace;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::banlists {
 
@@ -19,9 +19,9 @@ namespace vh::banlists {
 struct BanStatus
 {
     QString aasaText;
-    app::Colour aasaColour = 0;
+    base::Colour aasaColour = 0;
     QString aciText;
-    app::Colour aciColour = 0;
+    base::Colour aciColour = 0;
 };
 
 // The two banlists in memory, AasaBans and AciBans, with their info texts and the status-bar panels 3 to 6
@@ -32,12 +32,12 @@ class Banlists final : public QObject
     Q_DISABLE_COPY_MOVE(Banlists)
 
 public:
-    static constexpr app::Colour NotBannedColour = 0x00FF00;
-    static constexpr app::Colour BannedColour = 0x0000FF;
-    static constexpr app::Colour CheatingBackground = 128;    // dark red
-    static constexpr app::Colour CleanBackground = 112 * 256; // dark green
+    static constexpr base::Colour NotBannedColour = 0x00FF00;
+    static constexpr base::Colour BannedColour = 0x0000FF;
+    static constexpr base::Colour CheatingBackground = 128;    // dark red
+    static constexpr base::Colour CleanBackground = 112 * 256; // dark green
 
-    Banlists(app::ActivityLog& log, const app::Workspace& workspace, QObject* parent = nullptr);
+    Banlists(base::ActivityLog& log, const base::Workspace& workspace, QObject* parent = nullptr);
 
     void LoadAasaBanlist();
     void LoadAciBanlist();
@@ -55,7 +55,7 @@ public:
     // The two status texts with their colours; the last matching entry of each list wins.
     BanStatus ShowBanStatus(const QByteArray& guid) const;
     // Background of the entry's detail boxes: dark red for an entry marked cheating, else dark green.
-    static app::Colour detailBackground(bool cheating) { return cheating ? CheatingBackground : CleanBackground; }
+    static base::Colour detailBackground(bool cheating) { return cheating ? CheatingBackground : CleanBackground; }
 
     // Text of status-bar panel 3 to 6.
     QString panelText(int panel) const;
@@ -69,8 +69,8 @@ private:
     void setPanel(int panel, const QString& text);
     void logProblems(const QString& file, const QList<int>& rows);
 
-    app::ActivityLog& m_log;
-    const app::Workspace& m_workspace;
+    base::ActivityLog& m_log;
+    const base::Workspace& m_workspace;
     Banlist m_aasa;
     Banlist m_aci;
     std::array<QString, 4> m_panels{};

@@ -13,7 +13,7 @@
 
 namespace vh::cli {
 
-using app::Setting;
+using base::Setting;
 
 Collector::Collector(app::AppCore& core, QIODevice& out, QIODevice& err, Terminal terminal, QObject* parent)
     : QObject(parent), m_core(core), m_err(err), m_terminal(terminal),
@@ -21,8 +21,8 @@ Collector::Collector(app::AppCore& core, QIODevice& out, QIODevice& err, Termina
 {
     if (terminal.out && terminal.err)
         m_printer.setAroundPrint([this] { m_progress.clear(); }, [this] { m_progress.redraw(); });
-    connect(&m_core.log(), &app::ActivityLog::lineAdded, this,
-            [this](const QString& text, app::Colour colour) { m_printer.print(text, colour); });
+    connect(&m_core.log(), &base::ActivityLog::lineAdded, this,
+            [this](const QString& text, base::Colour colour) { m_printer.print(text, colour); });
 
     collect::Inventory& inventory = m_core.inventory();
     connect(&inventory, &collect::Inventory::runningChanged, this, [this](bool running) {
@@ -93,7 +93,7 @@ void Collector::applySelection(const CliOptions& options)
 
 int Collector::runInventory(const CliOptions& options, const QString& executablePath)
 {
-    const QString base = app::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
+    const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
     const QString problem = WorkspaceCheck::problem(base, true);
     if (!problem.isEmpty()) {
         error(problem);

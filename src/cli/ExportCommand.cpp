@@ -1,7 +1,7 @@
 #include "cli/ExportCommand.h"
 
-#include "app/Paths.h"
-#include "app/Workspace.h"
+#include "base/Paths.h"
+#include "base/Workspace.h"
 #include "cli/WorkspaceCheck.h"
 #include "database/Database.h"
 #include "database/DatabaseExport.h"
@@ -26,7 +26,7 @@ void say(QIODevice& err, const QString& message)
 
 int ExportCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err)
 {
-    const QString base = app::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
+    const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
     const QString problem = WorkspaceCheck::problem(base, false);
     if (!problem.isEmpty()) {
         say(err, problem);
@@ -35,7 +35,7 @@ int ExportCommand::run(const CliOptions& options, const QString& executablePath,
 
     int status = 0;
     database::Database db;
-    const QString path = QDir(base).filePath(app::Paths::DatabaseFile);
+    const QString path = QDir(base).filePath(base::Paths::DatabaseFile);
     // a workspace whose database was never written holds no entries yet
     if (QFileInfo::exists(path)) {
         QFile file(path);

@@ -4,11 +4,11 @@
 
 namespace vh::cli {
 
-namespace Colours = app::Colours;
+namespace Colours = base::Colours;
 
 LogPrinter::LogPrinter(QIODevice& out, Style style, QObject* parent) : QObject(parent), m_out(out), m_style(style) {}
 
-QString LogPrinter::colourWord(app::Colour colour)
+QString LogPrinter::colourWord(base::Colour colour)
 {
     switch (colour) {
     case Colours::Default:
@@ -25,11 +25,11 @@ QString LogPrinter::colourWord(app::Colour colour)
     case Colours::Cyan:
         return QStringLiteral("cyan");
     default:
-        return app::toQColor(colour).name();
+        return base::toQColor(colour).name();
     }
 }
 
-QByteArray LogPrinter::format(const QString& text, app::Colour colour, Style style)
+QByteArray LogPrinter::format(const QString& text, base::Colour colour, Style style)
 {
     QString clean = text;
     for (QChar& c : clean) {
@@ -64,7 +64,7 @@ QByteArray LogPrinter::format(const QString& text, app::Colour colour, Style sty
         start = "\x1b[36m";
         break;
     default: {
-        const QColor c = app::toQColor(colour);
+        const QColor c = base::toQColor(colour);
         start = "\x1b[38;2;" + QByteArray::number(c.red()) + ';' + QByteArray::number(c.green()) + ';' +
                 QByteArray::number(c.blue()) + 'm';
     }
@@ -72,7 +72,7 @@ QByteArray LogPrinter::format(const QString& text, app::Colour colour, Style sty
     return start + body + "\x1b[0m\n";
 }
 
-void LogPrinter::print(const QString& text, app::Colour colour)
+void LogPrinter::print(const QString& text, base::Colour colour)
 {
     if (m_before)
         m_before();

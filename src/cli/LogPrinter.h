@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Colours.h"
+#include "base/Colours.h"
 
 #include <QObject>
 #include <QString>
@@ -29,11 +29,11 @@ public:
 
     static Style styleForTerminal(bool isTerminal) { return isTerminal ? Style::Ansi : Style::Words; }
     // "white", "red", "green", "yellow", "magenta", "cyan", or "#rrggbb" for any other colour.
-    static QString colourWord(app::Colour colour);
+    static QString colourWord(base::Colour colour);
     // One printed line with its line end; control characters of the text (remote player names) become "?".
-    static QByteArray format(const QString& text, app::Colour colour, Style style);
+    static QByteArray format(const QString& text, base::Colour colour, Style style);
 
-    void print(const QString& text, app::Colour colour);
+    void print(const QString& text, base::Colour colour);
     // Runs around every printed line, so a progress line on the same terminal can step aside.
     void setAroundPrint(std::function<void()> before, std::function<void()> after);
 

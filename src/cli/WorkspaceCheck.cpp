@@ -1,6 +1,6 @@
 #include "cli/WorkspaceCheck.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ProviderTable.h"
 #include "servers/ServerList.h"
@@ -42,14 +42,14 @@ WorkspaceCheck::KnownNames WorkspaceCheck::readKnownNames(const QString& baseFol
     const QDir base(baseFolder);
     servers::ProviderTable providers;
     servers::ServerList list;
-    servers::LoadIpRanges(readFile(base.filePath(app::Paths::IpRangesFile)), providers, list);
+    servers::LoadIpRanges(readFile(base.filePath(base::Paths::IpRangesFile)), providers, list);
     KnownNames known;
     for (int p = 1; p <= providers.ProviderCount(); ++p) {
         const QString name = providers.providerName(p);
         if (!known.providers.contains(name))
             known.providers << name;
     }
-    known.maps = list.LoadServers(readFile(base.filePath(app::Paths::ServersFile)));
+    known.maps = list.LoadServers(readFile(base.filePath(base::Paths::ServersFile)));
     return known;
 }
 

@@ -1,8 +1,8 @@
 #include "collect/DownloadPool.h"
 
-#include "app/ActivityLog.h"
-#include "app/AppCore.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/RunFlags.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "platform/EventWait.h"
 
@@ -22,7 +22,7 @@ int clampToInt(qint64 v)
 }
 } // namespace
 
-DownloadPool::DownloadPool(app::RunFlags& flags, app::ActivityLog& log, const app::Workspace& workspace,
+DownloadPool::DownloadPool(base::RunFlags& flags, base::ActivityLog& log, const base::Workspace& workspace,
                            database::Database& database, QObject* parent)
     : QObject(parent), m_flags(flags), m_log(log), m_workspace(workspace), m_database(database),
       m_manager(std::make_unique<QNetworkAccessManager>())
@@ -155,7 +155,7 @@ void DownloadPool::RunDownloadQueue()
                     Q_EMIT handedOut(w, j);
                 }
                 if (m_flags.StopRequested == 1) {
-                    m_log.Log(ScanAborted, app::Colours::White);
+                    m_log.Log(ScanAborted, base::Colours::White);
                     leftEarly = true;
                     break;
                 }
@@ -167,7 +167,7 @@ void DownloadPool::RunDownloadQueue()
             }
         }
         if (!leftEarly && m_flags.StopRequested == 1)
-            m_log.Log(ScanAborted, app::Colours::White);
+            m_log.Log(ScanAborted, base::Colours::White);
 
         for (auto& w : m_workers)
             w->CancelAsyncRead();

@@ -13,11 +13,11 @@
 
 class QNetworkAccessManager;
 
-namespace vh::app {
+namespace vh::base {
 struct RunFlags;
 class ActivityLog;
 class Workspace;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::database {
 class Database;
@@ -42,7 +42,7 @@ public:
     // Takes in one finished screenshot: the worker index, the saved file and the queue entry it came from.
     using IntakeHandler = std::function<void(int worker, const QString& saveFile, const PageEntry& entry)>;
 
-    DownloadPool(app::RunFlags& flags, app::ActivityLog& log, const app::Workspace& workspace,
+    DownloadPool(base::RunFlags& flags, base::ActivityLog& log, const base::Workspace& workspace,
                  database::Database& database, QObject* parent = nullptr);
     ~DownloadPool() override;
 
@@ -103,9 +103,9 @@ private:
     bool allWorkersFree() const;
     std::unique_ptr<Downloader> makeWorker(int w);
 
-    app::RunFlags& m_flags;
-    app::ActivityLog& m_log;
-    const app::Workspace& m_workspace;
+    base::RunFlags& m_flags;
+    base::ActivityLog& m_log;
+    const base::Workspace& m_workspace;
     database::Database& m_database;
     std::unique_ptr<QNetworkAccessManager> m_manager;
     NetworkLimits m_limits;

@@ -1,20 +1,20 @@
 #include "collect/InventoryRun.h"
 
-#include "app/AppCore.h"
-#include "app/Settings.h"
+#include "base/RunFlags.h"
+#include "base/Settings.h"
 #include "collect/VisitOrder.h"
 #include "platform/EventWait.h"
 
 namespace vh::collect {
 
-InventoryRun::InventoryRun(const app::Settings& settings, app::RunFlags& flags, ServerList list)
+InventoryRun::InventoryRun(const base::Settings& settings, base::RunFlags& flags, ServerList list)
     : m_settings(settings), m_flags(flags), m_list(std::move(list))
 {
 }
 
 void InventoryRun::endPass(bool visitedAny)
 {
-    if (!m_settings.isOn(app::Setting::LoopScan))
+    if (!m_settings.isOn(base::Setting::LoopScan))
         m_flags.StopRequested = 1;
     // a looping run over a list with nothing to visit must not spin: wait a second, ending early on a stop
     if (!visitedAny && m_flags.StopRequested == 0)
@@ -55,7 +55,7 @@ void InventoryRun::RunRandom()
 {
     m_passes = 0;
     m_list.setEnabled(false);
-    QRandomGenerator generator(quint32(m_settings.number(app::Setting::DiscoveryCursor)));
+    QRandomGenerator generator(quint32(m_settings.number(base::Setting::DiscoveryCursor)));
     do {
         if (m_passes > 0)
             m_list.rebuild();

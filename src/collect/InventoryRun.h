@@ -2,10 +2,10 @@
 
 #include <functional>
 
-namespace vh::app {
+namespace vh::base {
 class Settings;
 struct RunFlags;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::collect {
 
@@ -27,7 +27,7 @@ public:
 
     static constexpr int EmptyPassPauseMs = 1000;
 
-    InventoryRun(const app::Settings& settings, app::RunFlags& flags, ServerList list);
+    InventoryRun(const base::Settings& settings, base::RunFlags& flags, ServerList list);
 
     void RunInOrder();
     void RunRandom();
@@ -37,8 +37,8 @@ public:
 private:
     void endPass(bool visitedAny);
 
-    const app::Settings& m_settings;
-    app::RunFlags& m_flags;
+    const base::Settings& m_settings;
+    base::RunFlags& m_flags;
     ServerList m_list;
     int m_passes = 0;
 };

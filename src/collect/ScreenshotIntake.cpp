@@ -1,9 +1,9 @@
 #include "collect/ScreenshotIntake.h"
 
-#include "app/ActivityLog.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "detect/Detection.h"
 #include "platform/EventWait.h"
@@ -14,8 +14,8 @@
 
 namespace vh::collect {
 
-ScreenshotIntake::ScreenshotIntake(detect::Detection& detection, database::Database& database, app::Settings& settings,
-                                   app::ActivityLog& log, const app::Workspace& workspace)
+ScreenshotIntake::ScreenshotIntake(detect::Detection& detection, database::Database& database, base::Settings& settings,
+                                   base::ActivityLog& log, const base::Workspace& workspace)
     : m_detection(detection), m_database(database), m_settings(settings), m_log(log), m_workspace(workspace),
       m_yield([] { platform::yieldToEvents(); }), m_clock([] { return QDateTime::currentDateTime(); })
 {
@@ -57,8 +57,8 @@ void ScreenshotIntake::ProcessPBSS(int w, const QString& saveFile)
                       error)) {
         m_database.intakeSlot(w).VaultName = vaultName;
         m_detection.CheckNameChanger(w);
-        m_settings.setValue(app::Setting::DownloadedCount,
-                            QString::number(qint64(m_settings.number(app::Setting::DownloadedCount)) + 1));
+        m_settings.setValue(base::Setting::DownloadedCount,
+                            QString::number(qint64(m_settings.number(base::Setting::DownloadedCount)) + 1));
         if (m_addEntry)
             m_addEntry(w);
     } else {
@@ -78,7 +78,7 @@ void ScreenshotIntake::ProcessPBSS(int w, const QString& saveFile)
 bool ScreenshotIntake::moveIntoVault(const QString& saveFile, const QByteArray& wantedName, QByteArray& vaultName,
                                      QString& error) const
 {
-    const QString vault = m_workspace.path(app::Paths::Vault);
+    const QString vault = m_workspace.path(base::Paths::Vault);
     // a name already taken gets a number, so no entry ever points at another screenshot's file or at none
     for (int n = 1; n <= MaxNameTries; ++n) {
         const QByteArray name = n == 1 ? wantedName : wantedName + '_' + QByteArray::number(n);

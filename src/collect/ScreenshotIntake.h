@@ -6,11 +6,11 @@
 
 #include <functional>
 
-namespace vh::app {
+namespace vh::base {
 class ActivityLog;
 class Settings;
 class Workspace;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::database {
 class Database;
@@ -39,8 +39,8 @@ public:
     // Files of this size or less are error pages or empty transfers.
     static constexpr qint64 SizeThreshold = 6144;
 
-    ScreenshotIntake(detect::Detection& detection, database::Database& database, app::Settings& settings,
-                     app::ActivityLog& log, const app::Workspace& workspace);
+    ScreenshotIntake(detect::Detection& detection, database::Database& database, base::Settings& settings,
+                     base::ActivityLog& log, const base::Workspace& workspace);
 
     // Adds the intake slot to the database (the database's AddEntry); until set, nothing is added.
     void setAddEntry(std::function<void(int slot)> addEntry) { m_addEntry = std::move(addEntry); }
@@ -61,9 +61,9 @@ private:
 
     detect::Detection& m_detection;
     database::Database& m_database;
-    app::Settings& m_settings;
-    app::ActivityLog& m_log;
-    const app::Workspace& m_workspace;
+    base::Settings& m_settings;
+    base::ActivityLog& m_log;
+    const base::Workspace& m_workspace;
     std::function<void(int)> m_addEntry;
     std::function<void()> m_yield;
     std::function<QDateTime()> m_clock;

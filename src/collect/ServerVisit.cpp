@@ -1,7 +1,7 @@
 #include "collect/ServerVisit.h"
 
 #include "app/AppCore.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "collect/IndexPage.h"
 #include "collect/KnownShots.h"
 #include "platform/EventWait.h"
@@ -13,7 +13,7 @@ namespace vh::collect {
 
 namespace {
 
-using app::Setting;
+using base::Setting;
 
 QByteArrayView trimBlanks(QByteArrayView s)
 {
@@ -50,10 +50,10 @@ bool ServerVisit::isSafeFileName(QByteArrayView name)
 
 void ServerVisit::ScanIndexPage(const QString& pageUrl)
 {
-    app::RunFlags& flags = m_core.flags();
+    base::RunFlags& flags = m_core.flags();
     DownloadPool& pool = m_core.pool();
     PageTable& table = m_core.pageTable();
-    const app::Settings& settings = m_core.settings();
+    const base::Settings& settings = m_core.settings();
 
     flags.SkipRequested = false;
     table.clear();
@@ -109,7 +109,7 @@ void ServerVisit::runDueBanlistChecks()
 {
     if (!m_core.BanlistUpdateDue)
         return;
-    const app::Settings& settings = m_core.settings();
+    const base::Settings& settings = m_core.settings();
     if (settings.isOn(Setting::EnsureAasaBanlist) && m_checks.CheckAASAbanlistversion)
         m_checks.CheckAASAbanlistversion();
     if (settings.isOn(Setting::EnsureAciBanlist) && m_checks.CheckACIbanlistversion)
@@ -119,15 +119,15 @@ void ServerVisit::runDueBanlistChecks()
 
 bool ServerVisit::CollectPbSS(int count)
 {
-    const app::Settings& settings = m_core.settings();
-    const app::RunFlags& flags = m_core.flags();
+    const base::Settings& settings = m_core.settings();
+    const base::RunFlags& flags = m_core.flags();
     const banlists::Banlists& bans = m_core.banlists();
     DownloadPool& pool = m_core.pool();
     PageTable& table = m_core.pageTable();
 
     KnownShots known;
     known.build(m_core.database());
-    const QString pbssFolder = m_core.path(app::Paths::Pbss) + QLatin1Char('/');
+    const QString pbssFolder = m_core.path(base::Paths::Pbss) + QLatin1Char('/');
 
     const auto banLine = [](const PageEntry& e, const banlists::BanEntry& ban) {
         // a line without "(-)" is logged whole rather than ending the visit
@@ -148,11 +148,11 @@ bool ServerVisit::CollectPbSS(int count)
         if (!skip) {
             if (const int a = bans.FindAasaBan(e.GUID)) {
                 skip = banned(bans.AasaBans(), a, Setting::SkipAasaBanned, Setting::SkipAasaPbssOnly);
-                m_core.Log(banLine(e, bans.AasaBans().entry(a)), app::Colours::Yellow);
+                m_core.Log(banLine(e, bans.AasaBans().entry(a)), base::Colours::Yellow);
             }
             if (const int c = bans.FindAciBan(e.GUID)) {
                 skip = banned(bans.AciBans(), c, Setting::SkipAciBanned, Setting::SkipAciPbssOnly) || skip;
-                m_core.Log(banLine(e, bans.AciBans().entry(c)), app::Colours::Cyan);
+                m_core.Log(banLine(e, bans.AciBans().entry(c)), base::Colours::Cyan);
             }
             if (!skip) {
                 if (!isSafeFileName(e.FileName)) {

@@ -1,10 +1,10 @@
 #include "database/EntryStore.h"
 
-#include "app/ActivityLog.h"
-#include "app/AppCore.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/RunFlags.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 #include "platform/AtomicFile.h"
@@ -17,7 +17,7 @@
 
 namespace vh::database {
 
-using app::Setting;
+using base::Setting;
 
 namespace {
 const QString LoadProblem = QStringLiteral("Problems in Loading Database, error:");
@@ -25,8 +25,8 @@ const QString SaveProblem = QStringLiteral("Problems in Saving Database, error:"
 const QString AddProblem = QStringLiteral("Problems in Adding DB-Entry, error:");
 } // namespace
 
-EntryStore::EntryStore(Database& db, app::Settings& settings, app::ActivityLog& log, app::RunFlags& flags,
-                       const app::Workspace& workspace, QObject* parent)
+EntryStore::EntryStore(Database& db, base::Settings& settings, base::ActivityLog& log, base::RunFlags& flags,
+                       const base::Workspace& workspace, QObject* parent)
     : QObject(parent), m_db(db), m_settings(settings), m_log(log), m_flags(flags), m_workspace(workspace),
       m_playSound([this](const QString& path) { playWav(path); })
 {
@@ -36,7 +36,7 @@ EntryStore::~EntryStore() = default;
 
 QString EntryStore::databasePath() const
 {
-    return m_workspace.path(app::Paths::DatabaseFile);
+    return m_workspace.path(base::Paths::DatabaseFile);
 }
 
 void EntryStore::LoadDatabase()
@@ -117,13 +117,13 @@ bool EntryStore::AddEntry(int slot)
         return true;
     m_log.Log(QStringLiteral("Added DB-Entry ") + QString::number(n) + QStringLiteral(" for ") +
                   QString::fromLatin1(detected) + QStringLiteral(" - ") + QString::fromLatin1(indexText),
-              app::Colours::Red);
+              base::Colours::Red);
     if (m_settings.isOn(Setting::StopOnDetection))
         m_flags.StopRequested = 1;
     if (m_settings.isOn(Setting::ReportOnAutoDetect) && m_createReport)
         m_createReport(n);
     if (m_settings.isOn(Setting::PlayEnemySpotted) && m_playSound)
-        m_playSound(m_workspace.path(app::Paths::EnemySpottedSound));
+        m_playSound(m_workspace.path(base::Paths::EnemySpottedSound));
     return true;
 }
 

@@ -9,12 +9,12 @@
 
 class QSoundEffect;
 
-namespace vh::app {
+namespace vh::base {
 class ActivityLog;
 class Settings;
 class Workspace;
 struct RunFlags;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::database {
 
@@ -32,8 +32,8 @@ public:
     using EntryAction = std::function<void(int entry)>;
     using SoundPlayer = std::function<void(const QString& wavPath)>;
 
-    EntryStore(Database& db, app::Settings& settings, app::ActivityLog& log, app::RunFlags& flags,
-               const app::Workspace& workspace, QObject* parent = nullptr);
+    EntryStore(Database& db, base::Settings& settings, base::ActivityLog& log, base::RunFlags& flags,
+               const base::Workspace& workspace, QObject* parent = nullptr);
     ~EntryStore() override;
 
     // Fills the table from data/database.dat (a missing file is created empty). A damaged file gives its
@@ -67,10 +67,10 @@ private:
     QString keepAside(const QString& path, const QString& why) const;
 
     Database& m_db;
-    app::Settings& m_settings;
-    app::ActivityLog& m_log;
-    app::RunFlags& m_flags;
-    const app::Workspace& m_workspace;
+    base::Settings& m_settings;
+    base::ActivityLog& m_log;
+    base::RunFlags& m_flags;
+    const base::Workspace& m_workspace;
     EntryCheck m_colourCodeCheck;
     EntryAction m_createReport;
     SoundPlayer m_playSound;

@@ -1,8 +1,8 @@
 #include "database/VaultHousekeeping.h"
 
-#include "app/ActivityLog.h"
-#include "app/Paths.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "platform/AtomicFile.h"
 
@@ -22,14 +22,14 @@ QByteArray captureSize(qint16 n)
 }
 } // namespace
 
-VaultHousekeeping::VaultHousekeeping(Database& db, app::ActivityLog& log, const app::Workspace& workspace)
+VaultHousekeeping::VaultHousekeeping(Database& db, base::ActivityLog& log, const base::Workspace& workspace)
     : m_db(db), m_log(log), m_workspace(workspace)
 {
 }
 
 QString VaultHousekeeping::vaultFile(const ScreenshotEntry& e) const
 {
-    return m_workspace.path(app::Paths::Vault) + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
+    return m_workspace.path(base::Paths::Vault) + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
            QStringLiteral(".png");
 }
 
@@ -85,7 +85,7 @@ VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteEntry(int current)
 
 VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteAllShots()
 {
-    const QDir vault(m_workspace.path(app::Paths::Vault));
+    const QDir vault(m_workspace.path(base::Paths::Vault));
     if (m_db.EntryCount() > 0 && vault.exists()) {
         for (const QString& name : vault.entryList({QStringLiteral("*.png")}, QDir::Files))
             QFile::remove(vault.filePath(name));
@@ -173,7 +173,7 @@ bool VaultHousekeeping::archive(const ScreenshotEntry& e, int entry)
 
 QString VaultHousekeeping::uniqueArchiveBase(const QByteArray& vaultName) const
 {
-    const QString stem = m_workspace.path(app::Paths::Archive) + QLatin1Char('/') + QString::fromLatin1(vaultName);
+    const QString stem = m_workspace.path(base::Paths::Archive) + QLatin1Char('/') + QString::fromLatin1(vaultName);
     QString base = stem;
     // an earlier archive of the same name keeps its picture and its description
     for (int n = 2;

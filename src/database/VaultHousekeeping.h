@@ -4,10 +4,10 @@
 
 #include <QString>
 
-namespace vh::app {
+namespace vh::base {
 class ActivityLog;
 class Workspace;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::database {
 
@@ -27,7 +27,7 @@ public:
         bool operator==(const ViewUpdate&) const = default;
     };
 
-    VaultHousekeeping(Database& db, app::ActivityLog& log, const app::Workspace& workspace);
+    VaultHousekeeping(Database& db, base::ActivityLog& log, const base::Workspace& workspace);
 
     // Drops the entries whose vault PNG is missing; returns how many.
     int PurgeMissingPng();
@@ -52,8 +52,8 @@ private:
     QString uniqueArchiveBase(const QByteArray& vaultName) const;
 
     Database& m_db;
-    app::ActivityLog& m_log;
-    const app::Workspace& m_workspace;
+    base::ActivityLog& m_log;
+    const base::Workspace& m_workspace;
 };
 
 } // namespace vh::database

@@ -1,7 +1,7 @@
 #include "detect/CheatChecks.h"
 
-#include "app/ActivityLog.h"
-#include "app/Settings.h"
+#include "base/ActivityLog.h"
+#include "base/Settings.h"
 #include "detect/SuspiciousColors.h"
 #include "review/cDIBSection.h"
 
@@ -78,7 +78,7 @@ QByteArray CheatChecks::noFogResult(const QByteArray& headerInfo)
 
 void CheatChecks::CheckNameChanger(database::ScreenshotEntry& slot, int currentEntry) const
 {
-    if (!m_settings.isOn(app::Setting::ScanNameChanger) || slot.IndexText.isEmpty())
+    if (!m_settings.isOn(base::Setting::ScanNameChanger) || slot.IndexText.isEmpty())
         return;
     const QByteArray& index = slot.IndexText;
     const qsizetype q1 = index.indexOf('"');
@@ -102,7 +102,7 @@ void CheatChecks::CheckNameChanger(database::ScreenshotEntry& slot, int currentE
         slot.AutoDetected.isEmpty() ? QByteArrayLiteral("NameChanger") : slot.AutoDetected + ", NameChanger";
     slot.Cheating = true;
     if (slot.PlayerName.isEmpty() && slot.ServerName == "Unknown") {
-        m_log.Log(QStringLiteral("Almost Namechanger"), app::Colours::Magenta);
+        m_log.Log(QStringLiteral("Almost Namechanger"), base::Colours::Magenta);
         slot.Cheating = false;
         slot.AutoDetected.clear();
     }
@@ -173,7 +173,7 @@ QString CheatChecks::CheckPixels(const review::cDIBSection& bitmap, database::Sc
         }
     }
 
-    if (!m_settings.isOn(app::Setting::ScanNoFog))
+    if (!m_settings.isOn(base::Setting::ScanNoFog))
         return QString();
     const QByteArray result = noFogResult(slot.HeaderInfo);
     if (result.isEmpty())

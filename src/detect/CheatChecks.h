@@ -6,10 +6,10 @@
 
 #include <array>
 
-namespace vh::app {
+namespace vh::base {
 class ActivityLog;
 class Settings;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::review {
 class cDIBSection;
@@ -35,7 +35,7 @@ public:
     static constexpr quint32 PureRed = 255;
     static constexpr int NtdWindow = 32;
 
-    CheatChecks(const SuspiciousColors& colours, const app::Settings& settings, app::ActivityLog& log)
+    CheatChecks(const SuspiciousColors& colours, const base::Settings& settings, base::ActivityLog& log)
         : m_colours(colours), m_settings(settings), m_log(log)
     {
     }
@@ -52,8 +52,8 @@ public:
 
 private:
     const SuspiciousColors& m_colours;
-    const app::Settings& m_settings;
-    app::ActivityLog& m_log;
+    const base::Settings& m_settings;
+    base::ActivityLog& m_log;
 };
 
 } // namespace vh::detect

@@ -1,9 +1,9 @@
 #include "detect/Detection.h"
 
-#include "app/ActivityLog.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "platform/PngDecoder.h"
 #include "platform/SafeFileName.h"
@@ -14,7 +14,7 @@
 namespace vh::detect {
 
 Detection::Detection(const GlyphTable& glyphs, const SuspiciousColors& colours, database::Database& database,
-                     const app::Settings& settings, app::ActivityLog& log, const app::Workspace& workspace)
+                     const base::Settings& settings, base::ActivityLog& log, const base::Workspace& workspace)
     : m_database(database), m_settings(settings), m_log(log), m_workspace(workspace), m_reader(glyphs),
       m_checks(colours, settings, log), m_clock([] { return QDateTime::currentDateTime(); })
 {
@@ -76,7 +76,7 @@ void Detection::copyToFailed(const QString& pngPath) const
     const qsizetype dot = name.lastIndexOf('.');
     const QString stem = QString::fromLatin1(dot > 0 ? name.left(dot) : name);
     const QString suffix = dot > 0 ? QString::fromLatin1(name.mid(dot)) : QString();
-    const QString target = platform::unusedPath(m_workspace.path(app::Paths::Failed), stem, suffix);
+    const QString target = platform::unusedPath(m_workspace.path(base::Paths::Failed), stem, suffix);
     // a copy that fails leaves nothing else undone
     if (!target.isEmpty())
         QFile::copy(pngPath, target);
@@ -109,7 +109,7 @@ void Detection::RunPixelChecks(int slot)
 
 void Detection::ColourCodeCheck(int slot)
 {
-    if (isSlot(slot) && !m_database.intakeSlot(slot).Cheating && m_settings.isOn(app::Setting::ScanColorCodes))
+    if (isSlot(slot) && !m_database.intakeSlot(slot).Cheating && m_settings.isOn(base::Setting::ScanColorCodes))
         RunPixelChecks(slot);
 }
 

@@ -10,11 +10,11 @@
 #include <array>
 #include <functional>
 
-namespace vh::app {
+namespace vh::base {
 class ActivityLog;
 class Settings;
 class Workspace;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::database {
 class Database;
@@ -32,7 +32,7 @@ class Detection final
 {
 public:
     Detection(const GlyphTable& glyphs, const SuspiciousColors& colours, database::Database& database,
-              const app::Settings& settings, app::ActivityLog& log, const app::Workspace& workspace);
+              const base::Settings& settings, base::ActivityLog& log, const base::Workspace& workspace);
 
     // Decodes the PNG into the slot's picture and reads its text into the slot. A failure is logged and the
     // file is copied to PBSS/failed; the slot then has no capture size, so it never becomes an entry.
@@ -60,9 +60,9 @@ private:
     void copyToFailed(const QString& pngPath) const;
 
     database::Database& m_database;
-    const app::Settings& m_settings;
-    app::ActivityLog& m_log;
-    const app::Workspace& m_workspace;
+    const base::Settings& m_settings;
+    base::ActivityLog& m_log;
+    const base::Workspace& m_workspace;
     ScreenTextReader m_reader;
     CheatChecks m_checks;
     std::function<QDateTime()> m_clock;

@@ -1,7 +1,7 @@
 #include "gui/frmOptions.h"
 
 #include "app/AppCore.h"
-#include "app/PreferenceRules.h"
+#include "base/PreferenceRules.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,8 +19,8 @@
 
 namespace vh::gui {
 
-using app::Setting;
-namespace Rules = app::PreferenceRules;
+using base::Setting;
+namespace Rules = base::PreferenceRules;
 
 const QString frmOptions::CompletionWord = QStringLiteral("prefdone");
 
@@ -281,7 +281,7 @@ void frmOptions::putDefaultBrowserName()
 
 void frmOptions::copySettingsIntoControls()
 {
-    const app::Settings& settings = m_core.settings();
+    const base::Settings& settings = m_core.settings();
     QString error;
     for (const auto& [setting, box] : m_checks) {
         if (const std::optional<int> state = Rules::checkStateFromSlot(settings.value(setting), &error))
@@ -309,7 +309,7 @@ void frmOptions::copySettingsIntoControls()
 
 void frmOptions::ReadPreferences()
 {
-    app::Settings& settings = m_core.settings();
+    base::Settings& settings = m_core.settings();
     for (const auto& [setting, box] : m_checks)
         settings.setValue(setting, QString::number(stateOf(box)));
     for (const auto& [setting, edit] : m_texts)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 #include <QWidget>
 
@@ -45,8 +45,8 @@ protected:
 
 private:
     void build();
-    QCheckBox* addCheck(const QString& name, app::Setting setting, const QString& caption);
-    QLineEdit* addText(const QString& name, app::Setting setting);
+    QCheckBox* addCheck(const QString& name, base::Setting setting, const QString& caption);
+    QLineEdit* addText(const QString& name, base::Setting setting);
     void copySettingsIntoControls();
     void wireInterlocks();
     void putDefaultBrowserName();
@@ -55,8 +55,8 @@ private:
     QLineEdit* m_completionField;
     QWidget* m_mainWindow;
     std::function<QString()> m_browserName;
-    std::map<app::Setting, QCheckBox*> m_checks;
-    std::map<app::Setting, QLineEdit*> m_texts;
+    std::map<base::Setting, QCheckBox*> m_checks;
+    std::map<base::Setting, QLineEdit*> m_texts;
     QButtonGroup* m_displayMode = nullptr;
     QSlider* m_threads = nullptr;
     QSlider* m_slideshow = nullptr;

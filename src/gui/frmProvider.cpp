@@ -19,7 +19,7 @@
 
 namespace vh::gui {
 
-using app::Setting;
+using base::Setting;
 using servers::ProviderTable;
 
 namespace {

@@ -1,9 +1,9 @@
 #include "servers/ServerDiscovery.h"
 
-#include "app/ActivityLog.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "platform/AtomicFile.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ProviderInfoDownload.h"
@@ -15,8 +15,8 @@
 
 namespace vh::servers {
 
-namespace Colours = app::Colours;
-namespace Paths = app::Paths;
+namespace Colours = base::Colours;
+namespace Paths = base::Paths;
 
 namespace {
 
@@ -38,7 +38,7 @@ QString quoted(const QString& path)
 
 } // namespace
 
-ServerDiscovery::ServerDiscovery(app::Settings& settings, app::ActivityLog& log, const app::Workspace& workspace,
+ServerDiscovery::ServerDiscovery(base::Settings& settings, base::ActivityLog& log, const base::Workspace& workspace,
                                  QObject* parent)
     : QObject(parent), m_settings(settings), m_log(log), m_workspace(workspace),
       m_statusQuery(m_servers, m_providers, settings, this)

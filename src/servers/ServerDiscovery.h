@@ -11,11 +11,11 @@
 
 class QNetworkAccessManager;
 
-namespace vh::app {
+namespace vh::base {
 class ActivityLog;
 class Settings;
 class Workspace;
-} // namespace vh::app
+} // namespace vh::base
 
 namespace vh::servers {
 
@@ -30,7 +30,7 @@ public:
     static inline const QString NameFilterItems[3] = {QStringLiteral("All"), QStringLiteral("AASA"),
                                                       QStringLiteral("ACI")};
 
-    ServerDiscovery(app::Settings& settings, app::ActivityLog& log, const app::Workspace& workspace,
+    ServerDiscovery(base::Settings& settings, base::ActivityLog& log, const base::Workspace& workspace,
                     QObject* parent = nullptr);
     ~ServerDiscovery() override;
 
@@ -86,9 +86,9 @@ Q_SIGNALS:
 private:
     void runGslist(const QStringList& arguments);
 
-    app::Settings& m_settings;
-    app::ActivityLog& m_log;
-    const app::Workspace& m_workspace;
+    base::Settings& m_settings;
+    base::ActivityLog& m_log;
+    const base::Workspace& m_workspace;
     ProviderTable m_providers;
     ServerList m_servers;
     ServerFilterState m_filters;

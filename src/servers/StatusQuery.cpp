@@ -1,6 +1,6 @@
 #include "servers/StatusQuery.h"
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "servers/ProviderTable.h"
 #include "servers/ServerList.h"
 #include "servers/StatusReply.h"
@@ -10,9 +10,9 @@
 
 namespace vh::servers {
 
-using app::Setting;
+using base::Setting;
 
-StatusQuery::StatusQuery(ServerList& servers, const ProviderTable& providers, app::Settings& settings, QObject* parent)
+StatusQuery::StatusQuery(ServerList& servers, const ProviderTable& providers, base::Settings& settings, QObject* parent)
     : QObject(parent), m_servers(servers), m_providers(providers), m_settings(settings), m_socket(new QUdpSocket(this))
 {
     connect(m_socket, &QUdpSocket::readyRead, this, &StatusQuery::HandleStatusReply);

@@ -5,7 +5,7 @@
 
 class QUdpSocket;
 
-namespace vh::app {
+namespace vh::base {
 class Settings;
 }
 
@@ -24,7 +24,7 @@ class StatusQuery final : public QObject
 public:
     static constexpr quint16 DefaultPort = 1717;
 
-    StatusQuery(ServerList& servers, const ProviderTable& providers, app::Settings& settings,
+    StatusQuery(ServerList& servers, const ProviderTable& providers, base::Settings& settings,
                 QObject* parent = nullptr);
     ~StatusQuery() override;
 
@@ -48,7 +48,7 @@ private:
 
     ServerList& m_servers;
     const ProviderTable& m_providers;
-    app::Settings& m_settings;
+    base::Settings& m_settings;
     QUdpSocket* m_socket = nullptr;
     quint16 m_port = DefaultPort;
     int m_queryIndex = -1;

@@ -1,15 +1,15 @@
 #include "app/AppCore.h"
-#include "app/Links.h"
-#include "app/Workspace.h"
+#include "base/Links.h"
+#include "base/Workspace.h"
 #include "util/TestWorkspace.h"
 
 #include <QDir>
 #include <QtTest>
 
 using vh::app::AppCore;
-using vh::app::Links;
-using vh::app::Setting;
-using vh::app::Workspace;
+using vh::base::Links;
+using vh::base::Setting;
+using vh::base::Workspace;
 using vh::test::TestWorkspace;
 
 namespace {

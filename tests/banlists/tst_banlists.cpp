@@ -1,6 +1,6 @@
-#include "app/ActivityLog.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "banlists/Banlists.h"
 #include "util/TestWorkspace.h"
 
@@ -42,9 +42,9 @@ Entries entriesOf(const Banlist& list)
 struct Fixture
 {
     vh::test::TestWorkspace ws;
-    vh::app::Settings settings;
-    vh::app::ActivityLog log{settings};
-    vh::app::Workspace workspace{ws.base()};
+    vh::base::Settings settings;
+    vh::base::ActivityLog log{settings};
+    vh::base::Workspace workspace{ws.base()};
     Banlists lists{log, workspace};
 
     // oldest first
@@ -243,15 +243,15 @@ void TestBanlists::showBanStatus()
 
     auto s = f.lists.ShowBanStatus(G1);
     QCOMPARE(s.aasaText, QStringLiteral("Late, new reason"));
-    QCOMPARE(s.aasaColour, vh::app::Colour(255));
+    QCOMPARE(s.aasaColour, vh::base::Colour(255));
     QCOMPARE(s.aciText, QStringLiteral("Not Banned"));
-    QCOMPARE(s.aciColour, vh::app::Colour(65280));
+    QCOMPARE(s.aciColour, vh::base::Colour(65280));
     QCOMPARE(f.lists.FindAasaBan(G1), 1);
 
     s = f.lists.ShowBanStatus(G2);
     QCOMPARE(s.aasaText, QStringLiteral("Not Banned"));
     QCOMPARE(s.aciText, QStringLiteral("Aci, Wallhack"));
-    QCOMPARE(s.aciColour, vh::app::Colour(255));
+    QCOMPARE(s.aciColour, vh::base::Colour(255));
     QCOMPARE(f.lists.FindAciBan(G2), 1);
 }
 

@@ -1,5 +1,5 @@
 #include "app/AppCore.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "platform/EventWait.h"
 #include "util/GameServerFarm.h"
 #include "util/TestWorkspace.h"
@@ -10,9 +10,9 @@
 
 #include <memory>
 
-using vh::app::Setting;
+using vh::base::Setting;
 using vh::test::GameServerFarm;
-namespace Paths = vh::app::Paths;
+namespace Paths = vh::base::Paths;
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "banlists/BanlistSchedule.h"
 #include "banlists/BanlistVersion.h"
 
 #include <QtTest>
 
 using namespace vh::banlists;
-using vh::app::Setting;
+using vh::base::Setting;
 
 class TestBanlistVersion : public QObject
 {
@@ -71,7 +71,7 @@ void TestBanlistVersion::aciInfo()
 
 void TestBanlistVersion::scheduleRaisesDueFlag()
 {
-    vh::app::Settings settings;
+    vh::base::Settings settings;
     settings.setValue(Setting::BanlistUpdateMinutes, QStringLiteral("10"));
     settings.setValue(Setting::AutoBanlistUpdate, QStringLiteral("1"));
     BanlistSchedule schedule;

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 #include "util/GameServerFarm.h"
@@ -10,7 +10,7 @@
 
 #include <csignal>
 
-using vh::app::Setting;
+using vh::base::Setting;
 using vh::database::Database;
 using vh::test::GameServerFarm;
 using vh::test::TestWorkspace;

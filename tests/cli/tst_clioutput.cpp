@@ -11,7 +11,7 @@
 using vh::cli::LogPrinter;
 using vh::cli::ProgressLine;
 using vh::cli::StopSignals;
-namespace Colours = vh::app::Colours;
+namespace Colours = vh::base::Colours;
 
 class TestCliOutput : public QObject
 {

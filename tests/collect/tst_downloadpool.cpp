@@ -1,7 +1,7 @@
-#include "app/ActivityLog.h"
+#include "base/ActivityLog.h"
 #include "app/AppCore.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "collect/DownloadPool.h"
 #include "database/Database.h"
 #include "util/LocalHttpServer.h"
@@ -30,10 +30,10 @@ QByteArray shotBytes(int j)
 struct PoolFixture
 {
     TestWorkspace ws;
-    vh::app::Settings settings;
-    vh::app::ActivityLog log{settings};
-    vh::app::Workspace workspace{ws.base()};
-    vh::app::RunFlags flags;
+    vh::base::Settings settings;
+    vh::base::ActivityLog log{settings};
+    vh::base::Workspace workspace{ws.base()};
+    vh::base::RunFlags flags;
     vh::database::Database database;
     DownloadPool pool{flags, log, workspace, database};
 

@@ -5,7 +5,7 @@
 #include <QDir>
 #include <QtTest>
 
-using vh::app::Setting;
+using vh::base::Setting;
 using vh::test::GameServerFarm;
 using Plant = vh::test::GameServerFarm::Plant;
 

@@ -11,7 +11,7 @@
 
 #include <memory>
 
-using vh::app::Setting;
+using vh::base::Setting;
 using vh::database::ScreenshotEntry;
 using vh::shotmaker::ScreenshotMaker;
 using vh::shotmaker::ShotInfo;

@@ -1,5 +1,5 @@
 #include "app/AppCore.h"
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "collect/InventoryRun.h"
 #include "collect/VisitOrder.h"
 
@@ -7,9 +7,9 @@
 
 #include <set>
 
-using vh::app::RunFlags;
-using vh::app::Setting;
-using vh::app::Settings;
+using vh::base::RunFlags;
+using vh::base::Setting;
+using vh::base::Settings;
 using vh::collect::InventoryRun;
 
 namespace {

@@ -9,7 +9,7 @@
 #include <QtTest>
 
 using vh::app::AppCore;
-using vh::app::Setting;
+using vh::base::Setting;
 using vh::collect::KnownShots;
 using vh::collect::PageEntry;
 using vh::collect::ServerVisit;

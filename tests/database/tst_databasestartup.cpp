@@ -1,5 +1,5 @@
 #include "app/AppCore.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "database/DatabaseFile.h"
 #include "util/SampleEntries.h"
 #include "util/TestWorkspace.h"
@@ -23,11 +23,11 @@ void TestDatabaseStartup::startupPurgesAndShutdownSaves()
     for (int i = 1; i <= 5; ++i) {
         five.append(test::sampleEntry(i));
         if (i != 2 && i != 4)
-            ws.write(app::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(i).VaultName) +
+            ws.write(base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(i).VaultName) +
                          QStringLiteral(".png"),
                      "png");
     }
-    ws.write(app::Paths::DatabaseFile, database::DatabaseFile::serialize(five));
+    ws.write(base::Paths::DatabaseFile, database::DatabaseFile::serialize(five));
 
     app::AppCore core;
     core.startupLoad(QStringLiteral("/nowhere/other-name"), ws.base());
@@ -42,7 +42,7 @@ void TestDatabaseStartup::startupPurgesAndShutdownSaves()
     core.database().entry(1).Cheating = true;
     core.ShutDown();
     database::Database saved;
-    QVERIFY(!database::DatabaseFile::parse(ws.read(app::Paths::DatabaseFile), saved).damaged);
+    QVERIFY(!database::DatabaseFile::parse(ws.read(base::Paths::DatabaseFile), saved).damaged);
     QCOMPARE(saved.EntryCount(), 3);
     QVERIFY(saved.entry(1).Cheating);
     QCOMPARE(saved.entry(3), test::sampleEntry(5));

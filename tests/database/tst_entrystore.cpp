@@ -1,8 +1,8 @@
-#include "app/ActivityLog.h"
+#include "base/ActivityLog.h"
 #include "app/AppCore.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 #include "database/EntryStore.h"
@@ -16,7 +16,7 @@
 #include <QtTest>
 
 using namespace vh;
-using app::Setting;
+using base::Setting;
 using database::Database;
 using database::EntryStore;
 using database::ScreenshotEntry;
@@ -26,10 +26,10 @@ namespace {
 struct Fixture
 {
     test::TestWorkspace ws;
-    app::Settings settings;
-    app::ActivityLog log{settings};
-    app::RunFlags flags;
-    app::Workspace workspace{ws.base()};
+    base::Settings settings;
+    base::ActivityLog log{settings};
+    base::RunFlags flags;
+    base::Workspace workspace{ws.base()};
     Database db;
     EntryStore store{db, settings, log, flags, workspace};
     QStringList sounds;
@@ -40,7 +40,7 @@ struct Fixture
             store.setSoundPlayer([this](const QString& path) { sounds << path; });
     }
     QString newestLine() const { return log.lines().empty() ? QString() : log.lines().back().text; }
-    app::Colour newestColour() const { return log.lines().back().colour; }
+    base::Colour newestColour() const { return log.lines().back().colour; }
     QStringList messages() const { return test::logMessages(log); }
 };
 } // namespace
@@ -70,8 +70,8 @@ void TestEntryStore::missingFileGivesEmptyDatabase()
     f.store.LoadDatabase();
     QCOMPARE(f.db.EntryCount(), 0);
     QCOMPARE(f.db.CurrentEntry, 1);
-    QVERIFY(f.ws.exists(app::Paths::DatabaseFile));
-    QCOMPARE(f.ws.read(app::Paths::DatabaseFile), QByteArray());
+    QVERIFY(f.ws.exists(base::Paths::DatabaseFile));
+    QCOMPARE(f.ws.read(base::Paths::DatabaseFile), QByteArray());
     QVERIFY(f.log.lines().empty());
 }
 
@@ -82,16 +82,16 @@ void TestEntryStore::saveThenLoadIsByteForByte()
         f.db.append(test::sampleEntry(i));
     f.db.entry(2).Cheating = true;
     QVERIFY(f.store.SaveDatabase());
-    const QByteArray first = f.ws.read(app::Paths::DatabaseFile);
+    const QByteArray first = f.ws.read(base::Paths::DatabaseFile);
 
     Fixture g;
-    g.ws.write(app::Paths::DatabaseFile, first);
+    g.ws.write(base::Paths::DatabaseFile, first);
     g.store.LoadDatabase();
     QCOMPARE(g.db.EntryCount(), 4);
     QVERIFY(g.db.entry(2).Cheating);
     QCOMPARE(g.db.entry(4), test::sampleEntry(4));
     QVERIFY(g.store.SaveDatabase());
-    QCOMPARE(g.ws.read(app::Paths::DatabaseFile), first);
+    QCOMPARE(g.ws.read(base::Paths::DatabaseFile), first);
 }
 
 void TestEntryStore::damagedFileIsKeptAside()
@@ -101,7 +101,7 @@ void TestEntryStore::damagedFileIsKeptAside()
     for (int i = 1; i <= 3; ++i)
         three.append(test::sampleEntry(i));
     const QByteArray damaged = database::DatabaseFile::serialize(three).chopped(30);
-    f.ws.write(app::Paths::DatabaseFile, damaged);
+    f.ws.write(base::Paths::DatabaseFile, damaged);
 
     f.store.LoadDatabase();
     QCOMPARE(f.db.EntryCount(), 2);
@@ -117,7 +117,7 @@ void TestEntryStore::damagedFileIsKeptAside()
     // shutdown writes the intact entries; the damaged copy stays
     QVERIFY(f.store.SaveDatabase());
     QCOMPARE(f.ws.read(QStringLiteral("data/") + aside.first()), damaged);
-    QCOMPARE(f.ws.read(app::Paths::DatabaseFile), database::DatabaseFile::serialize(f.db));
+    QCOMPARE(f.ws.read(base::Paths::DatabaseFile), database::DatabaseFile::serialize(f.db));
 }
 
 void TestEntryStore::failedSaveKeepsThePreviousFile()
@@ -125,7 +125,7 @@ void TestEntryStore::failedSaveKeepsThePreviousFile()
     Fixture f;
     f.db.append(test::sampleEntry(1));
     QVERIFY(f.store.SaveDatabase());
-    const QByteArray previous = f.ws.read(app::Paths::DatabaseFile);
+    const QByteArray previous = f.ws.read(base::Paths::DatabaseFile);
     for (int i = 2; i <= 50; ++i)
         f.db.append(test::sampleEntry(i));
     {
@@ -134,7 +134,7 @@ void TestEntryStore::failedSaveKeepsThePreviousFile()
             QSKIP("no way to limit the file size here");
         QVERIFY(!f.store.SaveDatabase());
     }
-    QCOMPARE(f.ws.read(app::Paths::DatabaseFile), previous);
+    QCOMPARE(f.ws.read(base::Paths::DatabaseFile), previous);
     QVERIFY(f.newestLine().contains(QStringLiteral("Problems in Saving Database, error:")));
     const QStringList leftovers = QDir(f.ws.path(QStringLiteral("data"))).entryList(QDir::Files);
     QCOMPARE(leftovers, QStringList{QStringLiteral("database.dat")});
@@ -209,7 +209,7 @@ void TestEntryStore::addEntry()
         QVERIFY(f.log.lines().empty());
     } else {
         QCOMPARE(f.messages(), QStringList{redLine + QString::fromLatin1(slot.IndexText)});
-        QCOMPARE(f.newestColour(), app::Colours::Red);
+        QCOMPARE(f.newestColour(), base::Colours::Red);
     }
     QCOMPARE(f.flags.StopRequested, stopRequested);
     QCOMPARE(reported, reports);
@@ -308,7 +308,7 @@ void TestEntryStore::soundPlaysWithoutReports()
     // a tenth of a second of silence, 8 kHz mono 16-bit
     const char header[] = "RIFF\x64\x06\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x40\x1f\0\0\x80\x3e\0\0\x02\0\x10\0"
                           "data\x40\x06\0\0";
-    f.ws.write(app::Paths::EnemySpottedSound, QByteArray(header, sizeof(header) - 1) + QByteArray(1600, '\0'));
+    f.ws.write(base::Paths::EnemySpottedSound, QByteArray(header, sizeof(header) - 1) + QByteArray(1600, '\0'));
     f.settings.setValue(Setting::PlayEnemySpotted, QStringLiteral("1"));
     f.db.intakeSlot(0) = test::sampleEntry(1);
     f.db.intakeSlot(0).AutoDetected = "NoFog Bridge";

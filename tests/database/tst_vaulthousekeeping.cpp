@@ -1,7 +1,7 @@
-#include "app/ActivityLog.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "database/Database.h"
 #include "database/VaultHousekeeping.h"
 #include "util/LogLines.h"
@@ -24,9 +24,9 @@ namespace {
 struct Fixture
 {
     test::TestWorkspace ws;
-    app::Settings settings;
-    app::ActivityLog log{settings};
-    app::Workspace workspace{ws.base()};
+    base::Settings settings;
+    base::ActivityLog log{settings};
+    base::Workspace workspace{ws.base()};
     Database db;
     VaultHousekeeping vault{db, log, workspace};
 
@@ -43,12 +43,12 @@ struct Fixture
     }
     static QString vaultRelative(int n)
     {
-        return app::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) +
+        return base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) +
                QStringLiteral(".png");
     }
     static QString archiveRelative(int n, const QString& suffix = QStringLiteral(".png"))
     {
-        return app::Paths::Archive + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) + suffix;
+        return base::Paths::Archive + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) + suffix;
     }
     // The sample numbers of the entries left, in table order.
     QList<int> left() const
@@ -130,14 +130,14 @@ void TestVaultHousekeeping::deleteEntry()
 void TestVaultHousekeeping::deleteAllShots()
 {
     Fixture f;
-    f.ws.write(app::Paths::Vault + QStringLiteral("/stray.png"), "x");
-    f.ws.write(app::Paths::Vault + QStringLiteral("/notes.txt"), "x");
+    f.ws.write(base::Paths::Vault + QStringLiteral("/stray.png"), "x");
+    f.ws.write(base::Paths::Vault + QStringLiteral("/notes.txt"), "x");
     QCOMPARE(f.vault.DeleteAllShots(), (ViewUpdate{.showCurrent = true, .clearView = true}));
     QCOMPARE(f.db.EntryCount(), 0);
-    QCOMPARE(QDir(f.ws.path(app::Paths::Vault)).entryList(QDir::Files), QStringList{QStringLiteral("notes.txt")});
+    QCOMPARE(QDir(f.ws.path(base::Paths::Vault)).entryList(QDir::Files), QStringList{QStringLiteral("notes.txt")});
 
     Fixture noVault({}, {}, 2);
-    QDir(noVault.ws.path(app::Paths::Vault)).removeRecursively();
+    QDir(noVault.ws.path(base::Paths::Vault)).removeRecursively();
     noVault.vault.DeleteAllShots();
     QCOMPARE(noVault.db.EntryCount(), 0);
 }
@@ -216,7 +216,7 @@ void TestVaultHousekeeping::archiveCurrentWithoutPngOnlyRemovesEntry()
     Fixture f({3});
     QCOMPARE(f.vault.ArchiveCurrent(3), ViewUpdate{.showCurrent = true});
     QCOMPARE(f.left(), (QList<int>{1, 2, 4, 5}));
-    QCOMPARE(QDir(f.ws.path(app::Paths::Archive)).entryList(QDir::Files), QStringList{});
+    QCOMPARE(QDir(f.ws.path(base::Paths::Archive)).entryList(QDir::Files), QStringList{});
     Fixture empty({}, {}, 0);
     QCOMPARE(empty.vault.ArchiveCurrent(1), ViewUpdate{});
 }
@@ -237,7 +237,7 @@ void TestVaultHousekeeping::archiveNameTakenKeepsBothPictures()
 void TestVaultHousekeeping::archiveFailureKeepsEntryAndPicture()
 {
     Fixture f;
-    QDir(f.ws.path(app::Paths::Archive)).removeRecursively();
+    QDir(f.ws.path(base::Paths::Archive)).removeRecursively();
     f.vault.ArchiveCurrent(2);
     QCOMPARE(f.db.EntryCount(), 5);
     QVERIFY(f.ws.exists(Fixture::vaultRelative(2)));
@@ -266,7 +266,7 @@ void TestVaultHousekeeping::archiveAll()
 
     Fixture empty({}, {}, 0);
     QCOMPARE(empty.vault.ArchiveAll(), ViewUpdate{});
-    QCOMPARE(QDir(empty.ws.path(app::Paths::Archive)).entryList(QDir::Files), QStringList{});
+    QCOMPARE(QDir(empty.ws.path(base::Paths::Archive)).entryList(QDir::Files), QStringList{});
 }
 
 QTEST_GUILESS_MAIN(TestVaultHousekeeping)

@@ -1,13 +1,13 @@
 #include "ScreenshotMaker.h"
-#include "app/ActivityLog.h"
-#include "app/Settings.h"
+#include "base/ActivityLog.h"
+#include "base/Settings.h"
 #include "detect/CheatChecks.h"
 #include "detect/SuspiciousColors.h"
 #include "review/cDIBSection.h"
 
 #include <QTest>
 
-using vh::app::Setting;
+using vh::base::Setting;
 using vh::database::ScreenshotEntry;
 using vh::shotmaker::ScreenshotMaker;
 
@@ -16,8 +16,8 @@ class TestCheatChecks : public QObject
     Q_OBJECT
 
 private:
-    vh::app::Settings m_settings;
-    vh::app::ActivityLog m_log{m_settings};
+    vh::base::Settings m_settings;
+    vh::base::ActivityLog m_log{m_settings};
     vh::detect::SuspiciousColors m_colours;
     vh::detect::CheatChecks m_checks{m_colours, m_settings, m_log};
 
@@ -171,7 +171,7 @@ private Q_SLOTS:
         if (!logged.isEmpty()) {
             QVERIFY(lastLog().endsWith(logged));
             QCOMPARE(m_log.lines().back().colour,
-                     logged.startsWith(QLatin1String("Almost")) ? vh::app::Colours::Magenta : vh::app::Colours::White);
+                     logged.startsWith(QLatin1String("Almost")) ? vh::base::Colours::Magenta : vh::base::Colours::White);
         }
     }
 

@@ -42,7 +42,7 @@ struct Harness
         window.setMessagePresenter([](const QString&) {});
         window.setProcessEnder([](int) {});
     }
-    void start(const QMap<vh::app::Setting, QString>& settings = {})
+    void start(const QMap<vh::base::Setting, QString>& settings = {})
     {
         farm.writeWorkspace(ws.base(), settings);
         QVERIFY(window.Startup(QStringLiteral("/nowhere/tst"), ws.base(), 1280));
@@ -203,7 +203,7 @@ void TestCollectionWindow::banlistUpdateInsideARunKeepsTheRunLocked()
         h.farm.addShot(k, Clean);
     h.farm.publish();
     h.start();
-    h.core.settings().setValue(vh::app::Setting::EnsureAasaBanlist, QStringLiteral("1"));
+    h.core.settings().setValue(vh::base::Setting::EnsureAasaBanlist, QStringLiteral("1"));
     h.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 2", {{AasaBanned, "A", "Aimbot"}}));
     h.core.BanlistUpdateDue = true;
     QList<QList<bool>> afterFetch;
@@ -241,7 +241,7 @@ void TestCollectionWindow::skipAndCancelButtons()
     // the first shot arrives slowly, so the click lands while it is under way
     const auto& first = h.farm.server(0).shots.first();
     h.farm.http().serveSlowly(h.farm.shotPath(0, first), h.farm.png(0, first), 4096, 20);
-    h.start({{vh::app::Setting::Threads, QStringLiteral("1")}});
+    h.start({{vh::base::Setting::Threads, QStringLiteral("1")}});
     auto* pressed = h.find<QPushButton>(button.constData());
     bool clicked = false;
     connect(&h.core.pool(), &vh::collect::DownloadPool::handedOut, &h.window, [&] {

@@ -1,5 +1,5 @@
 #include "app/AppCore.h"
-#include "app/Paths.h"
+#include "base/Paths.h"
 #include "gui/MainWindow.h"
 #include "gui/frmOptions.h"
 #include "util/TestWorkspace.h"
@@ -13,7 +13,7 @@
 #include <QtTest>
 
 using namespace vh;
-using app::Setting;
+using base::Setting;
 
 class TestPreferences : public QObject
 {
@@ -39,7 +39,7 @@ struct Fixture
     {
         core.workspace().setBaseFolder(ws.base());
         if (!settingsFile.isEmpty())
-            ws.write(app::Paths::SettingsFile, settingsFile);
+            ws.write(base::Paths::SettingsFile, settingsFile);
     }
 };
 
@@ -127,7 +127,7 @@ void TestPreferences::closingWritesTheSettingsAndStopsDiscovery()
 
     QCOMPARE(f.completion.text(), QStringLiteral("prefdone"));
     QVERIFY(!f.core.discoveryTimer().isActive());
-    const QByteArray file = f.ws.read(app::Paths::SettingsFile);
+    const QByteArray file = f.ws.read(base::Paths::SettingsFile);
     QVERIFY(file.contains("\r\ns28:0\r\n"));
     QVERIFY(file.contains("\r\ns8:3\r\n"));
     QVERIFY(file.contains("\r\ns18:15\r\n"));

@@ -1,6 +1,6 @@
-#include "app/ActivityLog.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ServerDiscovery.h"
 #include "util/TestWorkspace.h"
@@ -140,9 +140,9 @@ void TestIpRanges::serverLimitEndsLoading()
 void TestIpRanges::fileRoundTripAndMissingFile()
 {
     vh::test::TestWorkspace ws;
-    vh::app::Settings settings;
-    vh::app::ActivityLog log(settings);
-    vh::app::Workspace workspace(ws.base());
+    vh::base::Settings settings;
+    vh::base::ActivityLog log(settings);
+    vh::base::Workspace workspace(ws.base());
     ServerDiscovery discovery(settings, log, workspace);
     const QByteArray file = "Provider:H\xe9tzner\r\nProviderpath:http://%ip%/pb/pbsvss.htm\r\nRange:5.6.7.8-1\r\n"
                             "Provider:Two\r\nProviderpath:\r\n";

@@ -1,6 +1,6 @@
-#include "app/ActivityLog.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/ActivityLog.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "servers/ServerDiscovery.h"
 #include "util/LocalHttpServer.h"
 #include "util/TestWorkspace.h"
@@ -34,9 +34,9 @@ struct Fixture
         discovery.setDownloadMaxBytes(64 * 1024);
     }
     vh::test::TestWorkspace ws;
-    vh::app::Settings settings;
-    vh::app::ActivityLog log{settings};
-    vh::app::Workspace workspace{ws.base()};
+    vh::base::Settings settings;
+    vh::base::ActivityLog log{settings};
+    vh::base::Workspace workspace{ws.base()};
     ServerDiscovery discovery{settings, log, workspace};
 };
 

@@ -1,7 +1,7 @@
-#include "app/ActivityLog.h"
+#include "base/ActivityLog.h"
 #include "app/AppCore.h"
-#include "app/Settings.h"
-#include "app/Workspace.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ServerDiscovery.h"
 #include "util/TestWorkspace.h"
@@ -10,8 +10,8 @@
 #include <QtTest>
 
 using namespace vh::servers;
-using vh::app::Colour;
-namespace Colours = vh::app::Colours;
+using vh::base::Colour;
+namespace Colours = vh::base::Colours;
 
 namespace {
 
@@ -32,9 +32,9 @@ void installLister(const vh::test::TestWorkspace& ws, const QByteArray& script, 
 struct Fixture
 {
     vh::test::TestWorkspace ws;
-    vh::app::Settings settings;
-    vh::app::ActivityLog log{settings};
-    vh::app::Workspace workspace{ws.base()};
+    vh::base::Settings settings;
+    vh::base::ActivityLog log{settings};
+    vh::base::Workspace workspace{ws.base()};
     ServerDiscovery discovery{settings, log, workspace};
 
     void ranges(const QByteArray& file)

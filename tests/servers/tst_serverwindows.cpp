@@ -18,7 +18,7 @@
 #include <QTableView>
 #include <QtTest>
 
-using vh::app::Setting;
+using vh::base::Setting;
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ProviderTable.h"
 #include "servers/ServerList.h"
@@ -15,7 +15,7 @@
 #include <vector>
 
 using namespace vh::servers;
-using vh::app::Setting;
+using vh::base::Setting;
 
 namespace {
 
@@ -68,7 +68,7 @@ struct Fixture
                      list);
         query.setPort(responders.port);
     }
-    vh::app::Settings settings;
+    vh::base::Settings settings;
     ProviderTable providers;
     ServerList list;
     Responders responders{5};

@@ -2,8 +2,8 @@
 
 #include "ScreenshotMaker.h"
 #include "app/AppCore.h"
-#include "app/Paths.h"
-#include "app/Settings.h"
+#include "base/Paths.h"
+#include "base/Settings.h"
 #include "platform/AtomicFile.h"
 
 #include <QDir>
@@ -162,17 +162,17 @@ void GameServerFarm::serveAciBanlist(const QByteArray& content)
     m_http.serve(QStringLiteral("/banlists/pbbans.txt"), content, 0, QByteArrayLiteral("text/plain"));
 }
 
-void GameServerFarm::writeWorkspace(const QString& baseFolder, const QMap<app::Setting, QString>& overrides) const
+void GameServerFarm::writeWorkspace(const QString& baseFolder, const QMap<base::Setting, QString>& overrides) const
 {
-    using app::Setting;
+    using base::Setting;
     const QByteArray links = aasaBanlistUrl().toLatin1() + "\r\n" + m_http.url(QStringLiteral("/search")).toLatin1() +
                              "\r\n" + m_http.url(QStringLiteral("/report")).toLatin1() + "\r\n" +
                              m_http.url(QStringLiteral("/trollbait")).toLatin1() + "\r\n" +
                              m_http.url(QStringLiteral("/ipranges.dat")).toLatin1() + "\r\n" +
                              aciBanlistUrl().toLatin1() + "\r\n";
-    writeFile(baseFolder, app::Paths::LinksFile, links);
+    writeFile(baseFolder, base::Paths::LinksFile, links);
 
-    app::Settings settings;
+    base::Settings settings;
     const QMap<Setting, QString> defaults = {
         {Setting::Threads, QStringLiteral("2")},          {Setting::BanlistUpdateMinutes, QStringLiteral("10")},
         {Setting::ScanNoFog, QStringLiteral("1")},        {Setting::ScanColorCodes, QStringLiteral("1")},
@@ -188,23 +188,23 @@ void GameServerFarm::writeWorkspace(const QString& baseFolder, const QMap<app::S
     for (auto it = overrides.begin(); it != overrides.end(); ++it)
         settings.setValue(it.key(), it.value());
     QDir().mkpath(baseFolder + QStringLiteral("/data"));
-    const QStringList problems = settings.SaveSettings(baseFolder + QLatin1Char('/') + app::Paths::SettingsFile);
+    const QStringList problems = settings.SaveSettings(baseFolder + QLatin1Char('/') + base::Paths::SettingsFile);
     if (!problems.isEmpty())
         qFatal("GameServerFarm: %s", qPrintable(problems.join(QLatin1Char(' '))));
 
     const QByteArray ranges = "Provider:Farm\r\nProviderpath:" + providerPath().toLatin1() + "\r\nRange:127.0.0.2-" +
                               QByteArray::number(serverCount() - 1) + "\r\n";
-    writeFile(baseFolder, app::Paths::IpRangesFile, ranges);
+    writeFile(baseFolder, base::Paths::IpRangesFile, ranges);
 
     QByteArray servers;
     for (const Server& s : m_servers)
         servers += s.name.toLatin1() + "\r\n" + s.address.toLatin1() + "\r\n" + s.map.toLatin1() + "\r\n";
-    writeFile(baseFolder, app::Paths::ServersFile, servers);
+    writeFile(baseFolder, base::Paths::ServersFile, servers);
     // the master list's output exists, so start-up does not run the lister
-    writeFile(baseFolder, app::Paths::ServerListFile, QByteArray());
+    writeFile(baseFolder, base::Paths::ServerListFile, QByteArray());
 
-    writeFile(baseFolder, app::Paths::AasaBanlistFile, m_aasaBanlist);
-    writeFile(baseFolder, app::Paths::AciBanlistFile, m_aciBanlist);
+    writeFile(baseFolder, base::Paths::AasaBanlistFile, m_aasaBanlist);
+    writeFile(baseFolder, base::Paths::AciBanlistFile, m_aciBanlist);
 }
 
 void GameServerFarm::selectAllServers(app::AppCore& core)

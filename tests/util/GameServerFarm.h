@@ -9,8 +9,10 @@
 
 namespace vh::app {
 class AppCore;
+}
+namespace vh::base {
 enum class Setting : int;
-} // namespace vh::app
+}
 
 namespace vh::test {
 
@@ -99,7 +101,7 @@ public:
     // (the farm's settings, then the overrides), data/ipranges.dat (one provider "Farm" over the servers),
     // data/servers.dat (names and maps), an empty data/serverlist.txt, and both banlists as served, so that start-up
     // fetches nothing.
-    void writeWorkspace(const QString& baseFolder, const QMap<app::Setting, QString>& overrides = {}) const;
+    void writeWorkspace(const QString& baseFolder, const QMap<base::Setting, QString>& overrides = {}) const;
     // Chooses every map of the filter list, so that the server selection list holds every named server.
     static void selectAllServers(app::AppCore& core);
 

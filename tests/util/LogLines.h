@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/ActivityLog.h"
+#include "base/ActivityLog.h"
 
 #include <QStringList>
 
 namespace vh::test {
 
 // The messages of the log, oldest first, without their time of day.
-inline QStringList logMessages(const app::ActivityLog& log)
+inline QStringList logMessages(const base::ActivityLog& log)
 {
     QStringList out;
     for (const auto& line : log.lines())

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace vh::app::Paths {
+namespace vh::base::Paths {
 
 // Every file of the program lives at a fixed place under the base folder, spelled in one case.
 inline const QString LinksFile = QStringLiteral("data/Links.dat");
@@ -28,4 +28,4 @@ inline const QString AciBanlistFile = QStringLiteral("banlists/pbbans.txt");
 inline const QString LogFile = QStringLiteral("Varnholt.log");
 inline const QString EnemySpottedSound = QStringLiteral("EnemySpotted.wav");
 
-} // namespace vh::app::Paths
+} // namespace vh::base::Paths

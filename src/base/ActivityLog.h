@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Colours.h"
+#include "base/Colours.h"
 
 #include <QAbstractListModel>
 #include <QTime>
@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-namespace vh::app {
+namespace vh::base {
 
 class Settings;
 
@@ -44,7 +44,7 @@ public:
 
 Q_SIGNALS:
     // Every line as it is added, for listeners that print the log (the headless collector).
-    void lineAdded(const QString& text, vh::app::Colour colour);
+    void lineAdded(const QString& text, vh::base::Colour colour);
 
 private:
     const Settings& m_settings;
@@ -53,4 +53,4 @@ private:
     std::vector<Line> m_lines;
 };
 
-} // namespace vh::app
+} // namespace vh::base

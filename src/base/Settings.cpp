@@ -1,10 +1,10 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 
 #include "platform/AtomicFile.h"
 
 #include <QFile>
 
-namespace vh::app {
+namespace vh::base {
 
 namespace {
 const QString LoadProblem = QStringLiteral("Problems in Loading Settings, error:");
@@ -67,4 +67,4 @@ QStringList Settings::SaveSettings(const QString& path) const
     return {};
 }
 
-} // namespace vh::app
+} // namespace vh::base

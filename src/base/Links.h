@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vh::app {
+namespace vh::base {
 
 // The six addresses of data/Links.dat, one per line in this order.
 struct Links
@@ -20,4 +20,4 @@ struct Links
     QStringList LoadLinks(const QString& path);
 };
 
-} // namespace vh::app
+} // namespace vh::base

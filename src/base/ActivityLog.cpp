@@ -1,9 +1,9 @@
-#include "app/ActivityLog.h"
+#include "base/ActivityLog.h"
 
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "platform/AtomicFile.h"
 
-namespace vh::app {
+namespace vh::base {
 
 ActivityLog::ActivityLog(const Settings& settings, QObject* parent)
     : QAbstractListModel(parent), m_settings(settings), m_clock([] { return QTime::currentTime(); })
@@ -56,4 +56,4 @@ QVariant ActivityLog::data(const QModelIndex& index, int role) const
     }
 }
 
-} // namespace vh::app
+} // namespace vh::base

@@ -5,7 +5,7 @@
 
 #include <array>
 
-namespace vh::app {
+namespace vh::base {
 
 // Every stored setting by name; the value is its slot in the table and (plus one) its key in Settings.dat.
 enum class Setting : int {
@@ -73,4 +73,4 @@ private:
     std::array<QString, SlotCount> m_slots{};
 };
 
-} // namespace vh::app
+} // namespace vh::base

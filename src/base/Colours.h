@@ -3,7 +3,7 @@
 #include <QColor>
 #include <QtGlobal>
 
-namespace vh::app {
+namespace vh::base {
 
 // Colours are red + 256 * green + 65536 * blue, as every log line and label of the program stores them.
 using Colour = quint32;
@@ -23,4 +23,4 @@ inline QColor toQColor(Colour c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-} // namespace vh::app
+} // namespace vh::base

@@ -1,13 +1,13 @@
-#include "app/ActivityLog.h"
-#include "app/Settings.h"
+#include "base/ActivityLog.h"
+#include "base/Settings.h"
 #include "util/TestWorkspace.h"
 
 #include <QColor>
 #include <QtTest>
 
-using vh::app::ActivityLog;
-using vh::app::Setting;
-using vh::app::Settings;
+using vh::base::ActivityLog;
+using vh::base::Setting;
+using vh::base::Settings;
 
 class TestActivityLog : public QObject
 {

@@ -1,8 +1,8 @@
-#include "app/PreferenceRules.h"
+#include "base/PreferenceRules.h"
 
 #include <QtTest>
 
-namespace Rules = vh::app::PreferenceRules;
+namespace Rules = vh::base::PreferenceRules;
 
 class TestPreferenceRules : public QObject
 {

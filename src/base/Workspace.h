@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace vh::app {
+namespace vh::base {
 
 // The base folder and the workspace folders under it.
 class Workspace final
@@ -33,4 +33,4 @@ private:
     QString m_base;
 };
 
-} // namespace vh::app
+} // namespace vh::base

@@ -1,8 +1,8 @@
-#include "app/Links.h"
+#include "base/Links.h"
 
 #include <QFile>
 
-namespace vh::app {
+namespace vh::base {
 
 QStringList Links::LoadLinks(const QString& path)
 {
@@ -34,4 +34,4 @@ QStringList Links::LoadLinks(const QString& path)
     return problems;
 }
 
-} // namespace vh::app
+} // namespace vh::base

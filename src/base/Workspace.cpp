@@ -1,11 +1,11 @@
-#include "app/Workspace.h"
+#include "base/Workspace.h"
 
-#include "app/Paths.h"
+#include "base/Paths.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-namespace vh::app {
+namespace vh::base {
 
 QString Workspace::fallbackBaseFolder()
 {
@@ -62,4 +62,4 @@ void Workspace::deleteLeftovers() const
     wipe(path(Paths::Temp), QStringLiteral("*.htm"));
 }
 
-} // namespace vh::app
+} // namespace vh::base

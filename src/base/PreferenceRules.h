@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace vh::app::PreferenceRules {
+namespace vh::base::PreferenceRules {
 
 // The banlist interval box on leaving it: empty or below 10 becomes "10", above 120 becomes "120";
 // text that is not a number stays as typed.
@@ -31,4 +31,4 @@ inline bool allowsPbssOnly(int skipAllState)
     return skipAllState != 1;
 }
 
-} // namespace vh::app::PreferenceRules
+} // namespace vh::base::PreferenceRules

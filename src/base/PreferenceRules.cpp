@@ -1,6 +1,6 @@
-#include "app/PreferenceRules.h"
+#include "base/PreferenceRules.h"
 
-namespace vh::app::PreferenceRules {
+namespace vh::base::PreferenceRules {
 
 namespace {
 const QString TypeMismatch = QStringLiteral("Type mismatch");
@@ -72,4 +72,4 @@ std::optional<int> sliderValueFromSlot(const QString& slot, int minimum, int max
     return n;
 }
 
-} // namespace vh::app::PreferenceRules
+} // namespace vh::base::PreferenceRules

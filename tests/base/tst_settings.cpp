@@ -1,11 +1,11 @@
-#include "app/Settings.h"
+#include "base/Settings.h"
 #include "util/FileSizeLimit.h"
 #include "util/TestWorkspace.h"
 
 #include <QtTest>
 
-using vh::app::Setting;
-using vh::app::Settings;
+using vh::base::Setting;
+using vh::base::Settings;
 
 class TestSettings : public QObject
 {
