@@ -2,11 +2,11 @@
 
 #include "app/AppCore.h"
 #include "cli/WorkspaceCheck.h"
+#include "platform/AdvisoryLock.h"
 #include "servers/ServerEntry.h"
 
 #include <QDir>
 #include <QIODevice>
-#include <QLockFile>
 #include <QRegularExpression>
 
 #include <csignal>
@@ -111,14 +111,19 @@ int Collector::runInventory(const CliOptions& options, const QString& executable
     }
 
     // two collectors on one workspace would each save their own table and lose the other's entries
-    QLockFile lock(QDir(base).filePath(LockFileName));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock()) {
-        qint64 pid = 0;
-        QString host;
-        QString app;
-        lock.getLockInfo(&pid, &host, &app);
-        error(QStringLiteral("another inventory is running on %1 (process %2); not started").arg(base).arg(pid));
+    // a lock whose holder has ended, however it ended, is taken over
+    platform::AdvisoryLock lock(QDir(base).filePath(LockFileName));
+    switch (lock.tryLock()) {
+    case platform::AdvisoryLock::Result::Locked:
+        break;
+    case platform::AdvisoryLock::Result::HeldByOther:
+        error(lock.holderPid() > 0 ? QStringLiteral("another inventory is running on %1 (process %2); not started")
+                                         .arg(base)
+                                         .arg(lock.holderPid())
+                                   : QStringLiteral("another inventory is running on %1; not started").arg(base));
+        return Failure;
+    case platform::AdvisoryLock::Result::Failed:
+        error(lock.error() + QStringLiteral("; not started"));
         return Failure;
     }
 

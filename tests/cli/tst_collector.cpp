@@ -1,6 +1,7 @@
 #include "app/AppCore.h"
 #include "cli/Collector.h"
 #include "cli/WorkspaceCheck.h"
+#include "util/FileSizeLimit.h"
 #include "util/TestWorkspace.h"
 
 #include <QBuffer>
@@ -51,6 +52,7 @@ struct Run
     {
         out.open(QIODevice::WriteOnly);
         err.open(QIODevice::WriteOnly);
+        core.flags().MinimumPassMs = 100; // the visits fail at once; a looping run waits this long per pass
         ws.write(QStringLiteral("data/ipranges.dat"), Ranges);
         if (withServers)
             ws.write(QStringLiteral("data/servers.dat"), Servers);
@@ -88,6 +90,9 @@ private Q_SLOTS:
     void stopBeforeTheRunStillShutsDown();
     void emptySelectionFails();
     void secondCollectorIsRefused();
+    void leftoverLockIsTakenOver_data();
+    void leftoverLockIsTakenOver();
+    void lockThatCannotBeWrittenSaysWhy();
     void failedSaveIsNoSuccess_data();
     void failedSaveIsNoSuccess();
 };
@@ -239,6 +244,41 @@ void TestCollector::secondCollectorIsRefused()
     QCOMPARE(r.run({}), int(Collector::Failure));
     QVERIFY2(r.errors().contains(QStringLiteral("another inventory is running")), qPrintable(r.errors()));
     QCOMPARE(filesUnder(r.ws.base()), before);
+}
+
+void TestCollector::leftoverLockIsTakenOver_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("emptied by hand") << QByteArray();
+    QTest::newRow("garbage") << QByteArray("\x01\xff not a lock\n");
+    QTest::newRow("holder ended") << QByteArray("2147483000\nvarnholt-cli\nhost\n");
+}
+
+void TestCollector::leftoverLockIsTakenOver()
+{
+    QFETCH(QByteArray, content);
+    Run r;
+    r.ws.write(Collector::LockFileName, content);
+    QCOMPARE(r.run({}), int(Collector::Success));
+    QCOMPARE(r.visits(), 3);
+    QVERIFY(!r.ws.exists(Collector::LockFileName));
+}
+
+void TestCollector::lockThatCannotBeWrittenSaysWhy()
+{
+    Run r;
+    int status = 0;
+    {
+        // a full disk: the lock file can be made, its first byte cannot be written
+        vh::test::FileSizeLimit full(0);
+        if (!full.active())
+            QSKIP("no file size limit on this system");
+        status = r.run({});
+    }
+    QCOMPARE(status, int(Collector::Failure));
+    QVERIFY2(r.errors().contains(QStringLiteral("cannot write the lock file")), qPrintable(r.errors()));
+    QVERIFY(!r.errors().contains(QStringLiteral("another inventory")));
+    QVERIFY(!r.ws.exists(Collector::LockFileName));
 }
 
 void TestCollector::failedSaveIsNoSuccess_data()
