@@ -6,6 +6,7 @@
 #include "database/Database.h"
 #include "platform/EventWait.h"
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 
@@ -15,6 +16,7 @@ namespace vh::collect {
 
 namespace {
 const QString ScanAborted = QStringLiteral("Scan Aborted, waiting for download treads to finish");
+const QString WriteProblem = QStringLiteral("Problems in Writing PBSS, error:");
 
 int clampToInt(qint64 v)
 {
@@ -37,6 +39,7 @@ DownloadPool::DownloadPool(base::RunFlags& flags, base::ActivityLog& log, const 
         setProgress(0, 100);
     });
     connect(m_page1.get(), &Downloader::DownloadError, this, [this](const QString&) { m_pageDone1 = true; });
+    connect(m_page1.get(), &Downloader::WriteFailed, this, &DownloadPool::onWriteFailed);
     connect(m_page1.get(), &Downloader::DownloadProgress, this, [this](qint64 read, qint64 total, const QString&) {
         if (!m_progressBlocked || !m_progressBlocked())
             setProgress(clampToInt(read), clampToInt(total));
@@ -44,6 +47,7 @@ DownloadPool::DownloadPool(base::RunFlags& flags, base::ActivityLog& log, const 
     m_page2 = std::make_unique<Downloader>(*m_manager);
     connect(m_page2.get(), &Downloader::DownloadComplete, this, [this](qint64, const QString&) { m_pageDone2 = true; });
     connect(m_page2.get(), &Downloader::DownloadError, this, [this](const QString&) { m_pageDone2 = true; });
+    connect(m_page2.get(), &Downloader::WriteFailed, this, &DownloadPool::onWriteFailed);
 
     setThreads(1);
 }
@@ -71,6 +75,7 @@ std::unique_ptr<Downloader> DownloadPool::makeWorker(int w)
     connect(worker.get(), &Downloader::DownloadComplete, this,
             [this, w](qint64, const QString&) { SSDL_DownloadComplete(w); });
     connect(worker.get(), &Downloader::DownloadError, this, [this, w](const QString&) { SSDL_DownloadError(w); });
+    connect(worker.get(), &Downloader::WriteFailed, this, &DownloadPool::onWriteFailed);
     return worker;
 }
 
@@ -129,8 +134,21 @@ bool DownloadPool::allWorkersFree() const
     return true;
 }
 
+void DownloadPool::onWriteFailed(const QString& saveFile, const QString& reason)
+{
+    // a disk that takes no download takes no other either: the run ends, and what can be saved is saved
+    m_flags.StopRequested = 1;
+    if (m_writeFailureLogged)
+        return;
+    m_writeFailureLogged = true;
+    m_log.Log(WriteProblem + reason + QStringLiteral(" ") + QDir::toNativeSeparators(saveFile) +
+                  QStringLiteral(", the inventory stops"),
+              base::Colours::Red);
+}
+
 void DownloadPool::RunDownloadQueue()
 {
+    m_writeFailureLogged = false;
     if (m_queueCount > 0) {
         setProgress(m_progressValue, m_queueCount);
         m_doneCount = 1;

@@ -98,6 +98,7 @@ Q_SIGNALS:
 private:
     void SSDL_DownloadComplete(int w);
     void SSDL_DownloadError(int w);
+    void onWriteFailed(const QString& saveFile, const QString& reason);
     void showDone();
     int firstFreeWorker() const;
     bool allWorkersFree() const;
@@ -117,6 +118,7 @@ private:
     std::vector<PageEntry> m_queue; // slot 0 stays empty
     int m_queueCount = 0;
     int m_doneCount = 0;
+    bool m_writeFailureLogged = false; // once per visit: the other workers fail alike while the run drains
 
     std::unique_ptr<Downloader> m_page1;
     std::unique_ptr<Downloader> m_page2;

@@ -8,6 +8,18 @@
 
 namespace vh::collect {
 
+namespace {
+
+// The server answered with an error status and a body (an error page): the transfer itself went through,
+// and the intake or the page check decides about the body.
+bool isHttpStatusError(QNetworkReply::NetworkError error)
+{
+    return (error >= QNetworkReply::ContentAccessDenied && error <= QNetworkReply::UnknownContentError) ||
+           (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
+}
+
+} // namespace
+
 Downloader::Downloader(QNetworkAccessManager& manager, QObject* parent) : QObject(parent), m_manager(manager)
 {
     m_idleTimer.setSingleShot(true);
@@ -27,6 +39,7 @@ void Downloader::BeginDownload(const QString& url, const QString& saveFile)
     m_saveFile = saveFile;
     m_received = 0;
     m_failed = false;
+    m_writeError.clear();
     m_reportProgress = !saveFile.endsWith(QLatin1String(".png"), Qt::CaseInsensitive);
 
     QNetworkRequest request{QUrl(url)};
@@ -85,14 +98,25 @@ void Downloader::onReadyRead()
         return;
     }
     m_received += chunk.size();
+    if (!m_writeError.isEmpty())
+        return;
     if (!m_file) {
         m_file = std::make_unique<QSaveFile>(m_saveFile);
         // a file that cannot be written costs the data, never the events
-        if (!m_file->open(QIODevice::WriteOnly))
+        // unbuffered, because a buffered write that falls short (a full disk) is not reported by commit()
+        if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            m_writeError = m_file->errorString();
             m_file->cancelWriting();
+            return;
+        }
     }
-    if (m_file->isOpen())
-        m_file->write(chunk);
+    const qint64 written = m_file->write(chunk);
+    if (written != chunk.size()) {
+        m_writeError = written < 0
+                           ? m_file->errorString()
+                           : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(chunk.size());
+        m_file->cancelWriting();
+    }
 }
 
 void Downloader::abortTransfer()
@@ -112,14 +136,20 @@ void Downloader::onFinished()
     m_idleTimer.stop();
     m_transferTimer.stop();
     const QNetworkReply::NetworkError error = reply->error();
-    const bool redirectRefused =
-        error == QNetworkReply::TooManyRedirectsError || error == QNetworkReply::InsecureRedirectError;
-    const bool keep = !m_failed && !redirectRefused && m_received > 0;
+    // a transfer cut off by the server or the network, or one that ended before the length the server
+    // announced, is a failed transfer: its half file never reaches the intake
+    bool announcedOk = false;
+    const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&announcedOk);
+    const bool complete = error == QNetworkReply::NoError || isHttpStatusError(error);
+    const bool shortOfAnnounced = announcedOk && announced >= 0 && m_received != announced;
+    bool keep = !m_failed && complete && !shortOfAnnounced && m_received > 0 && m_writeError.isEmpty();
     if (m_file) {
-        if (keep && m_file->isOpen())
-            m_file->commit();
-        else
+        if (keep && !m_file->commit()) {
+            m_writeError = m_file->errorString();
+            keep = false;
+        } else if (!keep) {
             m_file->cancelWriting();
+        }
         m_file.reset();
     }
     reply->disconnect(this);
@@ -128,6 +158,8 @@ void Downloader::onFinished()
 
     const QString saveFile = m_saveFile;
     const qint64 total = keep ? m_received : 0;
+    if (!m_writeError.isEmpty())
+        Q_EMIT WriteFailed(saveFile, m_writeError);
     if (!keep)
         Q_EMIT DownloadError(saveFile);
     Q_EMIT DownloadComplete(total, saveFile);

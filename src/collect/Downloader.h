@@ -38,8 +38,12 @@ public:
 Q_SIGNALS:
     // Only for save files not ending in ".png": pages and banlists show progress, screenshots do not.
     void DownloadProgress(qint64 bytesRead, qint64 bytesTotal, const QString& saveFile);
-    // The transfer delivered no data.
+    // The transfer delivered no data, or not all of it: it was cut off, ended in a network error or before
+    // its announced length, or its file could not be written.
     void DownloadError(const QString& saveFile);
+    // The received data could not be written to the save file (a full disk, for one); raised before
+    // DownloadError, once per transfer.
+    void WriteFailed(const QString& saveFile, const QString& reason);
     // Raised after every transfer, also after DownloadError.
     void DownloadComplete(qint64 bytesTotal, const QString& saveFile);
 
@@ -57,6 +61,7 @@ private:
     QString m_saveFile;
     qint64 m_received = 0;
     bool m_failed = false; // set when we cut the transfer off ourselves
+    QString m_writeError;  // why the save file could not be written
     bool m_reportProgress = false;
     QTimer m_idleTimer;
     QTimer m_transferTimer;

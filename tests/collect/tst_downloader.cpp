@@ -1,10 +1,13 @@
 #include "collect/Downloader.h"
+#include "util/FileSizeLimit.h"
 #include "util/LocalHttpServer.h"
 #include "util/TestWorkspace.h"
 
 #include <QElapsedTimer>
 #include <QNetworkAccessManager>
 #include <QtTest>
+
+#include <optional>
 
 using vh::collect::Downloader;
 using vh::collect::NetworkLimits;
@@ -43,6 +46,9 @@ struct EventLog
     void attach(Downloader& d)
     {
         QObject::connect(&d, &Downloader::DownloadProgress, &d, [this](qint64, qint64, const QString&) { ++progress; });
+        QObject::connect(&d, &Downloader::WriteFailed, &d, [this](const QString& f, const QString&) {
+            events << QStringLiteral("write failed ") + QFileInfo(f).fileName();
+        });
         QObject::connect(&d, &Downloader::DownloadError, &d,
                          [this](const QString& f) { events << QStringLiteral("error ") + QFileInfo(f).fileName(); });
         QObject::connect(&d, &Downloader::DownloadComplete, &d, [this](qint64 t, const QString& f) {
@@ -84,6 +90,8 @@ void TestDownloader::transferEnds_data()
     QTest::newRow("redirect followed") << "redirect" << false << bytes(100) << 1500;
     QTest::newRow("redirect loop capped") << "loop" << true << QByteArray() << 1500;
     QTest::newRow("connection refused") << "refused" << true << QByteArray() << 1500;
+    QTest::newRow("server resets mid-body") << "reset" << true << QByteArray() << 1500;
+    QTest::newRow("disk fails on write") << "diskFull" << true << QByteArray() << 1500;
 }
 
 void TestDownloader::transferEnds()
@@ -104,6 +112,8 @@ void TestDownloader::transferEnds()
     server.redirect(QStringLiteral("/redirect"), QStringLiteral("/target"));
     server.serve(QStringLiteral("/target"), bytes(100));
     server.redirect(QStringLiteral("/loop"), QStringLiteral("/loop"));
+    server.resetAfter(QStringLiteral("/reset"), bytes(3000), 1500);
+    server.serve(QStringLiteral("/diskFull"), bytes(3000));
 
     TestWorkspace ws;
     QNetworkAccessManager manager;
@@ -115,17 +125,23 @@ void TestDownloader::transferEnds()
     const QString file = ws.path(QStringLiteral("out.htm"));
     const QString url =
         mode == QLatin1String("refused") ? QStringLiteral("http://127.0.0.1:1/x") : server.url(QLatin1Char('/') + mode);
+    std::optional<vh::test::FileSizeLimit> disk;
+    if (mode == QLatin1String("diskFull"))
+        disk.emplace(1000);
     QElapsedTimer clock;
     clock.start();
     d.BeginDownload(url, file);
     QVERIFY(d.isBusy());
     QTRY_VERIFY_WITH_TIMEOUT(log.complete, 8000);
+    disk.reset();
     // every limit frees the worker well before a real server's patience would
     QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
     QVERIFY(!d.isBusy());
     server.releaseStalls();
 
     QStringList expected;
+    if (mode == QLatin1String("diskFull"))
+        expected << QStringLiteral("write failed out.htm");
     if (expectError)
         expected << QStringLiteral("error out.htm");
     expected << QStringLiteral("complete out.htm");

@@ -1,9 +1,10 @@
-#include "base/ActivityLog.h"
 #include "app/AppCore.h"
+#include "base/ActivityLog.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
 #include "collect/DownloadPool.h"
 #include "database/Database.h"
+#include "util/FileSizeLimit.h"
 #include "util/LocalHttpServer.h"
 #include "util/TestWorkspace.h"
 
@@ -97,6 +98,7 @@ private Q_SLOTS:
     void requestEndsHandOut_data();
     void requestEndsHandOut();
     void emptyQueueOnlyResets();
+    void fullDiskEndsTheRun();
     void queueRefusesEntryAboveCapacity();
     void setThreads_data();
     void setThreads();
@@ -104,6 +106,30 @@ private Q_SLOTS:
     void getFile();
     void cancelEndsPageWait();
 };
+
+void TestDownloadPool::fullDiskEndsTheRun()
+{
+    LocalHttpServer server;
+    PoolFixture f;
+    f.pool.setThreads(2);
+    f.queue(server, 10, [](int) { return 20; });
+    int handed = 0;
+    connect(&f.pool, &DownloadPool::handedOut, this, [&handed] { ++handed; });
+    {
+        vh::test::FileSizeLimit full(50);
+        if (!full.active())
+            QSKIP("no file size limit on this system");
+        f.pool.RunDownloadQueue();
+    }
+    QCOMPARE(f.flags.StopRequested, 1);
+    QVERIFY2(handed < 10, qPrintable(QString::number(handed)));
+    QVERIFY(f.intakes.empty());
+    const auto failures = std::count_if(f.log.lines().begin(), f.log.lines().end(), [](const auto& l) {
+        return l.text.contains(QStringLiteral("Problems in Writing PBSS, error:")) &&
+               l.text.contains(QStringLiteral("pb0000"));
+    });
+    QCOMPARE(failures, 1);
+}
 
 void TestDownloadPool::lowestFreeWorkerTakesNext()
 {

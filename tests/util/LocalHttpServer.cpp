@@ -23,7 +23,8 @@ enum class Kind
     Chunked,
     Redirect,
     Stall,
-    StallAfter
+    StallAfter,
+    ResetAfter
 };
 
 struct Route
@@ -136,6 +137,15 @@ struct LocalHttpServer::State
                                               return false;
                                           });
             break;
+
+        case Kind::ResetAfter:
+            response.set_content_provider(route.body.size(), route.contentType.c_str(),
+                                          [route](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                                              // false drops the connection in the middle of the body
+                                              return offset < route.sent &&
+                                                     sink.write(route.body.data() + offset, route.sent - offset);
+                                          });
+            break;
         }
     }
 
@@ -237,6 +247,13 @@ void LocalHttpServer::stallAfter(const QString& path, const QByteArray& body, qs
     r.body = body.toStdString();
     r.sent = std::size_t(std::clamp<qsizetype>(sentBytes, 0, body.size()));
     m_state->set(path, std::move(r));
+}
+
+void LocalHttpServer::resetAfter(const QString& path, const QByteArray& body, qsizetype sentBytes)
+{
+    stallAfter(path, body, sentBytes);
+    std::lock_guard lock(m_state->mutex);
+    m_state->routes[path.toStdString()].kind = Kind::ResetAfter;
 }
 
 void LocalHttpServer::releaseStalls()

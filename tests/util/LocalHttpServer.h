@@ -37,6 +37,8 @@ public:
     void stall(const QString& path);
     // Announces the body's length, sends its first sentBytes and then nothing more.
     void stallAfter(const QString& path, const QByteArray& body, qsizetype sentBytes);
+    // Announces the body's length, sends its first sentBytes and closes the connection.
+    void resetAfter(const QString& path, const QByteArray& body, qsizetype sentBytes);
     void releaseStalls();
 
     int hits(const QString& path) const;
