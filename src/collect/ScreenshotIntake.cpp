@@ -43,8 +43,10 @@ void ScreenshotIntake::ProcessPBSS(int w, const QString& saveFile)
         QFile::remove(saveFile);
         return;
     }
-    m_detection.ScanScreenshot(w, saveFile);
-    if (!m_database.intakeSlot(w).IndexText.contains(m_database.intakeSlot(w).GUID)) {
+    // a screenshot whose text cannot be read never becomes an entry: it leaves nothing in the vault (the
+    // scan keeps a copy in PBSS/failed), or a server serving such files would fill the disk pass by pass
+    const bool read = m_detection.ScanScreenshot(w, saveFile);
+    if (!read || !m_database.intakeSlot(w).IndexText.contains(m_database.intakeSlot(w).GUID)) {
         QFile::remove(saveFile);
         m_detection.releasePicture(w);
         return;

@@ -5,11 +5,15 @@
 #include "base/Settings.h"
 #include "base/Workspace.h"
 #include "database/Database.h"
+#include "platform/AtomicFile.h"
 #include "platform/PngDecoder.h"
 #include "platform/SafeFileName.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace vh::detect {
 
@@ -32,10 +36,10 @@ void Detection::releasePicture(int slot)
         m_pictures[std::size_t(slot)].ClearUp();
 }
 
-void Detection::ScanScreenshot(int slot, const QString& pngPath)
+bool Detection::ScanScreenshot(int slot, const QString& pngPath)
 {
     if (!isSlot(slot))
-        return;
+        return false;
     database::ScreenshotEntry& entry = m_database.intakeSlot(slot);
     review::cDIBSection& bitmap = m_pictures[std::size_t(slot)];
     bitmap.ClearUp();
@@ -55,7 +59,7 @@ void Detection::ScanScreenshot(int slot, const QString& pngPath)
             error = m_reader.ReadScreenText(bitmap, entry);
     }
     if (error.isEmpty())
-        return;
+        return true;
     entry.CaptureWidth = 0;
     entry.CaptureHeight = 0;
     m_log.Log(QStringLiteral("Problems in Scanning for text, error:%1 DB-entry: %2, x:%3, y:%4")
@@ -63,23 +67,59 @@ void Detection::ScanScreenshot(int slot, const QString& pngPath)
                   .arg(m_database.CurrentEntry)
                   .arg(bitmap.Width())
                   .arg(bitmap.Height()));
-    copyToFailed(pngPath);
+    copyToFailed(pngPath, entry.ServerURL);
+    return false;
 }
 
-void Detection::copyToFailed(const QString& pngPath) const
+void Detection::copyToFailed(const QString& pngPath, const QByteArray& serverUrl) const
 {
-    QByteArray name =
-        m_clock().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1() + QFileInfo(pngPath).fileName().toLatin1();
-    for (char removed : {':', ' ', '-', '/'})
-        name.replace(removed, QByteArray());
-    name = platform::safeFileNamePart(name, 150);
-    const qsizetype dot = name.lastIndexOf('.');
-    const QString stem = QString::fromLatin1(dot > 0 ? name.left(dot) : name);
-    const QString suffix = dot > 0 ? QString::fromLatin1(name.mid(dot)) : QString();
-    const QString target = platform::unusedPath(m_workspace.path(base::Paths::Failed), stem, suffix);
+    QFile source(pngPath);
+    if (!source.open(QIODevice::ReadOnly))
+        return;
+    // what is not a PNG at all tells nobody anything about the text reading
+    static const QByteArray PngSignature("\x89PNG\r\n\x1a\n", 8);
+    if (source.peek(PngSignature.size()) != PngSignature)
+        return;
+    // one copy per server and shot: a server that serves the same unreadable file on every pass keeps one
+    QByteArray server = serverUrl;
+    const qsizetype scheme = server.indexOf("://");
+    if (scheme >= 0)
+        server = server.mid(scheme + 3);
+    const QByteArray name = platform::safeFileNamePart(server, 100) + '_' +
+                            platform::safeFileNamePart(QFileInfo(pngPath).fileName().toLatin1(), 100);
+    const QString target = m_workspace.path(base::Paths::Failed) + QLatin1Char('/') + QString::fromLatin1(name);
     // a copy that fails leaves nothing else undone
-    if (!target.isEmpty())
-        QFile::copy(pngPath, target);
+    if (platform::writeFileAtomically(target, source.readAll()))
+        trimFailed(target);
+}
+
+void Detection::trimFailed(const QString& kept) const
+{
+    QFileInfoList copies =
+        QDir(m_workspace.path(base::Paths::Failed)).entryInfoList(QDir::Files, QDir::Time | QDir::Reversed);
+    qint64 total = 0;
+    for (const QFileInfo& copy : copies)
+        total += copy.size();
+    if (total <= m_failedBudget)
+        return;
+    int removed = 0;
+    qint64 freed = 0;
+    // oldest first; the copy just made goes last, and only when it alone is over the budget
+    std::stable_partition(copies.begin(), copies.end(), [&kept](const QFileInfo& f) { return f.filePath() != kept; });
+    for (const QFileInfo& copy : copies) {
+        if (total <= m_failedBudget)
+            break;
+        if (QFile::remove(copy.filePath())) {
+            total -= copy.size();
+            freed += copy.size();
+            ++removed;
+        }
+    }
+    m_log.Log(QStringLiteral("Trimmed %1: removed the %2 oldest copies (%3 bytes), it keeps at most %4 bytes")
+                  .arg(QDir::toNativeSeparators(m_workspace.path(base::Paths::Failed)))
+                  .arg(removed)
+                  .arg(freed)
+                  .arg(m_failedBudget));
 }
 
 void Detection::CheckNameChanger(int slot)

@@ -34,9 +34,13 @@ public:
     Detection(const GlyphTable& glyphs, const SuspiciousColors& colours, database::Database& database,
               const base::Settings& settings, base::ActivityLog& log, const base::Workspace& workspace);
 
-    // Decodes the PNG into the slot's picture and reads its text into the slot. A failure is logged and the
-    // file is copied to PBSS/failed; the slot then has no capture size, so it never becomes an entry.
-    void ScanScreenshot(int slot, const QString& pngPath);
+    // PBSS/failed keeps its newest copies up to this many bytes.
+    static constexpr qint64 DefaultFailedBudget = 256LL * 1024 * 1024;
+
+    // Decodes the PNG into the slot's picture and reads its text into the slot. A failure is logged and a
+    // PNG file is copied to PBSS/failed (one copy per server and shot, the newest replacing the older); the
+    // slot then has no capture size, so it never becomes an entry. False when the text could not be read.
+    bool ScanScreenshot(int slot, const QString& pngPath);
 
     // The NameChanger check of the slot, when ScanNameChanger is on.
     void CheckNameChanger(int slot);
@@ -54,10 +58,12 @@ public:
 
     // The clock the names in PBSS/failed are stamped with; tests set their own.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    void setFailedBudget(qint64 bytes) { m_failedBudget = bytes; }
 
 private:
     static bool isSlot(int slot);
-    void copyToFailed(const QString& pngPath) const;
+    void copyToFailed(const QString& pngPath, const QByteArray& serverUrl) const;
+    void trimFailed(const QString& kept) const;
 
     database::Database& m_database;
     const base::Settings& m_settings;
@@ -66,6 +72,7 @@ private:
     ScreenTextReader m_reader;
     CheatChecks m_checks;
     std::function<QDateTime()> m_clock;
+    qint64 m_failedBudget = DefaultFailedBudget;
     std::array<review::cDIBSection, 121> m_pictures;
 };
 

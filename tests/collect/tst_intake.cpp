@@ -19,6 +19,8 @@ using vh::shotmaker::ShotInfo;
 namespace {
 
 const QByteArray Guid = "0123456789abcdef0123456789abcdef";
+// the copy of an unreadable pb000123.png of the server below
+const QString FailedCopy = QStringLiteral("127.0.0.1_pbsvss_pb000123.png");
 const QByteArray IndexLine = "000123 \"Player\" GUID=" + Guid + " (OK) 2026.12.06 10:00:00";
 
 QByteArray noisePng(int width, int height)
@@ -138,9 +140,9 @@ private Q_SLOTS:
         takeIn(QByteArray(size, 'x'));
         QVERIFY(files(QStringLiteral("PBSS")).isEmpty());
         QCOMPARE(logged(QStringLiteral("Problems in Scanning for text, error:")), scanned ? 1 : 0);
-        QCOMPARE(files(QStringLiteral("PBSS/failed")).size(), scanned ? 1 : 0);
-        // unreadable but showing no other player: kept in the vault, never an entry
-        QCOMPARE(files(QStringLiteral("PBSS/vault")).size(), scanned ? 1 : 0);
+        // not a PNG: no copy kept; unreadable: nothing in the vault
+        QVERIFY(files(QStringLiteral("PBSS/failed")).isEmpty());
+        QVERIFY(files(QStringLiteral("PBSS/vault")).isEmpty());
         QCOMPARE(db().EntryCount(), 0);
     }
 
@@ -248,9 +250,28 @@ private Q_SLOTS:
         QFETCH(QString, reason);
         QVERIFY2(failures.first().contains(QStringLiteral("error:") + reason), qPrintable(failures.first()));
         QVERIFY2(failures.first().endsWith(QStringLiteral(" DB-entry: 7") + where), qPrintable(failures.first()));
-        QCOMPARE(files(QStringLiteral("PBSS/failed")), QStringList{QStringLiteral("20261206103956pb000123.png")});
-        QCOMPARE(m_ws->read(QStringLiteral("PBSS/failed/20261206103956pb000123.png")), png);
+        // the same shot of the same server failing again replaces its copy
+        takeIn(png);
+        QCOMPARE(files(QStringLiteral("PBSS/failed")), QStringList{FailedCopy});
+        QCOMPARE(m_ws->read(QStringLiteral("PBSS/failed/") + FailedCopy), png);
+        QVERIFY(files(QStringLiteral("PBSS/vault")).isEmpty());
         QCOMPARE(db().EntryCount(), 0);
+    }
+
+    void failedCopiesStayWithinBudget()
+    {
+        const QByteArray png = noisePng(100, 100).replace(60, 4000, QByteArray(4000, 'z'));
+        m_core->detection().setFailedBudget(2 * png.size() + 10);
+        const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+        for (const char* older : {"a_pb000001.png", "b_pb000002.png"}) {
+            const QString path = m_ws->write(QStringLiteral("PBSS/failed/") + QLatin1String(older), png);
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite) &&
+                    f.setFileTime(old.addSecs(older[0] == 'a' ? 0 : 60), QFileDevice::FileModificationTime));
+        }
+        takeIn(png);
+        QCOMPARE(files(QStringLiteral("PBSS/failed")), (QStringList{FailedCopy, QStringLiteral("b_pb000002.png")}));
+        QCOMPARE(logLines().filter(QStringLiteral("oldest copies")).size(), 1);
     }
 
     void pixelChecksWhenAdding_data()
