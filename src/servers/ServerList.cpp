@@ -1,4 +1,7 @@
 #include "servers/ServerList.h"
+#include "servers/StatusReply.h"
+
+#include <algorithm>
 
 #include <QSet>
 
@@ -54,13 +57,32 @@ bool ServerList::appendServer(const QString& ip, qint16 provider, const QString&
     return true;
 }
 
+bool isDottedAddress(QByteArrayView text)
+{
+    const QList<QByteArray> parts = text.toByteArray().split('.');
+    if (parts.size() != 4)
+        return false;
+    for (const QByteArray& part : parts) {
+        if (part.isEmpty() || part.size() > 3 ||
+            !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }) || part.toInt() > 255)
+            return false;
+    }
+    return true;
+}
+
 QStringList ServerList::LoadServers(const QByteArray& content)
 {
     const QList<QByteArrayView> lines = splitTextLines(content);
     QStringList maps;
     QSet<QString> seen;
-    // a last record cut short is left out; the maps before it still count
+    // a last record cut short is left out; the maps before it still count. A record whose address is not
+    // an address is damaged (a name with a line break in it): it is passed over line by line until the
+    // records line up again, so it neither adds a server nor shifts every later record
     for (qsizetype i = 0; i + 2 < lines.size(); i += 3) {
+        if (!isDottedAddress(lines.at(i + 1))) {
+            i -= 2;
+            continue;
+        }
         const QString address = QString::fromLatin1(lines.at(i + 1));
         const QString map = QString::fromLatin1(lines.at(i + 2));
         const int slot = indexOf(address);
@@ -83,7 +105,9 @@ QByteArray ServerList::SaveServers() const
         const ServerEntry& e = at(i);
         if (e.RunningMap == UnknownText)
             continue;
-        out += e.ServerName.toLatin1() + "\r\n" + e.IP.toLatin1() + "\r\n" + e.RunningMap.toLatin1() + "\r\n";
+        // one line per member, whatever a name holds
+        out += removeControlCharacters(e.ServerName).toLatin1() + "\r\n" + e.IP.toLatin1() + "\r\n" +
+               removeControlCharacters(e.RunningMap).toLatin1() + "\r\n";
     }
     return out;
 }

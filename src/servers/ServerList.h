@@ -54,5 +54,7 @@ private:
 // Splits text at CR LF, LF or a lone CR; a last line without its end still counts. The views point into
 // content.
 QList<QByteArrayView> splitTextLines(const QByteArray& content);
+// Four decimal numbers of 0 to 255 joined by points, as every server address of the list is written.
+bool isDottedAddress(QByteArrayView text);
 
 } // namespace vh::servers

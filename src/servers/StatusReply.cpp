@@ -57,6 +57,12 @@ QString removeColourCodes(QString name)
     return name;
 }
 
+QString removeControlCharacters(QString text)
+{
+    text.removeIf([](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; });
+    return text;
+}
+
 std::optional<StatusReply> parseStatusReply(const QByteArray& datagram)
 {
     QByteArray bytes = datagram;
@@ -70,7 +76,8 @@ std::optional<StatusReply> parseStatusReply(const QByteArray& datagram)
         host = UnknownText;
         map = UnknownText;
     }
-    return StatusReply{trimBlanks(removeColourCodes(*host)), *map};
+    // colour codes begin with a control character, so they go first
+    return StatusReply{trimBlanks(removeControlCharacters(removeColourCodes(*host))), removeControlCharacters(*map)};
 }
 
 } // namespace vh::servers

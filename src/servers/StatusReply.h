@@ -26,5 +26,8 @@ std::optional<StatusReply> parseStatusReply(const QByteArray& datagram);
 bool isOfficialServerName(const QString& hostName);
 // Removes each colour code (escape and the three characters after it) with every copy of it in the name.
 QString removeColourCodes(QString name);
+// Drops every control character (line breaks included): a name or map from the network is stored as one
+// line of data/servers.dat and shown in lists, where a line break would start a record of its own.
+QString removeControlCharacters(QString text);
 
 } // namespace vh::servers

@@ -1,5 +1,5 @@
-#include "base/ActivityLog.h"
 #include "app/AppCore.h"
+#include "base/ActivityLog.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
@@ -60,6 +60,7 @@ class TestServerList : public QObject
 private Q_SLOTS:
     void loadServersAppliesNamesAndCollectsMaps();
     void saveServersSkipsUnknownMaps();
+    void damagedRecordIsPassedOver();
     void selection_data();
     void selection();
     void markValid_data();
@@ -110,6 +111,20 @@ void TestServerList::saveServersSkipsUnknownMaps()
     f.discovery.SaveServers();
     QCOMPARE(f.ws.read(QStringLiteral("data/servers.dat")),
              QByteArray("Z\xfcrich\r\n1.1.1.1\r\nDusk\r\nThird\r\n1.1.1.3\r\nBridge\r\n"));
+}
+
+void TestServerList::damagedRecordIsPassedOver()
+{
+    Fixture f;
+    f.ranges("Provider:P\r\nRange:1.1.1.1-3\r\n");
+    // a name that was saved with a line break in it, then two intact records
+    f.ws.write(QStringLiteral("data/servers.dat"), "Evil\r\nBroken\r\n1.1.1.2\r\nBridge\r\n"
+                                                   "Beta\r\n1.1.1.3\r\nDusk\r\n");
+    f.discovery.LoadServers();
+    QCOMPARE(f.discovery.servers().at(1).RunningMap, QStringLiteral("Bridge"));
+    QCOMPARE(f.discovery.servers().at(2).ServerName, QStringLiteral("Beta"));
+    QCOMPARE(f.discovery.servers().at(2).RunningMap, QStringLiteral("Dusk"));
+    QCOMPARE(f.discovery.filters().maps, (QStringList{QStringLiteral("Bridge"), QStringLiteral("Dusk")}));
 }
 
 void TestServerList::selection_data()

@@ -116,6 +116,11 @@ void TestStatusQuery::parse_data()
                                                  "g",
                                                  "Dusk")
                                         << true << QStringLiteral("Name") << QStringLiteral("Dusk");
+    QTest::newRow("line breaks in the name")
+        << reply("Evil0\r\n127.0.0.10\r\nInjected Map\r\nSecond", "Dusk") << true
+        << QStringLiteral("Evil0127.0.0.10Injected MapSecond") << QStringLiteral("Dusk");
+    QTest::newRow("control characters in the map")
+        << reply("Name", "\tDu\x01sk\x7f\n") << true << QStringLiteral("Name") << QStringLiteral("Dusk");
     QTest::newRow("markers in capitals") << QByteArray("\\HOSTNAME\\Big\\GameName\\x\\MAPNAME\\Hill\\GAMETYPE\\y")
                                          << true << QStringLiteral("Big") << QStringLiteral("Hill");
     QTest::newRow("missing gametype") << QByteArray("\\hostname\\A\\gamename\\x\\mapname\\Hill\\") << false << QString()
