@@ -7,6 +7,9 @@ struct RunFlags
 {
     int StopRequested = 1; // 1: no run active, or stop asked for
     bool SkipRequested = false;
+    // A looping pass that ends sooner (servers that cannot be reached, nothing to visit) waits out the rest,
+    // so a loop never spins; tests shorten it.
+    int MinimumPassMs = 30000;
 };
 
 } // namespace vh::base

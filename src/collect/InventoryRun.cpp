@@ -12,13 +12,15 @@ InventoryRun::InventoryRun(const base::Settings& settings, base::RunFlags& flags
 {
 }
 
-void InventoryRun::endPass(bool visitedAny)
+void InventoryRun::endPass()
 {
     if (!m_settings.isOn(base::Setting::LoopScan))
         m_flags.StopRequested = 1;
-    // a looping run over a list with nothing to visit must not spin: wait a second, ending early on a stop
-    if (!visitedAny && m_flags.StopRequested == 0)
-        platform::waitUntil([this] { return m_flags.StopRequested == 1; }, EmptyPassPauseMs);
+    // a looping pass whose servers all failed at once, or that had none to visit, must not spin: it waits
+    // out the minimum pass time, asleep until Cancel or a stop signal ends the wait
+    const qint64 rest = m_flags.MinimumPassMs - m_passClock.elapsed();
+    if (m_flags.StopRequested == 0 && rest > 0)
+        platform::waitForEvent([this] { return m_flags.StopRequested == 1; }, int(rest));
     if (m_flags.StopRequested == 0 && m_list.count() > 0)
         m_list.select(0);
 }
@@ -39,14 +41,14 @@ void InventoryRun::RunInOrder()
                 m_list.select(0);
         }
         ++m_passes;
-        bool visitedAny = false;
+        m_passClock.start();
         for (int i = start; i < m_list.count(); ++i) {
             m_list.select(i);
-            visitedAny = m_list.visitItem(i) || visitedAny;
+            m_list.visitItem(i);
             if (m_flags.StopRequested == 1)
                 break;
         }
-        endPass(visitedAny);
+        endPass();
     } while (m_flags.StopRequested != 1);
     m_list.setEnabled(true);
 }
@@ -60,17 +62,17 @@ void InventoryRun::RunRandom()
         if (m_passes > 0)
             m_list.rebuild();
         ++m_passes;
+        m_passClock.start();
         const std::vector<int> order = drawVisitOrder(m_list.count(), generator);
-        bool visitedAny = false;
         for (const int position : order) {
             if (position - 1 >= m_list.count())
                 continue; // the list shrank under a visit
             m_list.select(position - 1);
-            visitedAny = m_list.visitItem(position - 1) || visitedAny;
+            m_list.visitItem(position - 1);
             if (m_flags.StopRequested == 1)
                 break;
         }
-        endPass(visitedAny);
+        endPass();
     } while (m_flags.StopRequested != 1);
     m_list.setEnabled(true);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QElapsedTimer>
+
 #include <functional>
 
 namespace vh::base {
@@ -25,8 +27,6 @@ public:
         std::function<bool(int item)> visitItem; // one visit of the server behind an item; false when passed over
     };
 
-    static constexpr int EmptyPassPauseMs = 1000;
-
     InventoryRun(const base::Settings& settings, base::RunFlags& flags, ServerList list);
 
     void RunInOrder();
@@ -35,12 +35,13 @@ public:
     int passes() const { return m_passes; }
 
 private:
-    void endPass(bool visitedAny);
+    void endPass();
 
     const base::Settings& m_settings;
     base::RunFlags& m_flags;
     ServerList m_list;
     int m_passes = 0;
+    QElapsedTimer m_passClock;
 };
 
 } // namespace vh::collect

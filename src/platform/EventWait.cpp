@@ -21,6 +21,21 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
     return true;
 }
 
+bool waitForEvent(const std::function<bool()>& condition, int timeoutMs)
+{
+    const QDeadlineTimer deadline(qMax(timeoutMs, 0));
+    // the only wake-up of its own: the end of the wait
+    QTimer end;
+    end.setSingleShot(true);
+    end.start(qMax(timeoutMs, 0));
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
 void yieldToEvents()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);

@@ -9,6 +9,11 @@ namespace vh::platform {
 // timeoutMs < 0 waits without a limit. Returns true when the condition held, false on time-out.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = -1);
 
+// Sleeps on the event loop until the condition holds after an event, or the time is up; unlike waitUntil it
+// never wakes on its own, so an idle wait costs nothing. For conditions that only events change (a stop
+// request from a button, a signal or a network reply). Returns true when the condition held.
+bool waitForEvent(const std::function<bool()>& condition, int timeoutMs);
+
 // Lets pending events run once, for the loops that yield at fixed points.
 void yieldToEvents();
 
