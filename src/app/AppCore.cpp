@@ -27,6 +27,8 @@ AppCore::AppCore(QObject* parent)
     checkAasaBanlistVersion = [this] { m_banlistUpdate.CheckAASAbanlistversion(); };
     checkAciBanlistVersion = [this] { m_banlistUpdate.CheckACIbanlistversion(); };
     m_visit.setBanlistChecks({checkAasaBanlistVersion, checkAciBanlistVersion});
+    // the entries of every finished visit reach the file at once; the vault files they name are already there
+    connect(&m_inventory, &collect::Inventory::visitEnded, this, [this] { m_entryStore.SaveDatabaseIfChanged(); });
     m_pool.setPageProgressGate(
         [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
 }
@@ -76,6 +78,7 @@ void AppCore::startupLoadLists()
     m_serverDiscovery.LoadServers();
     m_serverDiscovery.FillServerSelection();
     m_vault.PurgeMissingPng();
+    m_vault.MoveOrphanedFiles();
 }
 
 void AppCore::startupFinish()

@@ -19,6 +19,7 @@ inline const QString Pbss = QStringLiteral("PBSS");
 inline const QString Vault = QStringLiteral("PBSS/vault");
 inline const QString Archive = QStringLiteral("PBSS/archive");
 inline const QString Failed = QStringLiteral("PBSS/failed");
+inline const QString Orphaned = QStringLiteral("PBSS/orphaned");
 inline const QString Queue = QStringLiteral("PBSS/que");
 inline const QString Banlists = QStringLiteral("banlists");
 inline const QString Gslist = QStringLiteral("gslist");

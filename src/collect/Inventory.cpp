@@ -59,6 +59,7 @@ bool Inventory::visitServer(int serverIndex, bool listWide)
     // the visit may rebuild tables; it gets its own copy of the address
     const QString pageUrl = server.PageURL;
     m_core.visit().ScanIndexPage(pageUrl);
+    Q_EMIT visitEnded();
     return true;
 }
 

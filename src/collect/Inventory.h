@@ -52,6 +52,8 @@ Q_SIGNALS:
     void listEnabledChanged(bool enabled);
     // A visit began: the position in this pass and the server's name, for progress reports.
     void visitStarted(int item, const QString& serverName);
+    // A visit ended (its downloads taken in): the database is saved here, so a killed run loses little.
+    void visitEnded();
 
 private:
     template <typename Run> void run(Run body);

@@ -1,8 +1,8 @@
 #include "database/EntryStore.h"
 
 #include "base/ActivityLog.h"
-#include "base/RunFlags.h"
 #include "base/Paths.h"
+#include "base/RunFlags.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
 #include "database/Database.h"
@@ -44,6 +44,8 @@ void EntryStore::LoadDatabase()
     const QString path = databasePath();
     m_db.clear();
     m_db.CurrentEntry = 1;
+    m_changed = false;
+    m_savedCount = 0;
     QString error;
     if (!QFileInfo::exists(path)) {
         if (!platform::writeFileAtomically(path, QByteArray(), &error))
@@ -61,6 +63,7 @@ void EntryStore::LoadDatabase()
     const QByteArray bytes = file.readAll();
     file.close();
     const DatabaseFile::ParseResult result = DatabaseFile::parse(bytes, m_db);
+    m_savedCount = m_db.EntryCount();
     if (!result.damaged)
         return;
     const QString aside = keepAside(path, QStringLiteral("damaged"));
@@ -82,11 +85,21 @@ QString EntryStore::keepAside(const QString& path, const QString& why) const
     return QString();
 }
 
+bool EntryStore::SaveDatabaseIfChanged()
+{
+    if (!m_changed && m_savedCount == m_db.EntryCount())
+        return true;
+    return SaveDatabase();
+}
+
 bool EntryStore::SaveDatabase()
 {
     QString error;
-    if (platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db), &error))
+    if (platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db), &error)) {
+        m_changed = false;
+        m_savedCount = m_db.EntryCount();
         return true;
+    }
     m_log.Log(SaveProblem + error);
     return false;
 }
@@ -107,6 +120,7 @@ bool EntryStore::AddEntry(int slot)
     if (!intake.Cheating && m_settings.isOn(Setting::ScanColorCodes) && m_colourCodeCheck)
         m_colourCodeCheck(slot);
     m_db.append(intake);
+    m_changed = true;
     // listeners may move the table, so the detection is read before they run
     const QByteArray detected = intake.AutoDetected;
     const QByteArray indexText = intake.IndexText;
@@ -136,6 +150,7 @@ int EntryStore::MarkByGuid(const QByteArray& guid, bool cheating)
         if (e.GUID != guid)
             continue;
         e.Cheating = cheating;
+        m_changed = true;
         lines << verb + QString::number(i) + QStringLiteral(" for cheating, ") + QString::fromLatin1(e.PlayerName);
     }
     for (const QString& line : lines)

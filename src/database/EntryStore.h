@@ -41,6 +41,9 @@ public:
     void LoadDatabase();
     // Writes the table to the file, replacing it only once the new one is complete. False on failure (logged).
     bool SaveDatabase();
+    // Saves only when entries were added or marked since the last load or save: after every server visit,
+    // so a run that is killed loses at most the visit under way.
+    bool SaveDatabaseIfChanged();
     // Adds the intake slot's screenshot as the next entry; false when it has no capture size or the table is full.
     bool AddEntry(int slot);
     // Sets or clears Cheating on every entry whose GUID equals guid exactly, logging one line per entry in
@@ -75,6 +78,8 @@ private:
     EntryAction m_createReport;
     SoundPlayer m_playSound;
     QSoundEffect* m_sound = nullptr;
+    bool m_changed = false; // entries added or marked since the last load or save
+    int m_savedCount = 0;   // the entry count of the file as last loaded or saved
 };
 
 } // namespace vh::database

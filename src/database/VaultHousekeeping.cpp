@@ -5,10 +5,12 @@
 #include "base/Workspace.h"
 #include "database/Database.h"
 #include "platform/AtomicFile.h"
+#include "platform/SafeFileName.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace vh::database {
 
@@ -69,6 +71,31 @@ int VaultHousekeeping::PurgeMissingPng()
     if (purged != 0)
         m_log.Log(QString::number(purged) + QStringLiteral(" entrys were purged due to lack of PNG"));
     return purged;
+}
+
+int VaultHousekeeping::MoveOrphanedFiles()
+{
+    QSet<QString> named;
+    named.reserve(m_db.EntryCount());
+    for (int i = 1; i <= m_db.EntryCount(); ++i)
+        named.insert(QString::fromLatin1(m_db.entry(i).VaultName) + QStringLiteral(".png"));
+    const QDir vault(m_workspace.path(base::Paths::Vault));
+    const QString orphaned = m_workspace.path(base::Paths::Orphaned);
+    int moved = 0;
+    for (const QFileInfo& file : vault.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (named.contains(file.fileName()))
+            continue;
+        if (moved == 0 && !QDir().mkpath(orphaned))
+            break;
+        const QString target = platform::unusedPath(
+            orphaned, file.completeBaseName(), file.suffix().isEmpty() ? QString() : QLatin1Char('.') + file.suffix());
+        if (!target.isEmpty() && QFile::rename(file.filePath(), target))
+            ++moved;
+    }
+    if (moved != 0)
+        m_log.Log(QString::number(moved) + QStringLiteral(" vault files that no entry names were moved to ") +
+                  QDir::toNativeSeparators(orphaned));
+    return moved;
 }
 
 VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteEntry(int current)

@@ -31,6 +31,9 @@ public:
 
     // Drops the entries whose vault PNG is missing; returns how many.
     int PurgeMissingPng();
+    // Moves the vault files that no entry names (left by a run that ended before its save) into
+    // PBSS/orphaned, so the vault and the table agree; one log line with the count. Returns how many.
+    int MoveOrphanedFiles();
     // Deletes entry current (the slider's value) and its PNG.
     ViewUpdate DeleteEntry(int current);
     // Deletes every vault PNG and empties the table.

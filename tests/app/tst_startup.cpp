@@ -1,6 +1,9 @@
 #include "app/AppCore.h"
 #include "base/Links.h"
 #include "base/Workspace.h"
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "util/SampleEntries.h"
 #include "util/TestWorkspace.h"
 
 #include <QDir>
@@ -173,7 +176,12 @@ void TestStartup::leftoversDeletedVaultKept()
     ws.write(QStringLiteral("PBSS/x.png"), "unfinished");
     ws.write(QStringLiteral("PBSS/X2.PNG"), "unfinished");
     ws.write(QStringLiteral("PBSS/notes.txt"), "keep");
-    ws.write(QStringLiteral("PBSS/vault/v.png"), "keep");
+    vh::database::Database named;
+    named.append(vh::test::sampleEntry(1));
+    ws.write(QStringLiteral("data/database.dat"), vh::database::DatabaseFile::serialize(named));
+    ws.write(QStringLiteral("PBSS/vault/") + QString::fromLatin1(named.entry(1).VaultName) + QStringLiteral(".png"),
+             "keep");
+    ws.write(QStringLiteral("PBSS/vault/v.png"), "no entry names it");
     ws.write(QStringLiteral("PBSS/archive/a.png"), "keep");
     ws.write(QStringLiteral("temp/y.htm"), "page");
     ws.write(QStringLiteral("temp/y.html"), "keep");
@@ -187,9 +195,14 @@ void TestStartup::leftoversDeletedVaultKept()
     QVERIFY(!ws.exists(QStringLiteral("PBSS/x.png")));
     QVERIFY(!ws.exists(QStringLiteral("PBSS/X2.PNG")));
     QVERIFY(!ws.exists(QStringLiteral("temp/y.htm")));
-    for (const char* kept :
-         {"PBSS/notes.txt", "PBSS/vault/v.png", "PBSS/archive/a.png", "temp/y.html", "reports/r.htm", "PBSS/vault"})
+    for (const char* kept : {"PBSS/notes.txt", "PBSS/archive/a.png", "temp/y.html", "reports/r.htm"})
         QVERIFY2(ws.exists(QString::fromLatin1(kept)), kept);
+    // the vault holds what the table names, nothing else
+    QCOMPARE(core.database().EntryCount(), 1);
+    QCOMPARE(QDir(ws.path(QStringLiteral("PBSS/vault"))).entryList(QDir::Files),
+             QStringList{QString::fromLatin1(named.entry(1).VaultName) + QStringLiteral(".png")});
+    QCOMPARE(ws.read(QStringLiteral("PBSS/orphaned/v.png")), QByteArray("no entry names it"));
+    QCOMPARE(logTexts(core).filter(QStringLiteral("no entry names")).size(), 1);
 }
 
 void TestStartup::timersStartWithTheSettings_data()

@@ -1,4 +1,5 @@
 #include "app/AppCore.h"
+#include "database/DatabaseFile.h"
 #include "util/GameServerFarm.h"
 #include "util/TestWorkspace.h"
 
@@ -24,6 +25,7 @@ class TestEndToEnd : public QObject
 
 private Q_SLOTS:
     void visitTakesInPlantedScreenshots();
+    void killedRunKeepsEveryVisitedServer();
 };
 
 void TestEndToEnd::visitTakesInPlantedScreenshots()
@@ -63,6 +65,30 @@ void TestEndToEnd::visitTakesInPlantedScreenshots()
     }
     QCOMPARE(detected, (QMap<QByteArray, QByteArray>{
                            {"Clean", ""}, {"Fogger", "NoFog Mountain Pass"}, {"Painter", "Suspicious color1"}}));
+}
+
+void TestEndToEnd::killedRunKeepsEveryVisitedServer()
+{
+    GameServerFarm farm(2);
+    farm.addShot(0, Clean, Plant::None, "First");
+    farm.addShot(1, Painter, Plant::None, "Second");
+    farm.publish();
+    vh::test::TestWorkspace ws;
+    farm.writeWorkspace(ws.base());
+    vh::app::AppCore core;
+    core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
+    core.startupLoadLists();
+    GameServerFarm::selectAllServers(core);
+    // what a kill at the start of each visit would leave on disk
+    QList<int> onDisk;
+    connect(&core.inventory(), &vh::collect::Inventory::visitStarted, &core, [&] {
+        vh::database::Database saved;
+        vh::database::DatabaseFile::parse(ws.read(QStringLiteral("data/database.dat")), saved);
+        onDisk << saved.EntryCount();
+    });
+    core.inventory().InventoryServers();
+    QCOMPARE(core.database().EntryCount(), 2);
+    QCOMPARE(onDisk, (QList<int>{0, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
