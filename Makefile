@@ -2,7 +2,7 @@
 PRESET ?= dev
 DEMO_DIR ?= $(CURDIR)/demo-run
 
-.PHONY: all deps configure build test demo bench format clean
+.PHONY: all deps configure build test fuzz ci demo bench format clean
 
 all: build
 
@@ -17,6 +17,16 @@ build: configure
 
 test: build
 	tools/run-tests.sh $(PRESET)
+
+# the libFuzzer targets (clang), each run FUZZ_SECONDS from its seed corpus after its kept crash inputs
+FUZZ_SECONDS ?= 25
+fuzz: deps
+	tools/run-fuzz.sh $(FUZZ_SECONDS)
+
+# what CI runs: the suite on the normal build and under the address and undefined-behaviour sanitizers,
+# then the fuzz targets; each step's time is printed
+ci: deps
+	tools/run-ci.sh
 
 demo: build
 	tools/run-demo.sh build/$(PRESET)/src/gui/Varnholt "$(DEMO_DIR)"

@@ -4,10 +4,12 @@ set -euo pipefail
 
 # Qt6Gui's CMake package insists on OpenGL (libgl-dev, also pulled in by qt6-base-dev); its xkbcommon and Vulkan
 # lookups are optional. xvfb and xauth serve `make demo` without a display, the fonts the offscreen window tests.
+# clang with its runtime libraries (libFuzzer, the sanitizers) builds the fuzz targets.
 packages=(
     build-essential cmake ninja-build ccache pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
     libbenchmark-dev libcpp-httplib-dev
+    clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core
 )
 

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The whole check: build and run every test on the `ci` preset and again on `asan` (address and
+# undefined-behaviour sanitizers), then run the fuzz targets. Prints the time of each step.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+step() {
+    local name=$1
+    shift
+    local start=$SECONDS
+    echo "== $name"
+    "$@"
+    echo "== $name: $((SECONDS - start)) s"
+}
+
+step "build (ci)" cmake --preset ci
+step "build (ci)" cmake --build --preset ci
+step "tests (ci)" tools/run-tests.sh ci
+step "build (asan)" cmake --preset asan
+step "build (asan)" cmake --build --preset asan
+step "tests (asan)" tools/run-tests.sh asan
+step "fuzz" tools/run-fuzz.sh "${FUZZ_SECONDS:-25}"
