@@ -62,7 +62,7 @@ QStringList names(int n)
 struct Fixture
 {
     Settings settings;
-    RunFlags flags{0, false, 50}; // a short minimum pass time
+    RunFlags flags{.StopRequested = 0, .MinimumPassMs = 50}; // a short minimum pass time
     FakeList list;
     int passes = 0;
 
