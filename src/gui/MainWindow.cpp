@@ -146,7 +146,7 @@ void MainWindow::runPreferences()
     options->setAttribute(Qt::WA_DeleteOnClose);
     options->show();
     setEnabled(false);
-    platform::waitUntil([this] { return m_text7->text() == frmOptions::CompletionWord; });
+    platform::waitForSignal(options, &frmOptions::finished);
     setEnabled(true);
     m_text7->clear();
     m_core.LoadSettings();

@@ -349,6 +349,7 @@ void frmOptions::closeEvent(QCloseEvent* event)
             m_mainWindow->raise();
             m_mainWindow->activateWindow();
         }
+        Q_EMIT finished();
     }
     event->accept();
 }

@@ -312,14 +312,11 @@ void frmProvider::closeEvent(QCloseEvent* event)
 {
     if (!m_closed) {
         m_closed = true;
-        servers::ServerDiscovery& discovery = m_core.serverDiscovery();
-        discovery.SaveIpRanges();
-        discovery.LoadIpRanges();
-        // the list's items would otherwise point at slots that now hold other servers
-        discovery.FillServerSelection();
+        m_core.serverDiscovery().ApplyProviderChanges();
         m_core.applyDiscoveryTimer();
         if (m_completionField)
             m_completionField->setText(CompletionWord);
+        Q_EMIT finished();
     }
     event->accept();
 }

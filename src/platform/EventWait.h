@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QEventLoop>
+#include <QObject>
+
 #include <functional>
 
 namespace vh::platform {
@@ -8,6 +11,15 @@ namespace vh::platform {
 // loop: a page fetch waiting for its worker, the hand-out loop waiting for a free worker, a version check.
 // timeoutMs < 0 waits without a limit. Returns true when the condition held, false on time-out.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = -1);
+
+// Lets pending events run until sender emits signal, or until sender is destroyed without emitting it.
+template <typename Sender, typename Signal> void waitForSignal(Sender* sender, Signal signal)
+{
+    QEventLoop loop;
+    QObject::connect(sender, signal, &loop, &QEventLoop::quit);
+    QObject::connect(sender, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 // Lets pending events run once, for the loops that yield at fixed points.
 void yieldToEvents();
