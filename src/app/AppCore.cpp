@@ -87,12 +87,10 @@ bool AppCore::ShutDown()
     bool saved = m_entryStore.SaveDatabase();
     saved = SaveSettings() && saved;
     if (m_settings.isOn(base::Setting::LogOnClose)) {
-        QString error;
         // a log file that cannot be written stops nothing else of the shutdown
-        if (!m_log.writeLogFile(path(base::Paths::LogFile), &error)) {
-            Log(QStringLiteral("Problems in Writing Log, error:") + error);
-            saved = false;
-        }
+        const base::Problems problems = m_log.writeLogFile(path(base::Paths::LogFile));
+        logAll(problems);
+        saved = problems.isEmpty() && saved;
     }
     saved = m_serverDiscovery.SaveServers() && saved;
     m_discoveryTimer.stop();
