@@ -37,7 +37,8 @@ void StatusBarPanels::place()
 void StatusBarPanels::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    place();
+    // the bar's own width: the window's would push the sixth panel past the bar's margins
+    setWindowWidth(width());
 }
 
 QSize StatusBarPanels::sizeHint() const
