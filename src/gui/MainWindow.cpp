@@ -146,6 +146,8 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     split->addWidget(right);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    // a 660-pixel screenshot fits whole beside the details at 1280 pixels; the split keeps this ratio
+    split->setSizes({700, 460});
     layout->insertWidget(0, split, 1);
     m_log->setMinimumHeight(m_log->verticalHeader()->defaultSectionSize() * 3);
 

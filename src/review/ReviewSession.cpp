@@ -47,8 +47,7 @@ DisplayMode ReviewSession::displayMode() const
 
 void ReviewSession::setSlider(const SliderState& state)
 {
-    if (state == m_slider)
-        return;
+    // always told: the value may have been moved ahead of the window's slider by a jump
     m_slider = state;
     m_updating = true;
     Q_EMIT sliderChanged(m_slider);
