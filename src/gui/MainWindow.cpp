@@ -184,6 +184,8 @@ bool MainWindow::Startup(const QString& executablePath, const QString& baseFolde
     setEnabled(false);
     m_core.startupLoadLists();
     setEnabled(true);
+    // the display mode comes from the settings loaded above
+    m_review->applyDisplayMode();
     m_review->session().ShowCurrentEntry();
     m_review->picture()->setFocus();
     m_log->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
