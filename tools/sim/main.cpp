@@ -158,6 +158,10 @@ int main(int argc, char* argv[])
         return fail(QStringLiteral("%1 already holds a workspace (a data folder); choose a new folder").arg(workspace),
                     2);
 
+    // signals only set a flag, from the start (drawing the first shots takes a while); the poll below ends the
+    // event loop, so every socket closes and the last manifest is written
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     vh::sim::Farm farm(vh::sim::Scenario::ServerCount, options.firstAddress, options.port);
     if (!farm.http().isRunning())
         return fail(QStringLiteral("cannot serve HTTP on 127.0.0.1%1")
@@ -214,9 +218,6 @@ int main(int argc, char* argv[])
     if (options.banlistMinutes > 0)
         banlists.start(options.banlistMinutes * 60 * 1000);
 
-    // signals only set a flag; the poll ends the event loop, so every socket closes and the last manifest is written
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         const QList<vh::sim::HttpServer::Post> posts = farm.http().posts();
