@@ -112,6 +112,8 @@ Farm::Farm(int servers, const QString& firstAddress, int port) : m_http(port)
     serveAasaBans("AASA Farm list 1", {{NobodysGuid, "Nobody", "Aimbot"}});
     serveAciBans("[ACI] Farm list 1", {{NobodysGuid, "Nobody", "Wallhack"}});
     m_http.acceptPosts(QStringLiteral("/verified/index.php"), "<html><body>Thank you</body></html>");
+    m_http.serve(QStringLiteral("/aasa/search"), "<html><body>AASA search: no report on this GUID yet</body></html>");
+    m_http.serve(QStringLiteral("/aasa/report"), "<html><body>AASA report form</body></html>");
     serveTrollbait({NobodysGuid});
     publish();
 }
@@ -152,6 +154,11 @@ void Farm::publish()
         for (; s.published < s.shots.size(); ++s.published) {
             const Shot& shot = s.shots.at(s.published);
             m_http.serve(shotPath(k, shot), png(k, shot), 0, QByteArrayLiteral("image/png"));
+            // the shot's own page, which a report reads to see that the shot is still there
+            const QByteArray stem = shot.fileName().left(8);
+            m_http.serve(QLatin1Char('/') + s.address + QLatin1Char('/') + QString::fromLatin1(stem) +
+                             QStringLiteral(".htm"),
+                         "<p> <img src=" + shot.fileName() + ">\r\n<p> " + shot.indexText() + "\r\n");
         }
     }
     m_http.serve(QStringLiteral("/gslist/armygame.txt"), listerOutput(), 0, QByteArrayLiteral("text/plain"));
@@ -385,8 +392,9 @@ QJsonObject Farm::manifest() const
 void Farm::writeWorkspace(const QString& baseFolder, const QMap<base::Setting, QString>& overrides) const
 {
     using base::Setting;
-    const QByteArray links = aasaBanlistUrl().toLatin1() + "\r\n" + m_http.url(QStringLiteral("/search")).toLatin1() +
-                             "\r\n" + m_http.url(QStringLiteral("/report")).toLatin1() + "\r\n" +
+    const QByteArray links = aasaBanlistUrl().toLatin1() + "\r\n" +
+                             m_http.url(QStringLiteral("/aasa/search?guid=")).toLatin1() + "\r\n" +
+                             m_http.url(QStringLiteral("/aasa/report")).toLatin1() + "\r\n" +
                              trollbaitUrl().toLatin1() + "\r\n" +
                              m_http.url(QStringLiteral("/ipranges.dat")).toLatin1() + "\r\n" +
                              aciBanlistUrl().toLatin1() + "\r\n" + verificationUrl().toLatin1() + "\r\n";
