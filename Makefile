@@ -2,7 +2,7 @@
 PRESET ?= dev
 DEMO_DIR ?= $(CURDIR)/demo-run
 
-.PHONY: all deps configure build test demo bench format clean
+.PHONY: all deps configure build test demo demo-picture bench format clean
 
 all: build
 
@@ -19,7 +19,10 @@ test: build
 	tools/run-tests.sh $(PRESET)
 
 demo: build
-	tools/run-demo.sh build/$(PRESET)/src/gui/Varnholt "$(DEMO_DIR)"
+	tools/run-demo.sh build/$(PRESET)/src/gui/Varnholt build/$(PRESET)/tools/sim/varnholt-sim "$(DEMO_DIR)"
+
+demo-picture: build
+	tools/demo-picture.sh build/$(PRESET)/src/gui/Varnholt build/$(PRESET)/tools/sim/varnholt-sim docs/demo-window.png
 
 bench: build
 	tools/run-bench.sh build/$(PRESET)/bench

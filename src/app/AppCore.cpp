@@ -50,8 +50,13 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     m_pool.freeWorkerSlots(0, 20);
     m_workspace.setBaseFolder(base::Workspace::resolveBaseFolder(executablePath, baseFolderOverride));
     CheckImageLibrary();
+    // said first, before each file that cannot be read; and no folders appear beside an installed executable
+    const bool workspace = m_workspace.hasDataFolder();
+    if (!workspace)
+        Log(base::Workspace::missingDataMessage(m_workspace.BaseFolder()), base::Colours::Red);
     logAll(m_links.LoadLinks(path(base::Paths::LinksFile)));
-    CreateWorkspace();
+    if (workspace)
+        CreateWorkspace();
     Log(QStringLiteral("Application started from ") + QDir::toNativeSeparators(m_workspace.BaseFolder()));
     m_flags.SkipRequested = false;
     m_flags.StopRequested = 1;

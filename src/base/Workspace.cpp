@@ -38,6 +38,19 @@ QString Workspace::path(const QString& relative) const
     return m_base + QLatin1Char('/') + relative;
 }
 
+bool Workspace::hasDataFolder() const
+{
+    return QFileInfo(path(QStringLiteral("data"))).isDir();
+}
+
+QString Workspace::missingDataMessage(const QString& baseFolder)
+{
+    return QStringLiteral("base folder %1 has no data folder, so it is no workspace (data/ holds Links.dat, "
+                          "Settings.dat, ipranges.dat and the database): start with --base-folder DIR on a "
+                          "workspace, or try `make demo` (varnholt-sim --workspace DIR writes one)")
+        .arg(QDir::toNativeSeparators(baseFolder));
+}
+
 QStringList Workspace::createFolders() const
 {
     QStringList failed;

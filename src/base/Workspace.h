@@ -24,6 +24,11 @@ public:
     // The base folder joined with a relative path of the program ("data/database.dat").
     QString path(const QString& relative) const;
 
+    // A workspace is a base folder with a data folder; without one nothing under the base folder is created.
+    bool hasDataFolder() const;
+    // The one line that says a folder is no workspace and how to get one.
+    static QString missingDataMessage(const QString& baseFolder);
+
     // Creates the missing workspace folders; returns the folders that could not be created.
     QStringList createFolders() const;
     // Deletes unfinished downloads (PBSS/*.png) and fetched pages (temp/*.htm); the vault is not touched.
