@@ -10,7 +10,7 @@ set -euo pipefail
 build=$1
 mode=${VARNHOLT_PACKAGE_CHECK:-scratch}
 
-cmake --build "$build" --target package -j 2 >/dev/null
+built=$(cmake --build "$build" --target package -j 2 2>&1) || { echo "$built" >&2; exit 1; }
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 deb="$(cd "$build" && pwd)/varnholt_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { echo "package: $deb was not built" >&2; exit 1; }
@@ -73,9 +73,11 @@ for page in varnholt-cli Varnholt; do
 done
 "$installed/usr/bin/varnholt-cli" --help | grep -q '^Usage: varnholt-cli' || fail "varnholt-cli --help"
 
-desktop-file-validate "$share/applications/$app.desktop" || fail "desktop-file-validate"
-appstreamcli validate --no-net "$share/metainfo/$app.metainfo.xml" >/dev/null ||
-    { appstreamcli validate --no-net "$share/metainfo/$app.metainfo.xml"; fail "appstreamcli validate"; }
+# a hint (no main category: the entry lands in a catch-all menu) counts as well
+validated=$(desktop-file-validate "$share/applications/$app.desktop" 2>&1) || fail "desktop-file-validate"
+[ -z "$validated" ] || fail "desktop-file-validate: $validated"
+validated=$(appstreamcli validate --no-net "$share/metainfo/$app.metainfo.xml" 2>&1) ||
+    fail "appstreamcli validate: $validated"
 for page in varnholt-cli Varnholt; do
     warnings=$(zcat "$share/man/man1/$page.1.gz" | LC_ALL=C.UTF-8 groff -man -ww -z 2>&1)
     [ -z "$warnings" ] || fail "the manual $page(1): $warnings"
@@ -94,7 +96,7 @@ else
     cp "${units[1]}" "$root/verify/"
     verified=$(MANPATH="$share/man" systemd-analyze verify "$root"/verify/varnholt-inventory.{service,timer} 2>&1) ||
         fail "systemd-analyze verify"
-    systemd-sysusers --dry-run --root="$root" >/dev/null || fail "systemd-sysusers"
+    sysusers=$(systemd-sysusers --dry-run --root="$root" 2>&1) || fail "systemd-sysusers: $sysusers"
 fi
 [ -z "$verified" ] || fail "systemd-analyze verify: $verified"
 grep -q "^ExecStart=/usr/bin/varnholt-cli --base-folder /var/lib/varnholt inventory$" "${units[0]}" ||
