@@ -2,7 +2,7 @@
 PRESET ?= dev
 DEMO_DIR ?= $(CURDIR)/demo-run
 
-.PHONY: all deps configure build test demo demo-picture bench format clean
+.PHONY: all deps configure build test package demo demo-picture bench format clean
 
 all: build
 
@@ -17,6 +17,11 @@ build: configure
 
 test: build
 	tools/run-tests.sh $(PRESET)
+	tools/check-package.sh build/$(PRESET)
+
+# the Debian package, build/$(PRESET)/varnholt_<version>_<arch>.deb
+package: build
+	cmake --build --preset $(PRESET) --target package
 
 demo: build
 	tools/run-demo.sh build/$(PRESET)/src/gui/Varnholt build/$(PRESET)/tools/sim/varnholt-sim "$(DEMO_DIR)"

@@ -21,7 +21,10 @@ QString Workspace::resolveBaseFolder(const QString& executablePath, const QStrin
     if (!overrideFolder.isEmpty())
         return QDir::cleanPath(QDir(overrideFolder).absolutePath());
     const QFileInfo exe(executablePath);
-    if (exe.completeBaseName() == QLatin1String("Varnholt"))
+    // an installed copy sits in a program folder shared with every other program (/usr/bin, ~/.local/bin):
+    // that is no workspace, and the user's own folder serves instead
+    const bool installed = exe.absoluteDir().dirName() == QLatin1String("bin");
+    if (exe.completeBaseName() == QLatin1String("Varnholt") && !installed)
         return QDir::cleanPath(exe.absolutePath());
     return fallbackBaseFolder();
 }

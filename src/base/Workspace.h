@@ -11,8 +11,9 @@ class Workspace final
 public:
     explicit Workspace(QString baseFolder = QString()) : m_base(std::move(baseFolder)) {}
 
-    // The executable's own folder when its name without extension is exactly "Varnholt", otherwise the
-    // fixed folder; an explicit folder given on the command line wins over both.
+    // The executable's own folder when its name without extension is exactly "Varnholt" and that folder is not
+    // a program folder named "bin" (an installed copy), otherwise the fixed folder; an explicit folder given on
+    // the command line wins over both.
     static QString resolveBaseFolder(const QString& executablePath, const QString& overrideFolder = QString());
     static QString fallbackBaseFolder();
 

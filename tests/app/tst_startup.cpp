@@ -64,6 +64,7 @@ void TestStartup::baseFolder_data()
     QTest::newRow("Varnholt.exe") << QStringLiteral("/opt/tools/Varnholt.exe") << QString()
                                   << QStringLiteral("/opt/tools");
     QTest::newRow("lower case") << QStringLiteral("/opt/tools/varnholt") << QString() << fallback;
+    QTest::newRow("installed into a bin folder") << QStringLiteral("/usr/bin/Varnholt") << QString() << fallback;
     QTest::newRow("two extensions") << QStringLiteral("/opt/tools/Varnholt.old.exe") << QString() << fallback;
     QTest::newRow("override with any name")
         << QStringLiteral("/opt/tools/vh") << QStringLiteral("/srv/ws/../w2") << QStringLiteral("/srv/w2");
