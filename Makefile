@@ -2,7 +2,7 @@
 PRESET ?= dev
 DEMO_DIR ?= $(CURDIR)/demo-run
 
-.PHONY: all deps configure build test fuzz ci demo bench format clean
+.PHONY: all deps configure build test package fuzz ci demo demo-picture bench format clean
 
 all: build
 
@@ -17,19 +17,27 @@ build: configure
 
 test: build
 	tools/run-tests.sh $(PRESET)
+	tools/check-package.sh build/$(PRESET)
+
+# the Debian package, build/$(PRESET)/varnholt_<version>_<arch>.deb
+package: build
+	cmake --build --preset $(PRESET) --target package
 
 # the libFuzzer targets (clang), each run FUZZ_SECONDS from its seed corpus after its kept crash inputs
 FUZZ_SECONDS ?= 25
 fuzz: deps
 	tools/run-fuzz.sh $(FUZZ_SECONDS)
 
-# what CI runs: the suite on the normal build and under the address and undefined-behaviour sanitizers,
-# then the fuzz targets; each step's time is printed
+# what CI runs: the suite and the package check on the normal build, the suite under the address and
+# undefined-behaviour sanitizers, then the fuzz targets; each step's time is printed
 ci: deps
 	tools/run-ci.sh
 
 demo: build
-	tools/run-demo.sh build/$(PRESET)/src/gui/Varnholt "$(DEMO_DIR)"
+	tools/run-demo.sh build/$(PRESET)/src/gui/Varnholt build/$(PRESET)/tools/sim/varnholt-sim "$(DEMO_DIR)"
+
+demo-picture: build
+	tools/demo-picture.sh build/$(PRESET)/src/gui/Varnholt build/$(PRESET)/tools/sim/varnholt-sim docs/demo-window.png
 
 bench: build
 	tools/run-bench.sh build/$(PRESET)/bench

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The whole check: build and run every test on the `ci` preset and again on `asan` (address and
-# undefined-behaviour sanitizers), then run the fuzz targets. Prints the time of each step.
+# The whole check: build and run every test on the `ci` preset, check the Debian package, run every test again
+# on `asan` (address and undefined-behaviour sanitizers), then run the fuzz targets. Prints each step's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,6 +16,7 @@ step() {
 step "build (ci)" cmake --preset ci
 step "build (ci)" cmake --build --preset ci
 step "tests (ci)" tools/run-tests.sh ci
+step "package check (ci)" tools/check-package.sh build/ci
 step "build (asan)" cmake --preset asan
 step "build (asan)" cmake --build --preset asan
 step "tests (asan)" tools/run-tests.sh asan

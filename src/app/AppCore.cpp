@@ -52,8 +52,13 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     m_pool.freeWorkerSlots(0, 20);
     m_workspace.setBaseFolder(base::Workspace::resolveBaseFolder(executablePath, baseFolderOverride));
     CheckImageLibrary();
+    // said first, before each file that cannot be read; and no folders appear beside an installed executable
+    const bool workspace = m_workspace.hasDataFolder();
+    if (!workspace)
+        Log(base::Workspace::missingDataMessage(m_workspace.BaseFolder()), base::Colours::Red);
     logAll(m_links.LoadLinks(path(base::Paths::LinksFile)));
-    CreateWorkspace();
+    if (workspace)
+        CreateWorkspace();
     Log(QStringLiteral("Application started from ") + QDir::toNativeSeparators(m_workspace.BaseFolder()));
     m_flags.SkipRequested = false;
     m_flags.StopRequested = 1;
@@ -90,12 +95,10 @@ bool AppCore::ShutDown()
     bool saved = m_entryStore.SaveDatabase();
     saved = SaveSettings() && saved;
     if (m_settings.isOn(base::Setting::LogOnClose)) {
-        QString error;
         // a log file that cannot be written stops nothing else of the shutdown
-        if (!m_log.writeLogFile(path(base::Paths::LogFile), &error)) {
-            Log(QStringLiteral("Problems in Writing Log, error:") + error);
-            saved = false;
-        }
+        const base::Problems problems = m_log.writeLogFile(path(base::Paths::LogFile));
+        logAll(problems);
+        saved = problems.isEmpty() && saved;
     }
     saved = m_serverDiscovery.SaveServers() && saved;
     m_discoveryTimer.stop();

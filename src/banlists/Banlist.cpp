@@ -1,5 +1,7 @@
 #include "banlists/Banlist.h"
 
+#include "base/Blanks.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -25,16 +27,7 @@ std::optional<QByteArray> mid(const QByteArray& text, qsizetype start, qsizetype
     return text.mid(start - 1, length);
 }
 
-QByteArray trimBlanks(const QByteArray& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s[b] == ' ')
-        ++b;
-    while (e > b && s[e - 1] == ' ')
-        --e;
-    return s.mid(b, e - b);
-}
+using base::trimBlanks;
 
 } // namespace
 

@@ -110,8 +110,10 @@ void BanlistUpdate::fetchMissingBanlists()
         fetch(m_links.AciBanlistUrl, aci, QStringLiteral("Loading ACI pbbans.txt"), nullptr);
 }
 
-bool BanlistUpdate::fetchHead(const QString& url, QByteArray* head, QString* error)
+base::Checked<QByteArray> BanlistUpdate::fetchHead(const QString& url)
 {
+    QByteArray head;
+    QString error;
     if (!m_network)
         m_network = new QNetworkAccessManager(this);
     QNetworkRequest request{QUrl(url)};
@@ -121,9 +123,9 @@ bool BanlistUpdate::fetchHead(const QString& url, QByteArray* head, QString* err
     bool answered = false;
     // only the head is compared: the rest of a list that may run to megabytes is not fetched
     const auto take = [&] {
-        head->append(reply->read(VersionHeadLength - head->size()));
-        answered = answered || !head->isEmpty();
-        if (head->size() >= VersionHeadLength && !BanlistCheckDone) {
+        head.append(reply->read(VersionHeadLength - head.size()));
+        answered = answered || !head.isEmpty();
+        if (head.size() >= VersionHeadLength && !BanlistCheckDone) {
             BanlistCheckDone = true;
             reply->abort();
         }
@@ -132,7 +134,7 @@ bool BanlistUpdate::fetchHead(const QString& url, QByteArray* head, QString* err
     connect(reply, &QNetworkReply::finished, this, [&] {
         if (!BanlistCheckDone && reply->isOpen())
             take();
-        *error = reply->errorString();
+        error = reply->errorString();
         BanlistCheckDone = true;
     });
     platform::waitUntil([this] { return BanlistCheckDone; });
@@ -141,19 +143,21 @@ bool BanlistUpdate::fetchHead(const QString& url, QByteArray* head, QString* err
         reply->abort();
         reply->deleteLater();
     }
-    return answered;
+    if (!answered)
+        return base::Checked<QByteArray>::failed(error, head);
+    return base::Checked<QByteArray>::good(head);
 }
 
 void BanlistUpdate::checkVersion(List list)
 {
     const bool aasa = list == List::Aasa;
     const QString name = aasa ? QStringLiteral("AASA") : QStringLiteral("ACI");
-    QByteArray head;
-    QString error;
-    if (!fetchHead(aasa ? m_links.AasaBanlistUrl : m_links.AciBanlistUrl, &head, &error)) {
-        m_log.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist, no answer: ") + error);
+    const base::Checked<QByteArray> fetched = fetchHead(aasa ? m_links.AasaBanlistUrl : m_links.AciBanlistUrl);
+    for (const QString& problem : fetched.problems)
+        m_log.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist, no answer: ") + problem);
+    if (!fetched.ok())
         return;
-    }
+    const QByteArray& head = fetched.value;
     const std::optional<QString> published = aasa ? publishedAasaInfo(head) : publishedAciInfo(head);
     if (!published) {
         m_log.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist"));

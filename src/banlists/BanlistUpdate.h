@@ -1,6 +1,7 @@
 #pragma once
 
 #include "banlists/VersionChecks.h"
+#include "base/Checked.h"
 
 #include <QObject>
 #include <QString>
@@ -67,8 +68,8 @@ private:
     // Replaces the list's file with the fetched one when that holds a list; an error page is dropped.
     void keepIfBanlist(const QString& fetched, const QString& file);
     void checkVersion(List list);
-    // The first bytes of the published list, or false when the request brought no answer.
-    bool fetchHead(const QString& url, QByteArray* head, QString* error);
+    // The first bytes of the published list, or the network's error text when the request brought no answer.
+    base::Checked<QByteArray> fetchHead(const QString& url);
 
     base::ActivityLog& m_log;
     const base::Workspace& m_workspace;

@@ -1,22 +1,10 @@
 #include "banlists/BanlistVersion.h"
 
+#include "base/Blanks.h"
+
 namespace vh::banlists {
 
-namespace {
-
-// Blanks only, as the lists' own trimming does; tabs and other white space stay part of the text.
-QString trimBlanks(const QString& s)
-{
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && s.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && s.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return s.mid(begin, end - begin);
-}
-
-} // namespace
+using base::trimBlanks;
 
 std::optional<QString> publishedAasaInfo(const QByteArray& body)
 {

@@ -26,12 +26,15 @@ void ActivityLog::LogVerbose(const QString& message)
         Log(QStringLiteral("Verbose,") + message);
 }
 
-bool ActivityLog::writeLogFile(const QString& path, QString* error) const
+Problems ActivityLog::writeLogFile(const QString& path) const
 {
     QByteArray out;
     for (auto it = m_lines.rbegin(); it != m_lines.rend(); ++it)
         out += it->text.toLatin1() + "\r\n";
-    return platform::writeFileAtomically(path, out, error);
+    QString error;
+    if (!platform::writeFileAtomically(path, out, &error))
+        return {QStringLiteral("Problems in Writing Log, error:") + error};
+    return {};
 }
 
 int ActivityLog::rowCount(const QModelIndex& parent) const

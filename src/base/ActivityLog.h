@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Checked.h"
 #include "base/Colours.h"
 
 #include <QAbstractListModel>
@@ -33,8 +34,8 @@ public:
     void LogVerbose(const QString& message);
 
     const std::vector<Line>& lines() const { return m_lines; } // newest first
-    // Writes every row, newest first, with CR LF line ends, replacing the file.
-    bool writeLogFile(const QString& path, QString* error = nullptr) const;
+    // Writes every row, newest first, with CR LF line ends, replacing the file; the problem line when it cannot.
+    Problems writeLogFile(const QString& path) const;
 
     // The clock the time of day comes from; tests set their own.
     void setClock(std::function<QTime()> clock) { m_clock = std::move(clock); }

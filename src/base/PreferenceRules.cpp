@@ -21,16 +21,13 @@ QString clamp(const QString& text, double minimum, std::optional<double> maximum
     return text;
 }
 
-std::optional<int> wholeNumber(const QString& slot, QString* error)
+Checked<int> wholeNumber(const QString& slot)
 {
     bool ok = false;
     const double value = slot.trimmed().toDouble(&ok);
-    if (!ok) {
-        if (error)
-            *error = TypeMismatch;
-        return std::nullopt;
-    }
-    return int(qRound(value));
+    if (!ok)
+        return Checked<int>::failed(TypeMismatch);
+    return Checked<int>::good(int(qRound(value)));
 }
 } // namespace
 
@@ -50,25 +47,19 @@ QString threadsCaption(int value)
            QStringLiteral(" (1 to 40)");
 }
 
-std::optional<int> checkStateFromSlot(const QString& slot, QString* error)
+Checked<int> checkStateFromSlot(const QString& slot)
 {
-    const std::optional<int> n = wholeNumber(slot, error);
-    if (n && (*n < 0 || *n > 2)) {
-        if (error)
-            *error = InvalidValue;
-        return std::nullopt;
-    }
+    const Checked<int> n = wholeNumber(slot);
+    if (n.ok() && (n.value < 0 || n.value > 2))
+        return Checked<int>::failed(InvalidValue);
     return n;
 }
 
-std::optional<int> sliderValueFromSlot(const QString& slot, int minimum, int maximum, QString* error)
+Checked<int> sliderValueFromSlot(const QString& slot, int minimum, int maximum)
 {
-    const std::optional<int> n = wholeNumber(slot, error);
-    if (n && (*n < minimum || *n > maximum)) {
-        if (error)
-            *error = InvalidValue;
-        return std::nullopt;
-    }
+    const Checked<int> n = wholeNumber(slot);
+    if (n.ok() && (n.value < minimum || n.value > maximum))
+        return Checked<int>::failed(InvalidValue);
     return n;
 }
 

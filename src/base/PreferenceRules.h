@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "base/Checked.h"
 
-#include <optional>
+#include <QString>
 
 namespace vh::base::PreferenceRules {
 
@@ -15,10 +15,10 @@ QString validatePerServerLimit(const QString& text);
 // The caption under the worker slider.
 QString threadsCaption(int value);
 
-// A stored slot as a check box state (0 unticked, 1 ticked, 2 greyed), or nothing with the reason in error.
-std::optional<int> checkStateFromSlot(const QString& slot, QString* error);
-// A stored slot as a slider value within [minimum, maximum], or nothing with the reason in error.
-std::optional<int> sliderValueFromSlot(const QString& slot, int minimum, int maximum, QString* error);
+// A stored slot as a check box state (0 unticked, 1 ticked, 2 greyed), or the reason it is none.
+Checked<int> checkStateFromSlot(const QString& slot);
+// A stored slot as a slider value within [minimum, maximum], or the reason it is none.
+Checked<int> sliderValueFromSlot(const QString& slot, int minimum, int maximum);
 
 // A check box that enables its text box does so only while it is ticked (a greyed box counts as unticked).
 inline bool enablesDependent(int checkState)

@@ -21,7 +21,10 @@ QString Workspace::resolveBaseFolder(const QString& executablePath, const QStrin
     if (!overrideFolder.isEmpty())
         return QDir::cleanPath(QDir(overrideFolder).absolutePath());
     const QFileInfo exe(executablePath);
-    if (exe.completeBaseName() == QLatin1String("Varnholt"))
+    // an installed copy sits in a program folder shared with every other program (/usr/bin, ~/.local/bin):
+    // that is no workspace, and the user's own folder serves instead
+    const bool installed = exe.absoluteDir().dirName() == QLatin1String("bin");
+    if (exe.completeBaseName() == QLatin1String("Varnholt") && !installed)
         return QDir::cleanPath(exe.absolutePath());
     return fallbackBaseFolder();
 }
@@ -36,6 +39,19 @@ const QStringList& Workspace::folders()
 QString Workspace::path(const QString& relative) const
 {
     return m_base + QLatin1Char('/') + relative;
+}
+
+bool Workspace::hasDataFolder() const
+{
+    return QFileInfo(path(QStringLiteral("data"))).isDir();
+}
+
+QString Workspace::missingDataMessage(const QString& baseFolder)
+{
+    return QStringLiteral("base folder %1 has no data folder, so it is no workspace (data/ holds Links.dat, "
+                          "Settings.dat, ipranges.dat and the database): start with --base-folder DIR on a "
+                          "workspace, or try `make demo` (varnholt-sim --workspace DIR writes one)")
+        .arg(QDir::toNativeSeparators(baseFolder));
 }
 
 QStringList Workspace::createFolders() const

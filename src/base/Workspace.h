@@ -11,8 +11,9 @@ class Workspace final
 public:
     explicit Workspace(QString baseFolder = QString()) : m_base(std::move(baseFolder)) {}
 
-    // The executable's own folder when its name without extension is exactly "Varnholt", otherwise the
-    // fixed folder; an explicit folder given on the command line wins over both.
+    // The executable's own folder when its name without extension is exactly "Varnholt" and that folder is not
+    // a program folder named "bin" (an installed copy), otherwise the fixed folder; an explicit folder given on
+    // the command line wins over both.
     static QString resolveBaseFolder(const QString& executablePath, const QString& overrideFolder = QString());
     static QString fallbackBaseFolder();
 
@@ -23,6 +24,11 @@ public:
     void setBaseFolder(const QString& folder) { m_base = folder; }
     // The base folder joined with a relative path of the program ("data/database.dat").
     QString path(const QString& relative) const;
+
+    // A workspace is a base folder with a data folder; without one nothing under the base folder is created.
+    bool hasDataFolder() const;
+    // The one line that says a folder is no workspace and how to get one.
+    static QString missingDataMessage(const QString& baseFolder);
 
     // Creates the missing workspace folders; returns the folders that could not be created.
     QStringList createFolders() const;

@@ -25,6 +25,11 @@ QString CliOptions::usage()
         "  export [--format csv|json] [--output FILE]\n"
         "      Write every database entry with all its members (default: CSV to standard output). Reads the\n"
         "      database only; FILE is replaced as a whole once written.\n"
+        "  search TEXT\n"
+        "      List the entries of a player: TEXT is a GUID or a part of a player name (letter case aside).\n"
+        "      One line per entry, oldest first: entry number, date, server, player name, GUID and\n"
+        "      \"cheating\" or \"-\", separated by tabs. For a GUID a last line \"# names used by this GUID: ...\"\n"
+        "      lists every name it played under. Reads the database only.\n"
         "\n"
         "Options:\n"
         "  --base-folder DIR   the workspace, which must hold its data folder (default: ~/Varnholt)\n"
@@ -83,6 +88,12 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             o.command = Command::Inventory;
         } else if (o.command == Command::None && name == QLatin1String("export")) {
             o.command = Command::Export;
+        } else if (o.command == Command::None && name == QLatin1String("search")) {
+            o.command = Command::Search;
+        } else if (needs(Command::Search) && !o.searchTextGiven) {
+            // taken as it stands: a player name may well begin with a dash
+            o.searchText = a;
+            o.searchTextGiven = true;
         } else if (needs(Command::Inventory) && name == QLatin1String("--random")) {
             o.random = true;
         } else if (needs(Command::Inventory) && name == QLatin1String("--loop")) {
@@ -132,6 +143,8 @@ CliOptions CliOptions::parse(const QStringList& arguments)
     }
     if (o.command == Command::None)
         return fail(QStringLiteral("no command given"));
+    if (o.command == Command::Search && o.searchText.trimmed().isEmpty())
+        return fail(QStringLiteral("search needs a GUID or a part of a player name"));
     return o;
 }
 

@@ -14,7 +14,8 @@ struct CliOptions
         Help,
         Version,
         Inventory,
-        Export
+        Export,
+        Search
     };
     enum class NameFilter
     {
@@ -39,6 +40,9 @@ struct CliOptions
     // export
     Format format = Format::Csv;
     QString output; // empty: standard output
+    // search
+    QString searchText;
+    bool searchTextGiven = false;
 
     QString error; // set when the arguments are bad
 

@@ -1,6 +1,7 @@
 #include "cli/WorkspaceCheck.h"
 
 #include "base/Paths.h"
+#include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ProviderTable.h"
 #include "servers/ServerList.h"
@@ -30,8 +31,7 @@ QString WorkspaceCheck::problem(const QString& baseFolder, bool needWritable)
         return QStringLiteral("base folder %1 is not a folder").arg(baseFolder);
     const QFileInfo data(QDir(baseFolder).filePath(QStringLiteral("data")));
     if (!data.isDir())
-        return QStringLiteral("base folder %1 has no data folder (a workspace needs %2 with its files)")
-            .arg(baseFolder, data.filePath());
+        return base::Workspace::missingDataMessage(baseFolder);
     if (needWritable && (!data.isWritable() || !base.isWritable()))
         return QStringLiteral("base folder %1 or its data folder is not writable").arg(baseFolder);
     return QString();

@@ -3,6 +3,7 @@
 #include "banlists/Banlists.h"
 #include "banlists/VersionChecks.h"
 #include "base/ActivityLog.h"
+#include "base/Blanks.h"
 #include "base/Paths.h"
 #include "base/RunFlags.h"
 #include "base/Settings.h"
@@ -22,14 +23,7 @@ namespace {
 
 using base::Setting;
 
-QByteArrayView trimBlanks(QByteArrayView s)
-{
-    while (!s.isEmpty() && s.front() == ' ')
-        s = s.sliced(1);
-    while (!s.isEmpty() && s.back() == ' ')
-        s.chop(1);
-    return s;
-}
+using base::trimBlanks;
 
 QString printable(QByteArrayView name)
 {
@@ -150,7 +144,7 @@ bool ServerVisit::CollectPbSS(int count)
     sinceYield.start();
     for (int k = 1; k <= count && k <= table.PageEntryCount(); ++k) {
         PageEntry& e = table.entry(k);
-        bool skip = trimBlanks(e.GUID) == QByteArrayView("?") || known.contains(e.IndexText);
+        bool skip = trimBlanks(QByteArrayView(e.GUID)) == QByteArrayView("?") || known.contains(e.IndexText);
         if (!skip) {
             if (const int a = bans.FindAasaBan(e.GUID)) {
                 skip = banned(bans.AasaBans(), a, Setting::SkipAasaBanned, Setting::SkipAasaPbssOnly);

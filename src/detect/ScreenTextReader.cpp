@@ -1,5 +1,6 @@
 #include "detect/ScreenTextReader.h"
 
+#include "base/Blanks.h"
 #include "detect/GlyphTable.h"
 #include "review/cDIBSection.h"
 
@@ -14,17 +15,7 @@ const QString OutOfRange = QStringLiteral("Subscript out of range");
 const QString TypeMismatch = QStringLiteral("Type mismatch");
 const QString Overflow = QStringLiteral("Overflow");
 
-// Blanks only: the font has no other white space.
-QByteArray trimBlanks(const QByteArray& s)
-{
-    qsizetype from = 0;
-    qsizetype to = s.size();
-    while (from < to && s.at(from) == ' ')
-        ++from;
-    while (to > from && s.at(to - 1) == ' ')
-        --to;
-    return s.mid(from, to - from);
-}
+using base::trimBlanks;
 
 QByteArray trimLeadingBlanks(const QByteArray& s)
 {

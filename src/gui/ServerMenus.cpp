@@ -44,12 +44,11 @@ void ServerMenus::openProviders()
 {
     m_completionField->clear();
     // no parent: a child window would be disabled along with the main window
-    QPointer<frmProvider> window = new frmProvider(m_core, m_completionField);
+    auto* window = new frmProvider(m_core, m_completionField);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     m_window.setEnabled(false);
-    platform::waitUntil(
-        [this, &window] { return m_completionField->text() == frmProvider::CompletionWord || window.isNull(); });
+    platform::waitForSignal(window, &frmProvider::finished);
     m_window.setEnabled(true);
     m_completionField->clear();
 }

@@ -282,12 +282,15 @@ void frmOptions::putDefaultBrowserName()
 void frmOptions::copySettingsIntoControls()
 {
     const base::Settings& settings = m_core.settings();
-    QString error;
+    const auto logProblems = [this](const base::Problems& problems) {
+        for (const QString& problem : problems)
+            m_core.Log(LoadProblem + problem);
+    };
     for (const auto& [setting, box] : m_checks) {
-        if (const std::optional<int> state = Rules::checkStateFromSlot(settings.value(setting), &error))
-            box->setCheckState(toCheckState(*state));
-        else
-            m_core.Log(LoadProblem + error);
+        const base::Checked<int> state = Rules::checkStateFromSlot(settings.value(setting));
+        if (state.ok())
+            box->setCheckState(toCheckState(state.value));
+        logProblems(state.problems);
     }
     for (const auto& [setting, edit] : m_texts)
         edit->setText(settings.value(setting));
@@ -299,11 +302,11 @@ void frmOptions::copySettingsIntoControls()
     const std::pair<QSlider*, Setting> sliders[] = {{m_threads, Setting::Threads},
                                                     {m_slideshow, Setting::SlideshowTenths}};
     for (const auto& [slider, setting] : sliders) {
-        if (const std::optional<int> value =
-                Rules::sliderValueFromSlot(settings.value(setting), slider->minimum(), slider->maximum(), &error))
-            slider->setValue(*value);
-        else
-            m_core.Log(LoadProblem + error);
+        const base::Checked<int> value =
+            Rules::sliderValueFromSlot(settings.value(setting), slider->minimum(), slider->maximum());
+        if (value.ok())
+            slider->setValue(value.value);
+        logProblems(value.problems);
     }
 }
 
@@ -349,6 +352,7 @@ void frmOptions::closeEvent(QCloseEvent* event)
             m_mainWindow->raise();
             m_mainWindow->activateWindow();
         }
+        Q_EMIT finished();
     }
     event->accept();
 }

@@ -38,6 +38,10 @@ public:
     // Copies every control into its settings slot and applies the discovery switch to its timer.
     void ReadPreferences();
 
+Q_SIGNALS:
+    // The window closed and its completion word is in place; the settings file has been written.
+    void finished();
+
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -35,6 +35,10 @@ public:
     // Tests answer the input boxes themselves.
     void setPrompt(Prompt prompt) { m_prompt = std::move(prompt); }
 
+Q_SIGNALS:
+    // The window closed, the ranges are saved and reloaded and its completion word is in place.
+    void finished();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

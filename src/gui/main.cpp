@@ -10,6 +10,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Varnholt"));
     QApplication::setApplicationVersion(vh::app::AppCore::AppTitle().section(QLatin1Char(' '), 1));
+    // ties the window to its installed desktop entry and icon (the Wayland app id)
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.varnholt.Varnholt"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Collects and reviews PunkBuster screenshots of game servers."));

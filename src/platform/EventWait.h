@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QEventLoop>
+#include <QObject>
+
 #include <functional>
 
 namespace vh::platform {
@@ -13,6 +16,15 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs = -1);
 // never wakes on its own, so an idle wait costs nothing. For conditions that only events change (a stop
 // request from a button, a signal or a network reply). Returns true when the condition held.
 bool waitForEvent(const std::function<bool()>& condition, int timeoutMs);
+
+// Lets pending events run until sender emits signal, or until sender is destroyed without emitting it.
+template <typename Sender, typename Signal> void waitForSignal(Sender* sender, Signal signal)
+{
+    QEventLoop loop;
+    QObject::connect(sender, signal, &loop, &QEventLoop::quit);
+    QObject::connect(sender, &QObject::destroyed, &loop, &QEventLoop::quit);
+    loop.exec();
+}
 
 // Lets pending events run once, for the loops that yield at fixed points.
 void yieldToEvents();

@@ -69,6 +69,13 @@ void ServerDiscovery::SaveIpRanges()
         m_log.Log(QStringLiteral("Problems in Saving IP-Ranges, error:") + error);
 }
 
+void ServerDiscovery::ApplyProviderChanges()
+{
+    SaveIpRanges();
+    LoadIpRanges();
+    FillServerSelection();
+}
+
 bool ServerDiscovery::DownloadProviderInfo(const QString& url)
 {
     if (!m_network)

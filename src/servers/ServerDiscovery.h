@@ -45,6 +45,9 @@ public:
     // chosen). A missing file changes nothing and gives false.
     bool LoadIpRanges();
     void SaveIpRanges();
+    // After the provider window edited the tables: saves the ranges, reads them back and rebuilds the
+    // selection list, whose items would otherwise point at slots that now hold other servers.
+    void ApplyProviderChanges();
     // Fetches the provider file from the address, then reloads the ranges and the selection list. False
     // when the download failed (the old file stays).
     bool DownloadProviderInfo(const QString& url);

@@ -1,5 +1,6 @@
 #include "servers/StatusReply.h"
 
+#include "base/Blanks.h"
 #include "servers/ServerEntry.h"
 
 namespace vh::servers {
@@ -23,16 +24,7 @@ std::optional<QString> between(const QString& text, QLatin1String open, QLatin1S
     return text.mid(from, end - from);
 }
 
-QString trimBlanks(const QString& s)
-{
-    qsizetype b = 0;
-    qsizetype e = s.size();
-    while (b < e && s.at(b) == QLatin1Char(' '))
-        ++b;
-    while (e > b && s.at(e - 1) == QLatin1Char(' '))
-        --e;
-    return s.mid(b, e - b);
-}
+using base::trimBlanks;
 
 } // namespace
 

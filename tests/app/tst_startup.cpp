@@ -67,6 +67,7 @@ void TestStartup::baseFolder_data()
     QTest::newRow("Varnholt.exe") << QStringLiteral("/opt/tools/Varnholt.exe") << QString()
                                   << QStringLiteral("/opt/tools");
     QTest::newRow("lower case") << QStringLiteral("/opt/tools/varnholt") << QString() << fallback;
+    QTest::newRow("installed into a bin folder") << QStringLiteral("/usr/bin/Varnholt") << QString() << fallback;
     QTest::newRow("two extensions") << QStringLiteral("/opt/tools/Varnholt.old.exe") << QString() << fallback;
     QTest::newRow("override with any name")
         << QStringLiteral("/opt/tools/vh") << QStringLiteral("/srv/ws/../w2") << QStringLiteral("/srv/w2");
@@ -136,12 +137,16 @@ void TestStartup::workspaceFoldersInOrder()
 
 void TestStartup::dataFolderIsNotCreated()
 {
+    // a folder without data is no workspace: say so first, and leave it as it was (an installed executable's
+    // folder must not fill with workspace folders)
     TestWorkspace ws;
     QVERIFY(QDir(ws.path(QStringLiteral("data"))).removeRecursively());
     AppCore core;
     core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
-    QVERIFY(!ws.exists(QStringLiteral("data")));
-    QVERIFY(QFileInfo(ws.path(QStringLiteral("PBSS/que"))).isDir());
+    QCOMPARE(QDir(ws.base()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    const QStringList texts = logTexts(core);
+    QCOMPARE(texts.last(), Workspace::missingDataMessage(ws.base()));
+    QVERIFY(texts.at(texts.size() - 2).startsWith(LinksProblem));
 }
 
 void TestStartup::startupLogsBaseFolderAndSettings()

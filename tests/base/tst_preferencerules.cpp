@@ -58,16 +58,14 @@ void TestPreferenceRules::slotsIntoControls()
     QFETCH(int, check);
     QFETCH(int, slider);
     QFETCH(QString, error);
-    QString checkError;
-    QString sliderError;
-    const std::optional<int> state = Rules::checkStateFromSlot(slot, &checkError);
-    const std::optional<int> value = Rules::sliderValueFromSlot(slot, 1, 40, &sliderError);
-    QCOMPARE(state.value_or(-1), check);
-    QCOMPARE(value.value_or(-1), slider);
-    if (!state)
-        QCOMPARE(checkError, error);
-    if (!value)
-        QCOMPARE(sliderError, error);
+    const vh::base::Checked<int> state = Rules::checkStateFromSlot(slot);
+    const vh::base::Checked<int> value = Rules::sliderValueFromSlot(slot, 1, 40);
+    QCOMPARE(state.ok() ? state.value : -1, check);
+    QCOMPARE(value.ok() ? value.value : -1, slider);
+    if (!state.ok())
+        QCOMPARE(state.problems, QStringList{error});
+    if (!value.ok())
+        QCOMPARE(value.problems, QStringList{error});
 }
 
 QTEST_GUILESS_MAIN(TestPreferenceRules)

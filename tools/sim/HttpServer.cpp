@@ -1,4 +1,4 @@
-#include "util/LocalHttpServer.h"
+#include "HttpServer.h"
 
 #include <httplib.h>
 
@@ -12,7 +12,7 @@
 #include <mutex>
 #include <thread>
 
-namespace vh::test {
+namespace vh::sim {
 
 namespace {
 
@@ -41,7 +41,7 @@ struct Route
 
 } // namespace
 
-struct LocalHttpServer::State
+struct HttpServer::State
 {
     httplib::Server server;
     std::thread thread;
@@ -56,6 +56,8 @@ struct LocalHttpServer::State
     QStringList requests;
     int inFlight = 0;
     int maxInFlight = 0;
+    std::map<std::string, std::string> postAnswers;
+    QList<Post> posts;
 
     // Waits until the stalls are released or the server stops; bounded either way.
     void waitWhileStalled()
@@ -149,6 +151,22 @@ struct LocalHttpServer::State
         }
     }
 
+    void handlePost(const httplib::Request& request, httplib::Response& response)
+    {
+        std::lock_guard lock(mutex);
+        ++hits[request.path];
+        requests.append(QString::fromStdString(request.path));
+        const auto it = postAnswers.find(request.path);
+        if (it == postAnswers.end()) {
+            response.status = 404;
+            return;
+        }
+        posts.append({QString::fromStdString(request.path),
+                      QByteArray::fromStdString(request.get_header_value("X-Sent-Content-Type")),
+                      QByteArray::fromStdString(request.body)});
+        response.set_content(it->second, "text/html");
+    }
+
     void set(const QString& path, Route route)
     {
         std::lock_guard lock(mutex);
@@ -156,13 +174,30 @@ struct LocalHttpServer::State
     }
 };
 
-LocalHttpServer::LocalHttpServer() : m_state(std::make_unique<State>())
+HttpServer::HttpServer(int port) : m_state(std::make_unique<State>())
 {
     State* s = m_state.get();
     s->server.new_task_queue = [] { return new httplib::ThreadPool(64); };
     s->server.set_keep_alive_timeout(1);
     s->server.Get(".*", [s](const httplib::Request& req, httplib::Response& res) { s->handle(req, res); });
-    s->port = s->server.bind_to_any_port("127.0.0.1");
+    // a posted form is kept raw, as sent: the verification form's delimiters do not follow its boundary, which
+    // the library's form parser would refuse; so the library is told it is plain bytes before it reads the body
+    s->server.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
+        if (req.method == "POST" && req.has_header("Content-Type")) {
+            auto& request = const_cast<httplib::Request&>(req);
+            const std::string sent = request.get_header_value("Content-Type");
+            request.headers.erase("Content-Type");
+            request.set_header("Content-Type", "application/octet-stream");
+            request.set_header("X-Sent-Content-Type", sent);
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    s->server.Post(".*", [s](const httplib::Request& req, httplib::Response& res) { s->handlePost(req, res); });
+    // loopback only: the farm and the suites never listen on another interface
+    if (port > 0)
+        s->port = s->server.bind_to_port("127.0.0.1", port) ? port : -1;
+    else
+        s->port = s->server.bind_to_any_port("127.0.0.1");
     if (s->port <= 0)
         return;
     s->thread = std::thread([s] { s->server.listen_after_bind(); });
@@ -170,7 +205,7 @@ LocalHttpServer::LocalHttpServer() : m_state(std::make_unique<State>())
         QThread::msleep(10);
 }
 
-LocalHttpServer::~LocalHttpServer()
+HttpServer::~HttpServer()
 {
     {
         std::lock_guard lock(m_state->mutex);
@@ -182,22 +217,22 @@ LocalHttpServer::~LocalHttpServer()
         m_state->thread.join();
 }
 
-bool LocalHttpServer::isRunning() const
+bool HttpServer::isRunning() const
 {
     return m_state->server.is_running();
 }
 
-int LocalHttpServer::port() const
+int HttpServer::port() const
 {
     return m_state->port;
 }
 
-QString LocalHttpServer::url(const QString& path) const
+QString HttpServer::url(const QString& path) const
 {
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_state->port).arg(path);
 }
 
-void LocalHttpServer::serve(const QString& path, const QByteArray& body, int delayMs, const QByteArray& contentType)
+void HttpServer::serve(const QString& path, const QByteArray& body, int delayMs, const QByteArray& contentType)
 {
     Route r;
     r.body = body.toStdString();
@@ -206,7 +241,7 @@ void LocalHttpServer::serve(const QString& path, const QByteArray& body, int del
     m_state->set(path, std::move(r));
 }
 
-void LocalHttpServer::serveSlowly(const QString& path, const QByteArray& body, qsizetype chunkBytes, int delayMs)
+void HttpServer::serveSlowly(const QString& path, const QByteArray& body, qsizetype chunkBytes, int delayMs)
 {
     Route r;
     r.kind = Kind::Slow;
@@ -216,7 +251,7 @@ void LocalHttpServer::serveSlowly(const QString& path, const QByteArray& body, q
     m_state->set(path, std::move(r));
 }
 
-void LocalHttpServer::serveChunked(const QString& path, const QByteArray& body, qsizetype chunkBytes)
+void HttpServer::serveChunked(const QString& path, const QByteArray& body, qsizetype chunkBytes)
 {
     Route r;
     r.kind = Kind::Chunked;
@@ -225,7 +260,7 @@ void LocalHttpServer::serveChunked(const QString& path, const QByteArray& body, 
     m_state->set(path, std::move(r));
 }
 
-void LocalHttpServer::redirect(const QString& path, const QString& targetPath)
+void HttpServer::redirect(const QString& path, const QString& targetPath)
 {
     Route r;
     r.kind = Kind::Redirect;
@@ -233,14 +268,14 @@ void LocalHttpServer::redirect(const QString& path, const QString& targetPath)
     m_state->set(path, std::move(r));
 }
 
-void LocalHttpServer::stall(const QString& path)
+void HttpServer::stall(const QString& path)
 {
     Route r;
     r.kind = Kind::Stall;
     m_state->set(path, std::move(r));
 }
 
-void LocalHttpServer::stallAfter(const QString& path, const QByteArray& body, qsizetype sentBytes)
+void HttpServer::stallAfter(const QString& path, const QByteArray& body, qsizetype sentBytes)
 {
     Route r;
     r.kind = Kind::StallAfter;
@@ -249,14 +284,14 @@ void LocalHttpServer::stallAfter(const QString& path, const QByteArray& body, qs
     m_state->set(path, std::move(r));
 }
 
-void LocalHttpServer::resetAfter(const QString& path, const QByteArray& body, qsizetype sentBytes)
+void HttpServer::resetAfter(const QString& path, const QByteArray& body, qsizetype sentBytes)
 {
     stallAfter(path, body, sentBytes);
     std::lock_guard lock(m_state->mutex);
     m_state->routes[path.toStdString()].kind = Kind::ResetAfter;
 }
 
-void LocalHttpServer::releaseStalls()
+void HttpServer::releaseStalls()
 {
     {
         std::lock_guard lock(m_state->mutex);
@@ -265,23 +300,39 @@ void LocalHttpServer::releaseStalls()
     m_state->released.notify_all();
 }
 
-int LocalHttpServer::hits(const QString& path) const
+int HttpServer::hits(const QString& path) const
 {
     std::lock_guard lock(m_state->mutex);
     const auto it = m_state->hits.find(path.toStdString());
     return it == m_state->hits.end() ? 0 : it->second;
 }
 
-QStringList LocalHttpServer::requests() const
+QStringList HttpServer::requests() const
 {
     std::lock_guard lock(m_state->mutex);
     return m_state->requests;
 }
 
-int LocalHttpServer::maxConcurrent() const
+int HttpServer::maxConcurrent() const
 {
     std::lock_guard lock(m_state->mutex);
     return m_state->maxInFlight;
 }
 
-} // namespace vh::test
+} // namespace vh::sim
+
+namespace vh::sim {
+
+void HttpServer::acceptPosts(const QString& path, const QByteArray& body)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->postAnswers[path.toStdString()] = body.toStdString();
+}
+
+QList<HttpServer::Post> HttpServer::posts() const
+{
+    std::lock_guard lock(m_state->mutex);
+    return m_state->posts;
+}
+
+} // namespace vh::sim
