@@ -29,6 +29,7 @@ AppCore::AppCore(QObject* parent)
     m_visit.setBanlistChecks({checkAasaBanlistVersion, checkAciBanlistVersion});
     m_pool.setPageProgressGate(
         [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
+    m_hunt.setCollectStep([this](int count) { return m_visit.CollectPbSS(count); });
 }
 
 AppCore::~AppCore() = default;
