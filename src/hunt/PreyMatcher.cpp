@@ -105,7 +105,20 @@ PreyMatcher::PreyMatcher(const QList<QByteArray>& prey, std::size_t maxTableCell
         for (std::uint32_t e = m_edgeBegin[std::size_t(s)]; e < m_edgeBegin[std::size_t(s) + 1]; ++e)
             row[m_edgeClass[e]] = m_edgeTarget[e];
     }
-    m_table = std::move(table);
+    // the cells hold the row offset of the next state, or -1 for a state where a prey ends, so the walk costs
+    // one load per byte; rows go in breadth-first order, so the shallow states the walk mostly visits share
+    // a few cache lines
+    std::vector<std::int32_t> rank(states);
+    for (std::size_t i = 0; i < states; ++i)
+        rank[std::size_t(order[i])] = std::int32_t(i);
+    m_table.assign(table.size(), 0);
+    for (std::size_t s = 0; s < states; ++s) {
+        for (int c = 0; c < m_classes; ++c) {
+            const std::int32_t next = table[s * std::size_t(m_classes) + std::size_t(c)];
+            m_table[std::size_t(rank[s]) * std::size_t(m_classes) + std::size_t(c)] =
+                m_terminal[std::size_t(next)] ? -1 : rank[std::size_t(next)] * m_classes;
+        }
+    }
 }
 
 int PreyMatcher::child(int state, int cls) const
@@ -138,11 +151,9 @@ bool PreyMatcher::occursIn(QByteArrayView text) const
     int s = 0;
     if (!m_table.empty()) {
         const std::int32_t* table = m_table.data();
-        const std::size_t classes = std::size_t(m_classes);
-        const char* terminal = m_terminal.data();
         for (char c : text) {
-            s = table[std::size_t(s) * classes + m_class[std::uint8_t(c)]];
-            if (terminal[s])
+            s = table[s + m_class[std::uint8_t(c)]];
+            if (s < 0)
                 return true;
         }
         return false;
