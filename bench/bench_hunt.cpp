@@ -84,7 +84,11 @@ void BM_HuntPassAutomaton(benchmark::State& state)
     }
     state.counters["hits"] = hits;
 }
-BENCHMARK(BM_HuntPassAutomaton)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_HuntPassAutomaton)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
 
 // The naive search over 8 pages only: multiply by 125 for a pass of 1000 pages.
 void BM_HuntNaive8Pages(benchmark::State& state)

@@ -99,8 +99,8 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             if (i + 1 >= arguments.size())
                 return fail(QStringLiteral("prey needs list, add, remove or import"));
             const QString action = arguments.at(++i);
-            static const QStringList actions = {QStringLiteral("list"), QStringLiteral("add"),
-                                                QStringLiteral("remove"), QStringLiteral("import")};
+            static const QStringList actions = {QStringLiteral("list"), QStringLiteral("add"), QStringLiteral("remove"),
+                                                QStringLiteral("import")};
             const qsizetype which = actions.indexOf(action);
             if (which < 0)
                 return fail(QStringLiteral("prey takes list, add, remove or import, not \"%1\"").arg(action));
@@ -113,7 +113,8 @@ CliOptions CliOptions::parse(const QStringList& arguments)
                                                                                     : QStringLiteral("a text")));
                 o.preyText = arguments.at(++i);
             }
-        } else if (needs(Command::Prey) && o.preyAction == PreyAction::Import && name == QLatin1String("--add-banned")) {
+        } else if (needs(Command::Prey) && o.preyAction == PreyAction::Import &&
+                   name == QLatin1String("--add-banned")) {
             o.addBanned = true;
         } else if (needs(Command::Hunt) && name == QLatin1String("--loop")) {
             o.loop = true;

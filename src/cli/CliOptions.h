@@ -42,7 +42,7 @@ struct CliOptions
     QString baseFolder;
     // inventory
     bool random = false;
-    bool loop = false; // also hunt
+    bool loop = false;     // also hunt
     QStringList maps;      // empty: every known map
     QStringList providers; // empty: every provider
     NameFilter nameFilter = NameFilter::All;

@@ -52,8 +52,7 @@ int main(int argc, char* argv[])
     const vh::cli::Collector::Terminal terminal{::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1};
     if (options.command == vh::cli::CliOptions::Command::Hunt) {
         vh::cli::HuntCommand hunt(core, out, err, terminal);
-        QObject::connect(&stopSignals, &vh::cli::StopSignals::stopRequested, &hunt,
-                         &vh::cli::HuntCommand::requestStop);
+        QObject::connect(&stopSignals, &vh::cli::StopSignals::stopRequested, &hunt, &vh::cli::HuntCommand::requestStop);
         return hunt.run(options, executable);
     }
     vh::cli::Collector collector(core, out, err, terminal);

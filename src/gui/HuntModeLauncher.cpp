@@ -9,8 +9,7 @@
 
 namespace vh::gui {
 
-HuntModeLauncher::HuntModeLauncher(app::AppCore& core, QWidget& mainWindow, QLineEdit* completionField,
-                                   QObject* parent)
+HuntModeLauncher::HuntModeLauncher(app::AppCore& core, QWidget& mainWindow, QLineEdit* completionField, QObject* parent)
     : QObject(parent), m_core(core), m_mainWindow(mainWindow), m_completionField(completionField)
 {
 }

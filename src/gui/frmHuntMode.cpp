@@ -79,8 +79,8 @@ frmHuntMode::frmHuntMode(app::AppCore& core, QLineEdit* completionField, QWidget
     m_remove = button("cmdRemovePray", QStringLiteral("Remove"), QStringLiteral("Remove the selected pray"),
                       &frmHuntMode::removePray);
     m_clear = button("ClearPrayList", QStringLiteral("Clear"), QStringLiteral("Clear list"), &frmHuntMode::clearPray);
-    m_import = button("cmdImportPray", QStringLiteral("Import"), QStringLiteral("Import from a txtfile of your choosing"),
-                      &frmHuntMode::importPray);
+    m_import = button("cmdImportPray", QStringLiteral("Import"),
+                      QStringLiteral("Import from a txtfile of your choosing"), &frmHuntMode::importPray);
     m_hunt = button("StartHunting", QStringLiteral("Hunt"), QStringLiteral("Start hunting to the pray below"),
                     &frmHuntMode::startHunting);
     m_stop = new QPushButton(QStringLiteral("Stop"), this);
@@ -102,6 +102,9 @@ frmHuntMode::frmHuntMode(app::AppCore& core, QLineEdit* completionField, QWidget
     auto* aci = new QPushButton(QStringLiteral("Add ACI"), m_beta);
     aci->setObjectName(QStringLiteral("Command2"));
     connect(aci, &QPushButton::clicked, this, &frmHuntMode::addAci);
+    // Enter in the prey list must not fetch the trollbait page
+    trollbait->setAutoDefault(false);
+    aci->setAutoDefault(false);
     auto* betaLayout = new QVBoxLayout(m_beta);
     betaLayout->addWidget(m_addBanned);
     betaLayout->addWidget(trollbait);
@@ -208,17 +211,17 @@ void frmHuntMode::refreshPreyList()
 
 void frmHuntMode::HMDisableButtons()
 {
-    for (QWidget* w : {static_cast<QWidget*>(m_hunt), static_cast<QWidget*>(m_add), static_cast<QWidget*>(m_remove),
-                       static_cast<QWidget*>(m_import), static_cast<QWidget*>(m_clear),
-                       static_cast<QWidget*>(m_prayList)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_hunt), static_cast<QWidget*>(m_add), static_cast<QWidget*>(m_remove),
+          static_cast<QWidget*>(m_import), static_cast<QWidget*>(m_clear), static_cast<QWidget*>(m_prayList)})
         w->setEnabled(false);
 }
 
 void frmHuntMode::HMEnableButtons()
 {
-    for (QWidget* w : {static_cast<QWidget*>(m_hunt), static_cast<QWidget*>(m_add), static_cast<QWidget*>(m_remove),
-                       static_cast<QWidget*>(m_import), static_cast<QWidget*>(m_clear),
-                       static_cast<QWidget*>(m_prayList)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_hunt), static_cast<QWidget*>(m_add), static_cast<QWidget*>(m_remove),
+          static_cast<QWidget*>(m_import), static_cast<QWidget*>(m_clear), static_cast<QWidget*>(m_prayList)})
         w->setEnabled(true);
 }
 
@@ -263,8 +266,7 @@ void frmHuntMode::importPray()
 void frmHuntMode::replaceWithTrollbait()
 {
     const QByteArray page = m_core.pool().GetFile2(m_core.links().TrollbaitUrl, 0);
-    m_core.huntLog().addAll(
-        m_prey.replaceWithTrollbait(page, m_core.banlists().AasaBans(), m_addBanned->isChecked()));
+    m_core.huntLog().addAll(m_prey.replaceWithTrollbait(page, m_core.banlists().AasaBans(), m_addBanned->isChecked()));
     refreshPreyList();
 }
 

@@ -2,9 +2,7 @@
 
 namespace vh::hunt {
 
-HuntLog::HuntLog(QObject* parent) : QAbstractListModel(parent), m_clock([] { return QDateTime::currentDateTime(); })
-{
-}
+HuntLog::HuntLog(QObject* parent) : QAbstractListModel(parent), m_clock([] { return QDateTime::currentDateTime(); }) {}
 
 void HuntLog::AddHuntLog(const QString& message)
 {

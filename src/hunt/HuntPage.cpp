@@ -126,8 +126,7 @@ std::vector<HuntQueueRecord> buildHuntQueue(const servers::ServerList& servers, 
             continue;
         named.emplace_back(name.at(0).unicode(), i);
     }
-    std::stable_sort(named.begin(), named.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<HuntQueueRecord> queue;
     queue.reserve(named.size());
     for (const auto& [code, i] : named) {

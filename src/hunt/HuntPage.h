@@ -27,7 +27,7 @@ struct HuntPageScan
     };
 
     Outcome outcome = Outcome::Empty;
-    int examinedLines = 0; // the lines of the newest cycle of shot numbers
+    int examinedLines = 0;                   // the lines of the newest cycle of shot numbers
     std::vector<collect::PageEntry> entries; // one per line holding a prey, oldest first
     std::vector<int> unreadableLines;        // lines holding a prey but no player name in double quotes
 };

@@ -54,9 +54,8 @@ void HuntRun::StartHunting(const QList<QByteArray>& prey)
     m_processedLines = 0;
     m_passes = 0;
     if (prey.size() > MaxPrey)
-        m_huntLog.AddHuntLog(ProblemInRun + QStringLiteral("only the first %1 of %2 prey are hunted")
-                                                .arg(MaxPrey)
-                                                .arg(prey.size()));
+        m_huntLog.AddHuntLog(ProblemInRun +
+                             QStringLiteral("only the first %1 of %2 prey are hunted").arg(MaxPrey).arg(prey.size()));
     // the prey cannot change during a hunt, so one automaton serves every page of every pass
     m_matcher = std::make_unique<PreyMatcher>(prey.mid(0, MaxPrey));
     for (auto& w : m_workers)
@@ -198,8 +197,9 @@ void HuntRun::HuntDL_DownloadComplete(int w)
         if (QFile::exists(record.PageFile))
             scanPage(record);
         else
-            m_huntLog.AddHuntLog(ProblemInQueue + QStringLiteral("the page of %1 could not be saved as %2")
-                                                      .arg(record.ServerName, record.PageFile));
+            m_huntLog.AddHuntLog(
+                ProblemInQueue +
+                QStringLiteral("the page of %1 could not be saved as %2").arg(record.ServerName, record.PageFile));
     }
     m_slots[std::size_t(w)] = FreeWorker;
     m_queue[std::size_t(q)] = HuntQueueRecord{};
@@ -241,9 +241,9 @@ void HuntRun::scanPage(const HuntQueueRecord& record)
         }
     }
     for (int line : scan.unreadableLines)
-        m_huntLog.AddHuntLog(ProblemInRun + QStringLiteral("line %1 of the page of %2 names no player")
-                                                .arg(line)
-                                                .arg(record.ServerName));
+        m_huntLog.AddHuntLog(
+            ProblemInRun +
+            QStringLiteral("line %1 of the page of %2 names no player").arg(line).arg(record.ServerName));
 }
 
 void HuntRun::setPanel(int panel, const QString& text)

@@ -71,9 +71,8 @@ QList<QByteArray> PreyList::parseFile(const QByteArray& content, QStringList* pr
         return lines;
     }
     if (n > lines.size()) {
-        problems->append(QStringLiteral("the file names %1 entries but holds %2; those %2 were loaded")
-                             .arg(n)
-                             .arg(lines.size()));
+        problems->append(
+            QStringLiteral("the file names %1 entries but holds %2; those %2 were loaded").arg(n).arg(lines.size()));
         return lines;
     }
     return lines.mid(0, n);
@@ -139,7 +138,7 @@ QStringList PreyList::banLines(const QByteArray& text, const banlists::Banlist& 
 }
 
 PreyList::ImportResult PreyList::importLines(const QList<QByteArray>& lines, const banlists::Banlist& aasa,
-                                            bool addBanned)
+                                             bool addBanned)
 {
     ImportResult result;
     for (const QByteArray& line : lines) {

@@ -38,7 +38,7 @@ private:
     std::vector<std::uint8_t> m_edgeClass;
     std::vector<std::int32_t> m_edgeTarget;
     std::vector<std::int32_t> m_fail;
-    std::vector<char> m_terminal; // a prey ends here or at a state on the failure chain
+    std::vector<char> m_terminal;      // a prey ends here or at a state on the failure chain
     std::vector<std::int32_t> m_table; // state * m_classes + class, when it fits
 };
 

@@ -35,8 +35,8 @@ void TestCliOptions::badArguments_data()
     QTest::newRow("base folder without value")
         << QStringList{QStringLiteral("--base-folder")} << QStringLiteral("--base-folder needs");
     QTest::newRow("prey without action") << QStringList{QStringLiteral("prey")} << QStringLiteral("prey needs");
-    QTest::newRow("prey add without text") << QStringList{QStringLiteral("prey"), QStringLiteral("add")}
-                                           << QStringLiteral("needs a text");
+    QTest::newRow("prey add without text")
+        << QStringList{QStringLiteral("prey"), QStringLiteral("add")} << QStringLiteral("needs a text");
     QTest::newRow("inventory option on hunt")
         << QStringList{QStringLiteral("hunt"), QStringLiteral("--random")} << QStringLiteral("unknown option");
     QTest::newRow("two commands") << QStringList{QStringLiteral("export"), QStringLiteral("inventory")}
@@ -98,8 +98,8 @@ void TestCliOptions::huntAndPreyOptions()
     QCOMPARE(add.preyText, QStringLiteral("-x- "));
     QVERIFY(!CliOptions::parse({QStringLiteral("prey"), QStringLiteral("list"), QStringLiteral("--add-banned")})
                  .error.isEmpty());
-    QVERIFY(CliOptions::parse({QStringLiteral("prey"), QStringLiteral("import"), QStringLiteral("f"),
-                               QStringLiteral("--add-banned")})
+    QVERIFY(CliOptions::parse(
+                {QStringLiteral("prey"), QStringLiteral("import"), QStringLiteral("f"), QStringLiteral("--add-banned")})
                 .addBanned);
 }
 

@@ -69,7 +69,8 @@ void TestHuntRun::huntDownloadsOnlyThePreysShots()
     for (int i = 1; i <= core.database().EntryCount(); ++i)
         players << core.database().entry(i).PlayerName;
     QCOMPARE(players, (QSet<QByteArray>{"Hunted", "Lone Wolf"}));
-    QVERIFY(core.huntLog().lines().contains(QRegularExpression(QStringLiteral(".* : 000002 \"Hunted\".* found on: Zeta$"))));
+    QVERIFY(core.huntLog().lines().contains(
+        QRegularExpression(QStringLiteral(".* : 000002 \"Hunted\".* found on: Zeta$"))));
     QCOMPARE(core.flags().StopRequested, 1);
 }
 

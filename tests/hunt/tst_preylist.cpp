@@ -108,12 +108,12 @@ void TestPreyList::addGuidToFile_data()
     const QByteArray fullFile = PreyList::fileContent(full);
     QTest::newRow("no file yet") << QByteArray() << QByteArray(" 1\r\n" + G1 + "\r\n") << 0;
     QTest::newRow("appended") << QByteArray(" 1\r\nWolf\r\n") << QByteArray(" 2\r\nWolf\r\n" + G1 + "\r\n") << 0;
-    QTest::newRow("damaged count mended") << QByteArray("?\r\nWolf\r\n") << QByteArray(" 2\r\nWolf\r\n" + G1 + "\r\n")
-                                          << 1;
+    QTest::newRow("damaged count mended")
+        << QByteArray("?\r\nWolf\r\n") << QByteArray(" 2\r\nWolf\r\n" + G1 + "\r\n") << 1;
     QTest::newRow("1001 entries is full") << fullFile << fullFile << 1;
     full.removeLast();
-    QTest::newRow("1000 entries take one more") << PreyList::fileContent(full) << PreyList::fileContent(full << G1)
-                                                << 0;
+    QTest::newRow("1000 entries take one more")
+        << PreyList::fileContent(full) << PreyList::fileContent(full << G1) << 0;
 }
 
 void TestPreyList::addGuidToFile()
