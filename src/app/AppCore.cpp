@@ -27,6 +27,7 @@ AppCore::AppCore(QObject* parent)
     connect(&m_inventory, &collect::Inventory::visitEnded, this, [this] { m_entryStore.SaveDatabaseIfChanged(); });
     m_pool.setPageProgressGate(
         [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
+    m_hunt.setCollectStep([this](int count) { return m_visit.CollectPbSS(count); });
 }
 
 AppCore::~AppCore() = default;

@@ -19,6 +19,8 @@
 #include "detect/Detection.h"
 #include "detect/GlyphTable.h"
 #include "detect/SuspiciousColors.h"
+#include "hunt/HuntLog.h"
+#include "hunt/HuntRun.h"
 #include "servers/ServerDiscovery.h"
 
 #include <QObject>
@@ -75,6 +77,8 @@ public:
     servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
     collect::Inventory& inventory() { return m_inventory; }
     banlists::BanlistUpdate& banlistUpdate() { return m_banlistUpdate; }
+    hunt::HuntLog& huntLog() { return m_huntLog; }
+    hunt::HuntRun& hunt() { return m_hunt; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, base::Colour colour = base::Colours::Default) { m_log.Log(message, colour); }
@@ -126,6 +130,8 @@ private:
                                  m_pageTable, m_database, m_banlists, m_banlistUpdate};
     servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
     collect::Inventory m_inventory{m_settings, m_flags, m_log, m_serverDiscovery, m_visit};
+    hunt::HuntLog m_huntLog;
+    hunt::HuntRun m_hunt{m_log, m_workspace, m_flags, m_serverDiscovery.servers(), m_pageTable, m_pool, m_huntLog};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

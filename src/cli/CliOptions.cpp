@@ -22,6 +22,15 @@ QString CliOptions::usage()
         "      Ctrl-C or SIGTERM cancels like \"Cancel Inventory\": transfers under way finish, then the\n"
         "      database, the settings and the server names are saved and the exit status is 0. A second\n"
         "      Ctrl-C or SIGTERM ends the program at once, without saving.\n"
+        "  hunt [--loop]\n"
+        "      Hunt Mode without a window: fetch the index page of every named server, take the screenshots\n"
+        "      whose lines name a prey of data/Pray.dat, one pass (--loop: until stopped). The Hunt log goes\n"
+        "      to standard output, the progress to standard error; Ctrl-C or SIGTERM acts as \"Stop\": the\n"
+        "      pass downloads what it found, then everything is saved. An empty prey list is exit status 1.\n"
+        "  prey list | prey add TEXT | prey remove TEXT | prey import FILE [--add-banned]\n"
+        "      Show or edit the prey list data/Pray.dat. Entries are kept exactly as given (letter case and\n"
+        "      blanks count). remove takes the first equal entry. import adds each line of FILE that is not\n"
+        "      empty, not on the list and, without --add-banned, not on the AASA banlist.\n"
         "  export [--format csv|json] [--output FILE]\n"
         "      Write every database entry with all its members (default: CSV to standard output). Reads the\n"
         "      database only; FILE is replaced as a whole once written.\n"
@@ -94,6 +103,32 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             // taken as it stands: a player name may well begin with a dash
             o.searchText = a;
             o.searchTextGiven = true;
+        } else if (o.command == Command::None && name == QLatin1String("hunt")) {
+            o.command = Command::Hunt;
+        } else if (o.command == Command::None && name == QLatin1String("prey")) {
+            o.command = Command::Prey;
+            if (i + 1 >= arguments.size())
+                return fail(QStringLiteral("prey needs list, add, remove or import"));
+            const QString action = arguments.at(++i);
+            static const QStringList actions = {QStringLiteral("list"), QStringLiteral("add"), QStringLiteral("remove"),
+                                                QStringLiteral("import")};
+            const qsizetype which = actions.indexOf(action);
+            if (which < 0)
+                return fail(QStringLiteral("prey takes list, add, remove or import, not \"%1\"").arg(action));
+            o.preyAction = PreyAction(int(which) + 1);
+            if (o.preyAction != PreyAction::List) {
+                // the text is taken as it stands, even when it begins with "-"
+                if (i + 1 >= arguments.size() || arguments.at(i + 1).isEmpty())
+                    return fail(QStringLiteral("prey %1 needs %2")
+                                    .arg(action, o.preyAction == PreyAction::Import ? QStringLiteral("a file")
+                                                                                    : QStringLiteral("a text")));
+                o.preyText = arguments.at(++i);
+            }
+        } else if (needs(Command::Prey) && o.preyAction == PreyAction::Import &&
+                   name == QLatin1String("--add-banned")) {
+            o.addBanned = true;
+        } else if (needs(Command::Hunt) && name == QLatin1String("--loop")) {
+            o.loop = true;
         } else if (needs(Command::Inventory) && name == QLatin1String("--random")) {
             o.random = true;
         } else if (needs(Command::Inventory) && name == QLatin1String("--loop")) {

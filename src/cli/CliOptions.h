@@ -15,7 +15,17 @@ struct CliOptions
         Version,
         Inventory,
         Export,
-        Search
+        Search,
+        Hunt,
+        Prey
+    };
+    enum class PreyAction
+    {
+        None,
+        List,
+        Add,
+        Remove,
+        Import
     };
     enum class NameFilter
     {
@@ -33,10 +43,14 @@ struct CliOptions
     QString baseFolder;
     // inventory
     bool random = false;
-    bool loop = false;
+    bool loop = false;     // also hunt
     QStringList maps;      // empty: every known map
     QStringList providers; // empty: every provider
     NameFilter nameFilter = NameFilter::All;
+    // prey
+    PreyAction preyAction = PreyAction::None;
+    QString preyText; // the entry to add or remove, or the file to import
+    bool addBanned = false;
     // export
     Format format = Format::Csv;
     QString output; // empty: standard output

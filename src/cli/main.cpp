@@ -3,6 +3,7 @@
 #include "cli/Collector.h"
 #include "cli/ExportCommand.h"
 #include "cli/SearchCommand.h"
+#include "cli/HuntCommand.h"
 #include "cli/StopSignals.h"
 
 #include <QCoreApplication>
@@ -40,7 +41,10 @@ int main(int argc, char* argv[])
         return vh::cli::ExportCommand::run(options, executable, out, err);
     case vh::cli::CliOptions::Command::Search:
         return vh::cli::SearchCommand::run(options, executable, out, err);
+    case vh::cli::CliOptions::Command::Prey:
+        return vh::cli::PreyCommand::run(options, executable, out, err);
     case vh::cli::CliOptions::Command::Inventory:
+    case vh::cli::CliOptions::Command::Hunt:
         break;
     case vh::cli::CliOptions::Command::None:
         return vh::cli::Collector::BadUsage;
@@ -48,7 +52,13 @@ int main(int argc, char* argv[])
 
     vh::app::AppCore core;
     vh::cli::StopSignals stopSignals;
-    vh::cli::Collector collector(core, out, err, {::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1});
+    const vh::cli::Collector::Terminal terminal{::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1};
+    if (options.command == vh::cli::CliOptions::Command::Hunt) {
+        vh::cli::HuntCommand hunt(core, out, err, terminal);
+        QObject::connect(&stopSignals, &vh::cli::StopSignals::stopRequested, &hunt, &vh::cli::HuntCommand::requestStop);
+        return hunt.run(options, executable);
+    }
+    vh::cli::Collector collector(core, out, err, terminal);
     QObject::connect(&stopSignals, &vh::cli::StopSignals::stopRequested, &collector, &vh::cli::Collector::requestStop);
     return collector.runInventory(options, executable);
 }

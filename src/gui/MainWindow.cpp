@@ -2,6 +2,7 @@
 
 #include "app/AppCore.h"
 #include "gui/CollectionControls.h"
+#include "gui/HuntModeLauncher.h"
 #include "gui/PictureBox.h"
 #include "gui/ReviewControls.h"
 #include "gui/ServerMenus.h"
@@ -114,6 +115,9 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     connect(m_review, &ReviewControls::showHtmlForServerRequested, this, &MainWindow::showHtmlForServerRequested);
     connect(m_review, &ReviewControls::huntModeRequested, this, &MainWindow::huntModeRequested);
     connect(m_review, &ReviewControls::addGuidToHuntRequested, this, &MainWindow::addGuidToHuntRequested);
+    m_huntLauncher = new HuntModeLauncher(m_core, *this, m_text7, this);
+    connect(this, &MainWindow::huntModeRequested, m_huntLauncher, &HuntModeLauncher::open);
+    connect(this, &MainWindow::addGuidToHuntRequested, m_huntLauncher, &HuntModeLauncher::addGuid);
 
     m_runSummary = new review::RunSummary(m_core.database(), m_core.log(), this);
     connect(&m_core.entryStore(), &database::EntryStore::entryAdded, m_runSummary, &review::RunSummary::entryAdded);

@@ -21,6 +21,7 @@ class RunSummary;
 namespace vh::gui {
 
 class CollectionControls;
+class HuntModeLauncher;
 class ReviewControls;
 class StatusBarPanels;
 class ServerMenus;
@@ -57,6 +58,7 @@ public:
     ServerSelectionPanel* serverPanel() const { return m_serverPanel; }
     CollectionControls* collectionControls() const { return m_collection; }
     ReviewControls* reviewControls() const { return m_review; }
+    HuntModeLauncher* huntLauncher() const { return m_huntLauncher; }
 
     // The size the window opens at: roomy, but never larger than the screen's free area.
     static QSize openingSize(const QSize& available);
@@ -92,6 +94,7 @@ private:
     CollectionControls* m_collection = nullptr;
     ReviewControls* m_review = nullptr;
     review::RunSummary* m_runSummary = nullptr;
+    HuntModeLauncher* m_huntLauncher = nullptr;
     bool m_shutDown = false;
 };
 

@@ -14,6 +14,7 @@ private Q_SLOTS:
     void inventoryOptions();
     void exportOptions();
     void helpWinsAnywhere();
+    void huntAndPreyOptions();
 };
 
 void TestCliOptions::badArguments_data()
@@ -33,6 +34,11 @@ void TestCliOptions::badArguments_data()
                                 << QStringLiteral("csv or json");
     QTest::newRow("base folder without value")
         << QStringList{QStringLiteral("--base-folder")} << QStringLiteral("--base-folder needs");
+    QTest::newRow("prey without action") << QStringList{QStringLiteral("prey")} << QStringLiteral("prey needs");
+    QTest::newRow("prey add without text")
+        << QStringList{QStringLiteral("prey"), QStringLiteral("add")} << QStringLiteral("needs a text");
+    QTest::newRow("inventory option on hunt")
+        << QStringList{QStringLiteral("hunt"), QStringLiteral("--random")} << QStringLiteral("unknown option");
     QTest::newRow("two commands") << QStringList{QStringLiteral("export"), QStringLiteral("inventory")}
                                   << QStringLiteral("unknown option");
 }
@@ -79,6 +85,22 @@ void TestCliOptions::helpWinsAnywhere()
     QCOMPARE(CliOptions::parse({QStringLiteral("export"), QStringLiteral("--help")}).command,
              CliOptions::Command::Help);
     QCOMPARE(CliOptions::parse({QStringLiteral("-V")}).command, CliOptions::Command::Version);
+}
+
+void TestCliOptions::huntAndPreyOptions()
+{
+    const CliOptions hunt = CliOptions::parse({QStringLiteral("hunt"), QStringLiteral("--loop")});
+    QCOMPARE(hunt.command, CliOptions::Command::Hunt);
+    QVERIFY(hunt.loop);
+    // a prey may begin with "-", and only import knows --add-banned
+    const CliOptions add = CliOptions::parse({QStringLiteral("prey"), QStringLiteral("add"), QStringLiteral("-x- ")});
+    QCOMPARE(add.preyAction, CliOptions::PreyAction::Add);
+    QCOMPARE(add.preyText, QStringLiteral("-x- "));
+    QVERIFY(!CliOptions::parse({QStringLiteral("prey"), QStringLiteral("list"), QStringLiteral("--add-banned")})
+                 .error.isEmpty());
+    QVERIFY(CliOptions::parse(
+                {QStringLiteral("prey"), QStringLiteral("import"), QStringLiteral("f"), QStringLiteral("--add-banned")})
+                .addBanned);
 }
 
 QTEST_GUILESS_MAIN(TestCliOptions)

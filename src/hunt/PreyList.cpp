@@ -1,0 +1,234 @@
+#include "hunt/PreyList.h"
+
+#include "banlists/Banlist.h"
+#include "platform/AtomicFile.h"
+
+#include <QFile>
+#include <QSet>
+
+namespace vh::hunt {
+
+namespace {
+
+// A prey file of this size is no watch list; reading it whole would only exhaust memory.
+constexpr qint64 MaxPreyFileBytes = 64LL * 1024 * 1024;
+
+bool readFile(const QString& path, QByteArray* content, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        *error = f.errorString();
+        return false;
+    }
+    if (f.size() > MaxPreyFileBytes) {
+        *error = QStringLiteral("the file is larger than %1 bytes").arg(MaxPreyFileBytes);
+        return false;
+    }
+    *content = f.readAll();
+    return true;
+}
+
+} // namespace
+
+QString PreyList::ImportResult::message() const
+{
+    QString text = QStringLiteral("Added to praylist: ") + QString::number(added);
+    if (banned != 0)
+        text += QStringLiteral("\r\nAlready on banlist: ") + QString::number(banned);
+    if (skipped != 0)
+        text += QStringLiteral("\r\nSkipped since already on Praylist: ") + QString::number(skipped);
+    return text;
+}
+
+QList<QByteArray> PreyList::textLines(const QByteArray& content)
+{
+    QList<QByteArray> lines = content.split('\n');
+    // the text after the last line end is a line only when it is not empty
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray& line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+QList<QByteArray> PreyList::parseFile(const QByteArray& content, QStringList* problems)
+{
+    QList<QByteArray> lines = textLines(content);
+    if (lines.isEmpty()) {
+        problems->append(QStringLiteral("the file holds no entry count"));
+        return {};
+    }
+    const QByteArray countText = lines.takeFirst();
+    bool ok = false;
+    const int n = countText.trimmed().toInt(&ok);
+    // a damaged count must not cost the entries: the next save would write the list without them
+    if (!ok || n < 0) {
+        problems->append(QStringLiteral("the entry count \"%1\" is not a number; the %2 lines after it were loaded")
+                             .arg(QString::fromLatin1(countText))
+                             .arg(lines.size()));
+        return lines;
+    }
+    if (n > lines.size()) {
+        problems->append(
+            QStringLiteral("the file names %1 entries but holds %2; those %2 were loaded").arg(n).arg(lines.size()));
+        return lines;
+    }
+    return lines.mid(0, n);
+}
+
+QStringList PreyList::LoadPrayList(const QString& path)
+{
+    QByteArray content;
+    QString error;
+    if (!readFile(path, &content, &error))
+        return {QFile::exists(path) ? error : QStringLiteral("File not found")};
+    QStringList problems;
+    m_entries += parseFile(content, &problems);
+    return problems;
+}
+
+QByteArray PreyList::fileContent(const QList<QByteArray>& entries)
+{
+    QByteArray out = ' ' + QByteArray::number(entries.size()) + "\r\n";
+    for (const QByteArray& e : entries)
+        out += e + "\r\n";
+    return out;
+}
+
+bool PreyList::SavePrayList(const QString& path, QString* error) const
+{
+    return platform::writeFileAtomically(path, fileContent(m_entries), error);
+}
+
+bool PreyList::add(const QByteArray& text)
+{
+    if (text.isEmpty())
+        return false;
+    m_entries.append(text);
+    return true;
+}
+
+bool PreyList::removeAt(int index)
+{
+    if (index < 0 || index >= m_entries.size())
+        return false;
+    m_entries.removeAt(index);
+    return true;
+}
+
+bool PreyList::removeFirst(const QByteArray& text)
+{
+    return removeAt(int(m_entries.indexOf(text)));
+}
+
+QStringList PreyList::banLines(const QByteArray& text, const banlists::Banlist& aasa)
+{
+    QStringList lines;
+    const int first = aasa.findFirst(text);
+    const int last = aasa.findLast(text);
+    for (int i = first; first > 0 && i <= last; ++i) {
+        const banlists::BanEntry& ban = aasa.entry(i);
+        if (ban.Guid == text)
+            lines << QString::fromLatin1(text + " already on banlist as: " + ban.BannedName +
+                                         ", banned for : " + ban.Reason);
+    }
+    return lines;
+}
+
+PreyList::ImportResult PreyList::importLines(const QList<QByteArray>& lines, const banlists::Banlist& aasa,
+                                             bool addBanned)
+{
+    ImportResult result;
+    for (const QByteArray& line : lines) {
+        bool banned = false;
+        if (!addBanned) {
+            const QStringList found = banLines(line, aasa);
+            result.huntLog += found;
+            banned = !found.isEmpty();
+        }
+        // every equal entry counts, not the line
+        const int equal = int(m_entries.count(line));
+        if (equal > 0) {
+            result.skipped += equal;
+            continue;
+        }
+        if (!banned) {
+            if (!line.isEmpty()) {
+                m_entries.append(line);
+                ++result.added;
+            }
+        } else {
+            ++result.banned;
+        }
+    }
+    return result;
+}
+
+QStringList PreyList::replaceWithTrollbait(const QByteArray& page, const banlists::Banlist& aasa, bool addBanned)
+{
+    QByteArray text = page;
+    for (char& c : text) {
+        if (c == '<' || c == '>' || c == '"' || c == '\'' || c == '\r' || c == '\n')
+            c = ' ';
+    }
+    QStringList log;
+    m_entries.clear();
+    QSet<QByteArray> listed;
+    for (const QByteArray& word : text.split(' ')) {
+        if (word.size() != 32)
+            continue;
+        if (!addBanned) {
+            const QStringList found = banLines(word, aasa);
+            log += found;
+            if (!found.isEmpty())
+                continue;
+        }
+        if (listed.contains(word))
+            continue;
+        listed.insert(word);
+        m_entries.append(word);
+    }
+    log << QString::number(m_entries.size()) + QStringLiteral(" added to praylist");
+    return log;
+}
+
+void PreyList::replaceWithAci(const banlists::Banlist& aasa, const banlists::Banlist& aci)
+{
+    m_entries.clear();
+    QSet<QByteArray> listed;
+    for (int i = std::max(1, aci.count() - 1000); i <= aci.count(); ++i) {
+        const banlists::BanEntry& ban = aci.entry(i);
+        if (!ban.Reason.toLower().contains("pbss") || aasa.findFirst(ban.Guid) > 0 || listed.contains(ban.Guid))
+            continue;
+        listed.insert(ban.Guid);
+        m_entries.append(ban.Guid);
+    }
+}
+
+QStringList AddPrayToFile(const QString& path, const QByteArray& guid)
+{
+    QStringList problems;
+    QList<QByteArray> entries;
+    if (QFile::exists(path)) {
+        QByteArray content;
+        QString error;
+        // a file that cannot be read is left as it is rather than replaced by a list of one
+        if (!readFile(path, &content, &error))
+            return {error};
+        entries = PreyList::parseFile(content, &problems);
+    }
+    if (entries.size() >= PreyList::AddGuidCapacity) {
+        problems << QStringLiteral("the prey list already holds %1 entries, the most it can hold")
+                        .arg(PreyList::AddGuidCapacity);
+        return problems;
+    }
+    entries.append(guid);
+    QString error;
+    if (!platform::writeFileAtomically(path, PreyList::fileContent(entries), &error))
+        problems << error;
+    return problems;
+}
+
+} // namespace vh::hunt
