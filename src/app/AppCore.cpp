@@ -24,6 +24,7 @@ AppCore::AppCore(QObject* parent)
         m_intake.ProcessPBSS(w, collect::DownloadedShot{e.BaseURL, e.IndexText, e.ShotTime, file});
     });
     m_entryStore.setColourCodeCheck([this](int slot) { m_detection.ColourCodeCheck(slot); });
+    connect(&m_entryStore, &database::EntryStore::entryAdded, &m_alerts, &gallery::AlertSender::entryAdded);
     checkAasaBanlistVersion = [this] { m_banlistUpdate.CheckAASAbanlistversion(); };
     checkAciBanlistVersion = [this] { m_banlistUpdate.CheckACIbanlistversion(); };
     m_visit.setBanlistChecks({checkAasaBanlistVersion, checkAciBanlistVersion});

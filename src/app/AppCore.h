@@ -1,13 +1,13 @@
 #pragma once
 
+#include "banlists/BanlistSchedule.h"
+#include "banlists/BanlistUpdate.h"
+#include "banlists/Banlists.h"
 #include "base/ActivityLog.h"
 #include "base/Links.h"
 #include "base/RunFlags.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
-#include "banlists/BanlistSchedule.h"
-#include "banlists/BanlistUpdate.h"
-#include "banlists/Banlists.h"
 #include "collect/DownloadPool.h"
 #include "collect/Inventory.h"
 #include "collect/PageTable.h"
@@ -19,6 +19,7 @@
 #include "detect/Detection.h"
 #include "detect/GlyphTable.h"
 #include "detect/SuspiciousColors.h"
+#include "gallery/AlertSender.h"
 #include "servers/ServerDiscovery.h"
 
 #include <QObject>
@@ -77,6 +78,7 @@ public:
     servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
     collect::Inventory& inventory() { return m_inventory; }
     banlists::BanlistUpdate& banlistUpdate() { return m_banlistUpdate; }
+    gallery::AlertSender& alerts() { return m_alerts; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, base::Colour colour = base::Colours::Default) { m_log.Log(message, colour); }
@@ -128,6 +130,7 @@ private:
     database::VaultHousekeeping m_vault;
     collect::DownloadPool m_pool;
     banlists::Banlists m_banlists;
+    gallery::AlertSender m_alerts{m_database, m_banlists, m_links, m_log};
     collect::PageTable m_pageTable;
     collect::ServerVisit m_visit;
     servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};

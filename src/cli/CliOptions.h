@@ -14,7 +14,8 @@ struct CliOptions
         Help,
         Version,
         Inventory,
-        Export
+        Export,
+        Serve
     };
     enum class NameFilter
     {
@@ -39,6 +40,9 @@ struct CliOptions
     // export
     Format format = Format::Csv;
     QString output; // empty: standard output
+    // serve
+    QString listen = QStringLiteral("127.0.0.1:8077");
+    QString token;
 
     QString error; // set when the arguments are bad
 

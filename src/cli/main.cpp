@@ -2,6 +2,7 @@
 #include "cli/CliOptions.h"
 #include "cli/Collector.h"
 #include "cli/ExportCommand.h"
+#include "cli/ServeCommand.h"
 #include "cli/StopSignals.h"
 
 #include <QCoreApplication>
@@ -37,6 +38,8 @@ int main(int argc, char* argv[])
         return 0;
     case vh::cli::CliOptions::Command::Export:
         return vh::cli::ExportCommand::run(options, executable, out, err);
+    case vh::cli::CliOptions::Command::Serve:
+        return vh::cli::ServeCommand::run(options, executable, out, err);
     case vh::cli::CliOptions::Command::Inventory:
         break;
     case vh::cli::CliOptions::Command::None:
