@@ -68,6 +68,12 @@ const char GammaScript[] = R"((function () {
     context.putImageData(out, 0, 0);
     picture.src = canvas.toDataURL('image/png');
   }
+  source.onerror = function () {
+    var note = document.createElement('span');
+    note.className = 'missing';
+    note.textContent = 'picture missing';
+    picture.replaceWith(note);
+  };
   source.onload = function () {
     var canvas = document.createElement('canvas');
     canvas.width = source.naturalWidth;
@@ -79,6 +85,21 @@ const char GammaScript[] = R"((function () {
   };
   source.src = picture.getAttribute('src');
   slider.addEventListener('input', apply);
+})();)";
+
+// A thumbnail or picture the vault cannot deliver says so instead of showing a broken image.
+const char MissingPictureScript[] = R"((function () {
+  'use strict';
+  function missing(img) {
+    var note = document.createElement('span');
+    note.className = 'missing';
+    note.textContent = 'picture missing';
+    img.replaceWith(note);
+  }
+  document.querySelectorAll('img.thumb').forEach(function (img) {
+    if (img.complete && img.naturalWidth === 0) missing(img);
+    else img.addEventListener('error', function () { missing(img); });
+  });
 })();)";
 
 QByteArray esc(const QByteArray& latin1)
@@ -195,7 +216,7 @@ QByteArray listPage(const database::Database& db, const banlists::Banlists& bans
                 "</td><td>" + esc(e.PlayerName) + "</td><td class=\"mono\">" + esc(e.GUID) + "</td><td>" +
                 esc(e.AutoDetected) + "</td>" + banCells(bans, e.GUID) + "</tr>\n";
     }
-    html += "</table>\n" + nav + "</body></html>\n";
+    html += "</table>\n" + nav + "<script nonce=\"" + nonce + "\">" + MissingPictureScript + "</script>\n</body></html>\n";
     return html;
 }
 
