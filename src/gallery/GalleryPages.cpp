@@ -216,7 +216,8 @@ QByteArray listPage(const database::Database& db, const banlists::Banlists& bans
                 "</td><td>" + esc(e.PlayerName) + "</td><td class=\"mono\">" + esc(e.GUID) + "</td><td>" +
                 esc(e.AutoDetected) + "</td>" + banCells(bans, e.GUID) + "</tr>\n";
     }
-    html += "</table>\n" + nav + "<script nonce=\"" + nonce + "\">" + MissingPictureScript + "</script>\n</body></html>\n";
+    html +=
+        "</table>\n" + nav + "<script nonce=\"" + nonce + "\">" + MissingPictureScript + "</script>\n</body></html>\n";
     return html;
 }
 

@@ -28,9 +28,11 @@ namespace {
 
 QByteArray png(int n)
 {
-    return test::PngBuilder(48, 32, test::PngBuilder::ColourType::Rgb, 8, [n](int x, int y) {
-               return QList<quint16>{quint16(x * 5), quint16(y * 7 + n), quint16((x + y) % 256)};
-           }).build();
+    return test::PngBuilder(48, 32, test::PngBuilder::ColourType::Rgb, 8,
+                            [n](int x, int y) {
+                                return QList<quint16>{quint16(x * 5), quint16(y * 7 + n), quint16((x + y) % 256)};
+                            })
+        .build();
 }
 
 // A workspace with these entries and their pictures, served on a free loopback port.
@@ -48,9 +50,11 @@ struct Gallery
         database::Database db;
         for (const auto& e : entries) {
             db.append(e);
-            ws.write(QStringLiteral("PBSS/vault/") + QString::fromLatin1(e.VaultName) + QStringLiteral(".png"), png(db.EntryCount()));
+            ws.write(QStringLiteral("PBSS/vault/") + QString::fromLatin1(e.VaultName) + QStringLiteral(".png"),
+                     png(db.EntryCount()));
         }
-        QVERIFY(platform::writeFileAtomically(ws.path(QStringLiteral("data/database.dat")), database::DatabaseFile::serialize(db)));
+        QVERIFY(platform::writeFileAtomically(ws.path(QStringLiteral("data/database.dat")),
+                                              database::DatabaseFile::serialize(db)));
     }
     QUrl url(const QString& path) const { return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)); }
 
@@ -79,7 +83,8 @@ struct Gallery
         QEventLoop wait;
         QObject::connect(reply, &QNetworkReply::finished, &wait, &QEventLoop::quit);
         wait.exec();
-        return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(), reply->rawHeaderPairs()};
+        return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reply->readAll(),
+                reply->rawHeaderPairs()};
     }
     // The request line exactly as written, past any client that would tidy the path.
     int rawStatus(const QByteArray& target)
@@ -143,11 +148,13 @@ private Q_SLOTS:
         QTest::newRow("whole guid, other case") << QByteArray("guid=" + QByteArray(32, 'A')) << 9 << QList<int>{234, 9};
         QTest::newRow("part of a guid") << QByteArray("guid=aaaa") << 0 << QList<int>{0, 0};
         QTest::newRow("name fragment, other case") << QByteArray("name=pLAYER00010") << 10 << QList<int>{109, 10};
-        QTest::newRow("server name, Latin-1 letter case") << QByteArray("server=SERVER%20%C3%89%2000024") << 10 << QList<int>{249, 10};
+        QTest::newRow("server name, Latin-1 letter case")
+            << QByteArray("server=SERVER%20%C3%89%2000024") << 10 << QList<int>{249, 10};
         QTest::newRow("server address fragment") << QByteArray("server=10.0.0.7") << 11 << QList<int>{79, 11};
         QTest::newRow("marked") << QByteArray("marked=1") << 25 << QList<int>{250, 25};
         QTest::newRow("marked and detected") << QByteArray("marked=1&detected=1") << 5 << QList<int>{250, 5};
-        QTest::newRow("date range, both days in") << QByteArray("from=2026-12-03&to=2026-12-04") << 100 << QList<int>{248, 100};
+        QTest::newRow("date range, both days in")
+            << QByteArray("from=2026-12-03&to=2026-12-04") << 100 << QList<int>{248, 100};
         QTest::newRow("impossible date") << QByteArray("from=2026-13-01") << -400 << QList<int>{};
         QTest::newRow("page zero") << QByteArray("page=0") << -400 << QList<int>{};
     }
@@ -178,9 +185,10 @@ private Q_SLOTS:
         const Gallery::Reply picture = g.get(QStringLiteral("/picture/2"));
         QCOMPARE(picture.status, 200);
         QCOMPARE(picture.body, png(2));
-        for (const QByteArray target : {"/picture/PBSS/vault/20261206100000pb000002.png.png", "/picture/../data/database.dat",
-                                        "/picture/%2e%2e%2fdata%2fdatabase.dat", "/picture/1/../2", "/picture/-1",
-                                        "/picture/0", "/picture/4", "/picture/%2Fetc%2Fpasswd"})
+        for (const QByteArray target :
+             {"/picture/PBSS/vault/20261206100000pb000002.png.png", "/picture/../data/database.dat",
+              "/picture/%2e%2e%2fdata%2fdatabase.dat", "/picture/1/../2", "/picture/-1", "/picture/0", "/picture/4",
+              "/picture/%2Fetc%2Fpasswd"})
             QVERIFY2(g.rawStatus(target) == 404, target.constData());
     }
 
@@ -190,10 +198,13 @@ private Q_SLOTS:
         for (const QString path : {QStringLiteral("/"), QStringLiteral("/entry/1")}) {
             const Gallery::Reply page = g.get(path);
             QVERIFY(page.body.contains("&lt;script&gt;console.error(1)&lt;/script&gt;"));
-            QVERIFY(!page.body.contains("<svg") && !page.body.contains("<img src=x") && !page.body.contains("<script>"));
+            QVERIFY(!page.body.contains("<svg") && !page.body.contains("<img src=x") &&
+                    !page.body.contains("<script>"));
             // the only scripts are the page's own, carrying the nonce its policy names
             const QByteArray policy = page.header("Content-Security-Policy");
-            const QString nonce = QRegularExpression(QStringLiteral("script-src 'nonce-([^']+)'")).match(QString::fromLatin1(policy)).captured(1);
+            const QString nonce = QRegularExpression(QStringLiteral("script-src 'nonce-([^']+)'"))
+                                      .match(QString::fromLatin1(policy))
+                                      .captured(1);
             QVERIFY(!nonce.isEmpty() && !policy.contains("unsafe-inline"));
             QCOMPARE(page.body.count("<script"), page.body.count("<script nonce=\"" + nonce.toLatin1() + "\">"));
         }
@@ -240,7 +251,8 @@ private Q_SLOTS:
         QCOMPARE(g.json(QStringLiteral("/api/entries")).value(QLatin1String("total")).toInt(), 3);
         g.write(generated(5));
         QCOMPARE(g.json(QStringLiteral("/api/entries")).value(QLatin1String("total")).toInt(), 5);
-        QCOMPARE(g.json(QStringLiteral("/api/entries/5")).value(QLatin1String("PlayerName")).toString(), QStringLiteral("Player000005"));
+        QCOMPARE(g.json(QStringLiteral("/api/entries/5")).value(QLatin1String("PlayerName")).toString(),
+                 QStringLiteral("Player000005"));
     }
 
     void pagesInBrowser_data()
@@ -265,7 +277,8 @@ private Q_SLOTS:
         QVERIFY2(page.console.isEmpty(), qPrintable(page.console.join(QLatin1Char('\n'))));
         QVERIFY(!page.dom.contains(QLatin1String("<svg")) && !page.dom.contains(QLatin1String("<img src=\"x\"")));
         // the third picture is gone from the vault: the page says so, every other one loaded
-        const QRegularExpression pictures(QStringLiteral("<img [^>]*src=\"(/picture/\\d+|data:image/png;base64,)([^\"]*)\""));
+        const QRegularExpression pictures(
+            QStringLiteral("<img [^>]*src=\"(/picture/\\d+|data:image/png;base64,)([^\"]*)\""));
         QList<QRegularExpressionMatch> shown;
         for (const auto& m : pictures.globalMatch(page.dom))
             shown << m;

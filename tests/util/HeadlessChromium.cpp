@@ -1,8 +1,8 @@
 #include "util/HeadlessChromium.h"
 
+#include <QEventLoop>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QEventLoop>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -30,14 +30,14 @@ HeadlessChromium::Page HeadlessChromium::open(const QUrl& url, int scriptBudgetM
     QTemporaryDir profile;
     QProcess browser;
     // nothing but the page's own address: no sync, updates, field trials or other traffic
-    browser.start(program, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
-                            QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
-                            QStringLiteral("--disable-background-networking"),
-                            QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                            QStringLiteral("--user-data-dir=") + profile.path(),
-                            QStringLiteral("--enable-logging=stderr"), QStringLiteral("--v=0"),
-                            QStringLiteral("--virtual-time-budget=%1").arg(scriptBudgetMs),
-                            QStringLiteral("--dump-dom"), url.toString(QUrl::FullyEncoded)});
+    browser.start(program,
+                  {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+                   QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
+                   QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
+                   QStringLiteral("--disable-sync"), QStringLiteral("--user-data-dir=") + profile.path(),
+                   QStringLiteral("--enable-logging=stderr"), QStringLiteral("--v=0"),
+                   QStringLiteral("--virtual-time-budget=%1").arg(scriptBudgetMs), QStringLiteral("--dump-dom"),
+                   url.toString(QUrl::FullyEncoded)});
     // the suites run the server on their own event loop, so the browser is waited for without blocking it
     QEventLoop wait;
     QObject::connect(&browser, &QProcess::finished, &wait, &QEventLoop::quit);

@@ -14,10 +14,10 @@ class HeadlessChromium final
 public:
     struct Page
     {
-        bool ran = false;        // the browser started and printed a document
-        QString dom;             // the document after its scripts ran
-        QStringList console;     // console messages, one per entry
-        QString problem;         // why it did not run
+        bool ran = false;    // the browser started and printed a document
+        QString dom;         // the document after its scripts ran
+        QStringList console; // console messages, one per entry
+        QString problem;     // why it did not run
     };
 
     // The chromium executable, empty when it is not installed.

@@ -109,7 +109,8 @@ struct LocalHttpServer::State
             return;
         }
         QList<LocalHttpServer::Post>& kept = posts[request.path];
-        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+        const auto ms =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
         kept.append({qint64(ms.count()), QByteArray::fromStdString(request.body),
                      QByteArray::fromStdString(request.get_header_value("Content-Type"))});
         response.status = statuses->second.at(std::min(std::size_t(kept.size()), statuses->second.size()) - 1);
