@@ -5,6 +5,7 @@
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QTcpServer>
+#include <QTcpSocket>
 
 namespace vh::cli {
 
@@ -28,6 +29,7 @@ quint16 GalleryServer::start(const QHostAddress& address, quint16 port, const QB
 bool GalleryServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)
 {
     gallery::GalleryRequest r;
+    bool close = false;
     switch (request.method()) {
     case QHttpServerRequest::Method::Get:
         r.method = "GET";
@@ -46,6 +48,8 @@ bool GalleryServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
             r.cookie += (r.cookie.isEmpty() ? "" : "; ") + value;
         else if (name.compare("authorization", Qt::CaseInsensitive) == 0)
             r.authorization = value;
+        else if (name.compare("connection", Qt::CaseInsensitive) == 0)
+            close = value.trimmed().compare("close", Qt::CaseInsensitive) == 0;
     }
     const gallery::GalleryResponse response = m_site.handle(r);
 
@@ -57,6 +61,9 @@ bool GalleryServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
         responder.writeHeader(name, value);
     responder.writeHeader("Content-Length", QByteArray::number(response.body.size()));
     responder.writeBody(response.body);
+    // the module keeps every connection open; a client that asked to close must not hold one
+    if (close)
+        socket->disconnectFromHost();
     return true;
 }
 

@@ -6,23 +6,23 @@
 
 namespace vh::test {
 
-// A real Chromium without a window (Debian's chromium), for the suites that check pages as a browser shows
-// them: it opens one address with a fresh profile, lets the page's scripts run, and hands back the document as
-// it then stands together with every message the page wrote to the console (errors, refused scripts).
+// Debian's chromium without a window, for suites that check pages as a browser shows them: opens one address
+// with a fresh profile, lets the page's scripts run, and returns the document as it then stands with every
+// message the page left on the console (script errors, refused scripts).
 class HeadlessChromium final
 {
 public:
     struct Page
     {
-        bool ran = false;    // the browser started and printed a document
-        QString dom;         // the document after its scripts ran
-        QStringList console; // console messages, one per entry
-        QString problem;     // why it did not run
+        bool ran = false; // the browser started and printed a document
+        QString dom;
+        QStringList console;
+        QString problem;
     };
 
-    // The chromium executable, empty when it is not installed.
+    // Empty when chromium is not installed.
     static QString executable();
-    // scriptBudgetMs: how long the page's timers and loads may run (virtual time) before the document is taken.
+    // scriptBudgetMs: how long the page's loads and timers may run (virtual time) before the document is taken.
     static Page open(const QUrl& url, int scriptBudgetMs = 5000, int timeoutMs = 90000);
 };
 

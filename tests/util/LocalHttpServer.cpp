@@ -53,9 +53,6 @@ struct LocalHttpServer::State
     std::map<std::string, Route> routes;
     std::map<std::string, int> hits;
     QStringList requests;
-    std::map<std::string, std::vector<int>> postStatuses;
-    std::map<std::string, QList<LocalHttpServer::Post>> posts;
-    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     int inFlight = 0;
     int maxInFlight = 0;
 
@@ -96,24 +93,6 @@ struct LocalHttpServer::State
         }
         std::lock_guard lock(mutex);
         --inFlight;
-    }
-
-    void handlePost(const httplib::Request& request, httplib::Response& response)
-    {
-        std::lock_guard lock(mutex);
-        ++hits[request.path];
-        requests.append(QString::fromStdString(request.path));
-        const auto statuses = postStatuses.find(request.path);
-        if (statuses == postStatuses.end() || statuses->second.empty()) {
-            response.status = 404;
-            return;
-        }
-        QList<LocalHttpServer::Post>& kept = posts[request.path];
-        const auto ms =
-            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
-        kept.append({qint64(ms.count()), QByteArray::fromStdString(request.body),
-                     QByteArray::fromStdString(request.get_header_value("Content-Type"))});
-        response.status = statuses->second.at(std::min(std::size_t(kept.size()), statuses->second.size()) - 1);
     }
 
     void answer(const Route& route, httplib::Response& response)
@@ -173,7 +152,6 @@ LocalHttpServer::LocalHttpServer() : m_state(std::make_unique<State>())
     s->server.new_task_queue = [] { return new httplib::ThreadPool(64); };
     s->server.set_keep_alive_timeout(1);
     s->server.Get(".*", [s](const httplib::Request& req, httplib::Response& res) { s->handle(req, res); });
-    s->server.Post(".*", [s](const httplib::Request& req, httplib::Response& res) { s->handlePost(req, res); });
     s->port = s->server.bind_to_any_port("127.0.0.1");
     if (s->port <= 0)
         return;
@@ -287,23 +265,6 @@ int LocalHttpServer::maxConcurrent() const
 {
     std::lock_guard lock(m_state->mutex);
     return m_state->maxInFlight;
-}
-
-} // namespace vh::test
-
-namespace vh::test {
-
-void LocalHttpServer::answerPosts(const QString& path, const QList<int>& statuses)
-{
-    std::lock_guard lock(m_state->mutex);
-    m_state->postStatuses[path.toStdString()] = std::vector<int>(statuses.begin(), statuses.end());
-}
-
-QList<LocalHttpServer::Post> LocalHttpServer::posts(const QString& path) const
-{
-    std::lock_guard lock(m_state->mutex);
-    const auto it = m_state->posts.find(path.toStdString());
-    return it == m_state->posts.end() ? QList<Post>() : it->second;
 }
 
 } // namespace vh::test

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -39,16 +38,6 @@ public:
     // Announces the body's length, sends its first sentBytes and then nothing more.
     void stallAfter(const QString& path, const QByteArray& body, qsizetype sentBytes);
     void releaseStalls();
-
-    // POST requests to path answer with these statuses in turn (the last one repeats) and are kept.
-    void answerPosts(const QString& path, const QList<int>& statuses);
-    struct Post
-    {
-        qint64 atMs = 0; // since the server started
-        QByteArray body;
-        QByteArray contentType;
-    };
-    QList<Post> posts(const QString& path) const;
 
     int hits(const QString& path) const;
     // The paths requested, in the order they arrived.
