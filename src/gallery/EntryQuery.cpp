@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace vh::gallery {
 
@@ -25,10 +26,24 @@ const std::array<unsigned char, 256>& lowerTable()
     return table;
 }
 
-bool sameLetter(char a, char b)
+// "YYYY.MM.DD..." as yyyymmdd; 0 for anything else.
+quint32 dayNumber(const QByteArray& shotTime)
 {
-    const auto& t = lowerTable();
-    return t[static_cast<unsigned char>(a)] == t[static_cast<unsigned char>(b)];
+    if (shotTime.size() < 10 || shotTime.at(4) != '.' || shotTime.at(7) != '.')
+        return 0;
+    quint32 day = 0;
+    for (const int i : {0, 1, 2, 3, 5, 6, 8, 9}) {
+        const char c = shotTime.at(i);
+        if (c < '0' || c > '9')
+            return 0;
+        day = day * 10 + quint32(c - '0');
+    }
+    return day;
+}
+
+std::string_view view(const QByteArray& text, quint32 at, quint16 size)
+{
+    return std::string_view(text.constData() + at, size);
 }
 
 // "YYYY-MM-DD" of a real day, turned into the shot time's spelling "YYYY.MM.DD".
@@ -42,14 +57,51 @@ bool shotDate(const QString& value, QByteArray* out)
 
 } // namespace
 
-bool equalsIgnoringCase(const QByteArray& a, const QByteArray& b)
+QByteArray toLowerLatin1(const QByteArray& text)
 {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), sameLetter);
+    QByteArray lower(text.size(), Qt::Uninitialized);
+    const auto& t = lowerTable();
+    for (qsizetype i = 0; i < text.size(); ++i)
+        lower[i] = char(t[static_cast<unsigned char>(text.at(i))]);
+    return lower;
 }
 
-bool containsIgnoringCase(const QByteArray& haystack, const QByteArray& needle)
+void EntryIndex::build(const database::Database& db)
 {
-    return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end(), sameLetter) != haystack.end();
+    m_rows.assign(std::size_t(db.EntryCount()), Row{});
+    m_text.clear();
+    m_text.reserve(qsizetype(db.EntryCount()) * 96);
+    // members longer than a row can describe are cut; no real name or address comes near 65535 bytes
+    const auto add = [this](const QByteArray& member) {
+        const QByteArray part = member.left(0xFFFF);
+        m_text += toLowerLatin1(part);
+        return quint16(part.size());
+    };
+    for (int i = 1; i <= db.EntryCount(); ++i) {
+        const database::ScreenshotEntry& e = db.entry(i);
+        Row& row = m_rows[std::size_t(i - 1)];
+        row.text = quint32(m_text.size());
+        row.guid = add(e.GUID);
+        row.name = add(e.PlayerName);
+        row.server = add(e.ServerName);
+        row.address = add(e.ServerAddress);
+        row.day = dayNumber(e.ShotTime);
+        row.marked = e.Cheating;
+        row.detected = !e.AutoDetected.isEmpty();
+    }
+}
+
+QList<int> EntryIndex::sameGuid(const QByteArray& guid) const
+{
+    const QByteArray lower = toLowerLatin1(guid);
+    const std::string_view wanted(lower.constData(), std::size_t(lower.size()));
+    QList<int> found;
+    for (int i = count(); i >= 1; --i) {
+        const Row& row = m_rows[std::size_t(i - 1)];
+        if (row.guid == wanted.size() && view(m_text, row.text, row.guid) == wanted)
+            found << i;
+    }
+    return found;
 }
 
 bool EntryFilter::fromQuery(const QUrlQuery& query, EntryFilter* filter, QString* problem)
@@ -121,42 +173,38 @@ bool EntryFilter::isEmpty() const
            to.isEmpty();
 }
 
-bool EntryFilter::matches(const database::ScreenshotEntry& e) const
-{
-    if (marked && !e.Cheating)
-        return false;
-    if (detected && e.AutoDetected.isEmpty())
-        return false;
-    if (!guid.isEmpty() && !equalsIgnoringCase(e.GUID, guid))
-        return false;
-    if (!name.isEmpty() && !containsIgnoringCase(e.PlayerName, name))
-        return false;
-    if (!server.isEmpty() && !containsIgnoringCase(e.ServerName, server) &&
-        !containsIgnoringCase(e.ServerAddress, server))
-        return false;
-    if (!from.isEmpty() || !to.isEmpty()) {
-        const QByteArray day = e.ShotTime.left(10);
-        // a shot time that is not a date never falls into a range
-        if (day.size() != 10 || day.at(4) != '.' || day.at(7) != '.')
-            return false;
-        if ((!from.isEmpty() && day < from) || (!to.isEmpty() && day > to))
-            return false;
-    }
-    return true;
-}
-
-EntryPage findEntries(const database::Database& db, const EntryFilter& filter, int pageSize)
+EntryPage findEntries(const EntryIndex& index, const EntryFilter& filter, int pageSize)
 {
     EntryPage result;
     result.page = filter.page;
     const qint64 first = qint64(filter.page - 1) * pageSize; // index among the matches, newest first
     if (filter.isEmpty()) {
-        result.total = db.EntryCount();
+        result.total = index.count();
         for (qint64 k = first; k < first + pageSize && k < result.total; ++k)
             result.entries << int(result.total - k);
     } else {
-        for (int i = db.EntryCount(); i >= 1; --i) {
-            if (!filter.matches(db.entry(i)))
+        const QByteArray guid = toLowerLatin1(filter.guid);
+        const QByteArray name = toLowerLatin1(filter.name);
+        const QByteArray server = toLowerLatin1(filter.server);
+        const std::string_view g(guid.constData(), std::size_t(guid.size()));
+        const std::string_view n(name.constData(), std::size_t(name.size()));
+        const std::string_view s(server.constData(), std::size_t(server.size()));
+        const quint32 from = filter.from.isEmpty() ? 0 : dayNumber(filter.from);
+        const quint32 to = filter.to.isEmpty() ? 0 : dayNumber(filter.to);
+        const bool dated = !filter.from.isEmpty() || !filter.to.isEmpty();
+        for (int i = index.count(); i >= 1; --i) {
+            const EntryIndex::Row& row = index.m_rows[std::size_t(i - 1)];
+            quint32 at = row.text;
+            const std::string_view rowGuid = view(index.m_text, at, row.guid);
+            const std::string_view rowName = view(index.m_text, at += row.guid, row.name);
+            const std::string_view rowServer = view(index.m_text, at += row.name, row.server);
+            const std::string_view rowAddress = view(index.m_text, at += row.server, row.address);
+            // a shot time that is not a date never falls into a range
+            if ((filter.marked && !row.marked) || (filter.detected && !row.detected) || (!g.empty() && rowGuid != g) ||
+                (!n.empty() && rowName.find(n) == std::string_view::npos) ||
+                (!s.empty() && rowServer.find(s) == std::string_view::npos &&
+                 rowAddress.find(s) == std::string_view::npos) ||
+                (dated && (row.day == 0 || (from != 0 && row.day < from) || (to != 0 && row.day > to))))
                 continue;
             if (result.total >= first && result.total < first + pageSize)
                 result.entries << i;

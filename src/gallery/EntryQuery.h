@@ -4,12 +4,13 @@
 #include <QList>
 #include <QString>
 
+#include <vector>
+
 class QUrlQuery;
 
 namespace vh::database {
 class Database;
-struct ScreenshotEntry;
-} // namespace vh::database
+}
 
 namespace vh::gallery {
 
@@ -31,7 +32,6 @@ struct EntryFilter
     // The query that asks for this filter on another page (empty values left out).
     QString toQueryString(int page) const;
     bool isEmpty() const;
-    bool matches(const database::ScreenshotEntry& e) const;
 };
 
 // One page of the matching entries, newest first.
@@ -43,10 +43,33 @@ struct EntryPage
     QList<int> entries; // entry numbers
 };
 
-EntryPage findEntries(const database::Database& db, const EntryFilter& filter, int pageSize = 100);
+// What the filters look at, for every entry of a database, in one block of memory: a filter over 200000
+// entries then reads a few megabytes in order instead of chasing fourteen members per entry.
+class EntryIndex final
+{
+public:
+    void build(const database::Database& db);
+    int count() const { return int(m_rows.size()); }
+    // Entries whose GUID equals guid letter case aside, newest first.
+    QList<int> sameGuid(const QByteArray& guid) const;
 
-// Case-insensitive comparisons over single-byte text (Latin-1 letters included).
-bool equalsIgnoringCase(const QByteArray& a, const QByteArray& b);
-bool containsIgnoringCase(const QByteArray& haystack, const QByteArray& needle);
+private:
+    friend EntryPage findEntries(const EntryIndex& index, const EntryFilter& filter, int pageSize);
+    struct Row
+    {
+        quint32 text = 0; // where the row's GUID, player name, server name and address begin, all lower case
+        quint16 guid = 0, name = 0, server = 0, address = 0; // their lengths
+        quint32 day = 0;                                     // the shot date as yyyymmdd, 0 when it is not a date
+        bool marked = false;
+        bool detected = false;
+    };
+    std::vector<Row> m_rows; // entry n is row n - 1
+    QByteArray m_text;
+};
+
+EntryPage findEntries(const EntryIndex& index, const EntryFilter& filter, int pageSize = 100);
+
+// Single-byte text in lower case, Latin-1 letters included.
+QByteArray toLowerLatin1(const QByteArray& text);
 
 } // namespace vh::gallery

@@ -221,8 +221,8 @@ QByteArray listPage(const database::Database& db, const banlists::Banlists& bans
     return html;
 }
 
-QByteArray entryPage(const database::Database& db, const banlists::Banlists& bans, int n, const QByteArray& png,
-                     bool pngFound, int gamma, const QByteArray& nonce)
+QByteArray entryPage(const database::Database& db, const EntryIndex& index, const banlists::Banlists& bans, int n,
+                     const QByteArray& png, bool pngFound, int gamma, const QByteArray& nonce)
 {
     const ScreenshotEntry& e = db.entry(n);
     QByteArray html = head("Entry " + num(n), nonce);
@@ -286,11 +286,8 @@ QByteArray entryPage(const database::Database& db, const banlists::Banlists& ban
     // the player's other screenshots, and every name this GUID appeared under
     QList<int> same;
     QMap<QByteArray, int> names;
-    for (int i = db.EntryCount(); i >= 1; --i) {
-        const ScreenshotEntry& o = db.entry(i);
-        if (o.GUID != e.GUID)
-            continue;
-        ++names[o.PlayerName];
+    for (const int i : index.sameGuid(e.GUID)) {
+        ++names[db.entry(i).PlayerName];
         if (i != n)
             same << i;
     }

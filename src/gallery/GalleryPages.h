@@ -13,6 +13,7 @@ class Banlists;
 namespace vh::gallery {
 
 struct EntryFilter;
+class EntryIndex;
 struct EntryPage;
 
 // The gallery's HTML pages and JSON entries. Every value from the database goes through htmlEscape, since
@@ -30,8 +31,8 @@ QByteArray htmlEscape(const QByteArray& latin1);
 QByteArray listPage(const database::Database& db, const banlists::Banlists& bans, const EntryFilter& filter,
                     const EntryPage& page, const QByteArray& nonce);
 // png: the entry's picture file (for its hashes; empty when missing). gamma: the slider's first position.
-QByteArray entryPage(const database::Database& db, const banlists::Banlists& bans, int n, const QByteArray& png,
-                     bool pngFound, int gamma, const QByteArray& nonce);
+QByteArray entryPage(const database::Database& db, const EntryIndex& index, const banlists::Banlists& bans, int n,
+                     const QByteArray& png, bool pngFound, int gamma, const QByteArray& nonce);
 QByteArray errorPage(int status, const QString& message);
 
 // The entry's number and its fourteen members under their names.

@@ -91,6 +91,7 @@ void GallerySite::refresh()
         QFile file(dbPath);
         if (!dbStamp.exists) {
             m_db.clear();
+            m_index.build(m_db);
             m_dbStamp = dbStamp;
         } else if (file.open(QIODevice::ReadOnly)) {
             database::Database fresh;
@@ -102,6 +103,7 @@ void GallerySite::refresh()
                               .arg(result.reason)
                               .arg(fresh.EntryCount()));
             std::swap(m_db, fresh);
+            m_index.build(m_db);
             m_dbStamp = dbStamp;
         }
         // a file that cannot be opened right now (being replaced) is tried again at the next request
@@ -211,7 +213,7 @@ GalleryResponse GallerySite::route(const GalleryRequest& request)
         QString problem;
         if (!EntryFilter::fromQuery(request.query, &filter, &problem))
             return error(400, problem);
-        const EntryPage found = findEntries(m_db, filter, PageSize);
+        const EntryPage found = findEntries(m_index, filter, PageSize);
         if (path == QLatin1String("/"))
             return page(GalleryPages::listPage(m_db, m_bans, filter, found, nonce));
         QJsonArray entries;
@@ -237,7 +239,7 @@ GalleryResponse GallerySite::route(const GalleryRequest& request)
             gamma = GalleryPages::NeutralGamma;
         bool found = false;
         const QByteArray png = readPicture(n, &found);
-        return page(GalleryPages::entryPage(m_db, m_bans, n, png, found, gamma, nonce));
+        return page(GalleryPages::entryPage(m_db, m_index, m_bans, n, png, found, gamma, nonce));
     }
     return error(404, QStringLiteral("No such page."));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "database/Database.h"
+#include "gallery/EntryQuery.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -84,6 +85,7 @@ private:
     base::ActivityLog& m_log;
     QByteArray m_token;
     database::Database m_db;
+    EntryIndex m_index;
     FileStamp m_dbStamp;
     FileStamp m_aasaStamp;
     FileStamp m_aciStamp;
