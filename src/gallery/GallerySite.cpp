@@ -132,7 +132,8 @@ bool GallerySite::authorised(const GalleryRequest& request) const
     const QByteArray prefix = QByteArray(CookieName) + '=';
     for (const QByteArray& part : request.cookie.split(';')) {
         const QByteArray cookie = part.trimmed();
-        if (cookie.startsWith(prefix) && sameToken(cookie.mid(prefix.size()), m_token))
+        // /login wrote the token percent-encoded, so blanks or semicolons in it survive the cookie header
+        if (cookie.startsWith(prefix) && sameToken(QByteArray::fromPercentEncoding(cookie.mid(prefix.size())), m_token))
             return true;
     }
     return false;
