@@ -25,6 +25,7 @@ AppCore::AppCore(QObject* parent)
     m_entryStore.setColourCodeCheck([this](int slot) { m_detection.ColourCodeCheck(slot); });
     // the entries of every finished visit reach the file at once; the vault files they name are already there
     connect(&m_inventory, &collect::Inventory::visitEnded, this, [this] { m_entryStore.SaveDatabaseIfChanged(); });
+    connect(&m_entryStore, &database::EntryStore::entryAdded, &m_alerts, &gallery::AlertSender::entryAdded);
     m_pool.setPageProgressGate(
         [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
     m_hunt.setCollectStep([this](int count) { return m_visit.CollectPbSS(count); });

@@ -21,6 +21,7 @@
 #include "detect/SuspiciousColors.h"
 #include "hunt/HuntLog.h"
 #include "hunt/HuntRun.h"
+#include "gallery/AlertSender.h"
 #include "servers/ServerDiscovery.h"
 
 #include <QObject>
@@ -79,6 +80,7 @@ public:
     banlists::BanlistUpdate& banlistUpdate() { return m_banlistUpdate; }
     hunt::HuntLog& huntLog() { return m_huntLog; }
     hunt::HuntRun& hunt() { return m_hunt; }
+    gallery::AlertSender& alerts() { return m_alerts; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, base::Colour colour = base::Colours::Default) { m_log.Log(message, colour); }
@@ -124,6 +126,7 @@ private:
     database::VaultHousekeeping m_vault;
     collect::DownloadPool m_pool{m_flags, m_log, m_workspace, m_database};
     banlists::Banlists m_banlists{m_log, m_workspace};
+    gallery::AlertSender m_alerts{m_database, m_banlists, m_links, m_log};
     banlists::BanlistUpdate m_banlistUpdate{m_log, m_workspace, m_links, m_flags, m_banlists, m_pool};
     collect::PageTable m_pageTable;
     collect::ServerVisit m_visit{m_settings,  m_flags,    m_log,      m_workspace,    m_pool,

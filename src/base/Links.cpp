@@ -31,7 +31,25 @@ QStringList Links::LoadLinks(const QString& path)
     }
     if (!open)
         problems << problem + QStringLiteral("Bad file name or number");
+    // lines after the six are optional: a missing one is no problem to report
+    AlertWebhookUrl = optionalLine(path, 8).trimmed();
     return problems;
+}
+
+QString Links::optionalLine(const QString& path, int number)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QByteArray line;
+    for (int i = 1; i <= number; ++i) {
+        if (file.atEnd())
+            return {};
+        line = file.readLine();
+    }
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromLatin1(line);
 }
 
 } // namespace vh::base

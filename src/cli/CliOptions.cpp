@@ -39,6 +39,11 @@ QString CliOptions::usage()
         "      One line per entry, oldest first: entry number, date, server, player name, GUID and\n"
         "      \"cheating\" or \"-\", separated by tabs. For a GUID a last line \"# names used by this GUID: ...\"\n"
         "      lists every name it played under. Reads the database only.\n"
+        "  serve [--listen ADDRESS:PORT] [--token TOKEN]\n"
+        "      Serve a read-only web gallery of the workspace (default 127.0.0.1:8077): the screenshot list,\n"
+        "      the entry pages, the pictures and a JSON interface. The database is read again whenever it\n"
+        "      changes and never written. An address other than a loopback one needs --token; browsers then\n"
+        "      open /login?token=TOKEN once, scripts send \"Authorization: Bearer TOKEN\".\n"
         "\n"
         "Options:\n"
         "  --base-folder DIR   the workspace, which must hold its data folder (default: ~/Varnholt)\n"
@@ -129,6 +134,14 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             o.addBanned = true;
         } else if (needs(Command::Hunt) && name == QLatin1String("--loop")) {
             o.loop = true;
+        } else if (o.command == Command::None && name == QLatin1String("serve")) {
+            o.command = Command::Serve;
+        } else if (needs(Command::Serve) && name == QLatin1String("--listen")) {
+            if (!takeValue(o.listen) || o.listen.isEmpty())
+                return fail(QStringLiteral("--listen needs ADDRESS:PORT"));
+        } else if (needs(Command::Serve) && name == QLatin1String("--token")) {
+            if (!takeValue(o.token) || o.token.isEmpty())
+                return fail(QStringLiteral("--token needs a text"));
         } else if (needs(Command::Inventory) && name == QLatin1String("--random")) {
             o.random = true;
         } else if (needs(Command::Inventory) && name == QLatin1String("--loop")) {

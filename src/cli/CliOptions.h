@@ -17,7 +17,8 @@ struct CliOptions
         Export,
         Search,
         Hunt,
-        Prey
+        Prey,
+        Serve
     };
     enum class PreyAction
     {
@@ -57,6 +58,9 @@ struct CliOptions
     // search
     QString searchText;
     bool searchTextGiven = false;
+    // serve
+    QString listen = QStringLiteral("127.0.0.1:8077");
+    QString token;
 
     QString error; // set when the arguments are bad
 

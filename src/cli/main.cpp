@@ -4,6 +4,7 @@
 #include "cli/ExportCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/HuntCommand.h"
+#include "cli/ServeCommand.h"
 #include "cli/StopSignals.h"
 
 #include <QCoreApplication>
@@ -43,6 +44,8 @@ int main(int argc, char* argv[])
         return vh::cli::SearchCommand::run(options, executable, out, err);
     case vh::cli::CliOptions::Command::Prey:
         return vh::cli::PreyCommand::run(options, executable, out, err);
+    case vh::cli::CliOptions::Command::Serve:
+        return vh::cli::ServeCommand::run(options, executable, out, err);
     case vh::cli::CliOptions::Command::Inventory:
     case vh::cli::CliOptions::Command::Hunt:
         break;

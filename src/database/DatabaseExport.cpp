@@ -72,15 +72,19 @@ QByteArray exportCsv(const Database& db)
     return out;
 }
 
+QJsonObject exportJsonObject(const ScreenshotEntry& e)
+{
+    QJsonObject o;
+    for (const Field& f : Fields)
+        o.insert(QLatin1String(f.name), QJsonValue::fromVariant(f.value(e)));
+    return o;
+}
+
 QByteArray exportJson(const Database& db)
 {
     QJsonArray entries;
-    for (int i = 1; i <= db.EntryCount(); ++i) {
-        QJsonObject o;
-        for (const Field& f : Fields)
-            o.insert(QLatin1String(f.name), QJsonValue::fromVariant(f.value(db.entry(i))));
-        entries.append(o);
-    }
+    for (int i = 1; i <= db.EntryCount(); ++i)
+        entries.append(exportJsonObject(db.entry(i)));
     return QJsonDocument(entries).toJson(QJsonDocument::Indented);
 }
 
