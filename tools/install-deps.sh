@@ -3,12 +3,13 @@
 set -euo pipefail
 
 # Qt6Gui's CMake package insists on OpenGL (libgl-dev, also pulled in by qt6-base-dev); its xkbcommon and Vulkan
-# lookups are optional. xvfb and xauth serve `make demo` without a display, the fonts the offscreen window tests.
+# lookups are optional. xvfb and xauth serve `make demo` without a display, the fonts the offscreen window tests;
+# xdg-utils names the desktop's browser for reports, chromium opens a written report in the browser test.
 packages=(
     build-essential cmake ninja-build ccache pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
     libbenchmark-dev libcpp-httplib-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core xdg-utils chromium
 )
 
 missing=()

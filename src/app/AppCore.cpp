@@ -27,6 +27,8 @@ AppCore::AppCore(QObject* parent)
     checkAasaBanlistVersion = [this] { m_banlistUpdate.CheckAASAbanlistversion(); };
     checkAciBanlistVersion = [this] { m_banlistUpdate.CheckACIbanlistversion(); };
     m_visit.setBanlistChecks({checkAasaBanlistVersion, checkAciBanlistVersion});
+    m_aasaReport.setVersionChecks([this] { checkAasaBanlistVersion(); }, [this] { checkAciBanlistVersion(); });
+    m_entryStore.setReportCreator([this](int n) { m_aasaReport.CreateAasaReport(n); });
     m_pool.setPageProgressGate(
         [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
 }
@@ -66,6 +68,15 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     resizeWorkerPool();
     for (int i = 30; i >= 1; --i)
         LogVerbose(QStringLiteral("Setting%1 = %2").arg(i).arg(m_settings.slot(i - 1)));
+}
+
+void AppCore::loadForEntryCommand(const QString& baseFolder)
+{
+    m_workspace.setBaseFolder(baseFolder);
+    logAll(m_links.LoadLinks(path(base::Paths::LinksFile)));
+    LoadSettings();
+    m_banlists.LoadAasaBanlist();
+    m_banlists.LoadAciBanlist();
 }
 
 void AppCore::startupLoadLists()

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "banlists/BanlistSchedule.h"
+#include "banlists/BanlistUpdate.h"
+#include "banlists/Banlists.h"
 #include "base/ActivityLog.h"
 #include "base/Links.h"
 #include "base/RunFlags.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
-#include "banlists/BanlistSchedule.h"
-#include "banlists/BanlistUpdate.h"
-#include "banlists/Banlists.h"
 #include "collect/DownloadPool.h"
 #include "collect/Inventory.h"
 #include "collect/PageTable.h"
@@ -19,6 +19,9 @@
 #include "detect/Detection.h"
 #include "detect/GlyphTable.h"
 #include "detect/SuspiciousColors.h"
+#include "report/AasaReport.h"
+#include "report/AciUpload.h"
+#include "report/Browser.h"
 #include "servers/ServerDiscovery.h"
 
 #include <QObject>
@@ -52,6 +55,10 @@ public:
     void startupLoad(const QString& executablePath, const QString& baseFolderOverride = QString());
     void startupLoadLists();
     void startupFinish();
+    // For a command that works on one entry of a workspace the window or a collector may be using: the links,
+    // the settings and the banlists, and nothing else (no folders made, no clean-up, no timers). The caller
+    // reads the database.
+    void loadForEntryCommand(const QString& baseFolder);
     // Saves the database, the settings, the log file when asked for, and the server names. Every step runs;
     // false when any of them could not write its file (each failure is logged).
     bool ShutDown();
@@ -77,6 +84,9 @@ public:
     servers::ServerDiscovery& serverDiscovery() { return m_serverDiscovery; }
     collect::Inventory& inventory() { return m_inventory; }
     banlists::BanlistUpdate& banlistUpdate() { return m_banlistUpdate; }
+    report::Browser& browser() { return m_browser; }
+    report::AasaReport& aasaReport() { return m_aasaReport; }
+    report::AciUpload& aciUpload() { return m_aciUpload; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, base::Colour colour = base::Colours::Default) { m_log.Log(message, colour); }
@@ -133,6 +143,10 @@ private:
     servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
     collect::Inventory m_inventory{*this};
     banlists::BanlistUpdate m_banlistUpdate{*this};
+    report::Browser m_browser{m_settings};
+    report::AasaReport m_aasaReport{m_database,  m_banlists, m_pool,    m_settings, m_log,
+                                    m_workspace, m_links,    m_browser, AppTitle()};
+    report::AciUpload m_aciUpload{m_links, m_log, m_workspace, m_database};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

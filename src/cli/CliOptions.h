@@ -14,7 +14,9 @@ struct CliOptions
         Help,
         Version,
         Inventory,
-        Export
+        Export,
+        Report,
+        Aci
     };
     enum class NameFilter
     {
@@ -39,6 +41,9 @@ struct CliOptions
     // export
     Format format = Format::Csv;
     QString output; // empty: standard output
+    // report and aci
+    int entry = 0; // 1-based position in data/database.dat
+    bool open = false;
 
     QString error; // set when the arguments are bad
 

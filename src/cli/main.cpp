@@ -1,6 +1,7 @@
 #include "app/AppCore.h"
 #include "cli/CliOptions.h"
 #include "cli/Collector.h"
+#include "cli/EntryCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/StopSignals.h"
 
@@ -37,6 +38,9 @@ int main(int argc, char* argv[])
         return 0;
     case vh::cli::CliOptions::Command::Export:
         return vh::cli::ExportCommand::run(options, executable, out, err);
+    case vh::cli::CliOptions::Command::Report:
+    case vh::cli::CliOptions::Command::Aci:
+        return vh::cli::EntryCommand::run(options, executable, out, err, ::isatty(STDOUT_FILENO) == 1);
     case vh::cli::CliOptions::Command::Inventory:
         break;
     case vh::cli::CliOptions::Command::None:
@@ -44,6 +48,8 @@ int main(int argc, char* argv[])
     }
 
     vh::app::AppCore core;
+    // a collector has no desktop to show a report on; the automatic report is written all the same
+    core.aasaReport().setOpensBrowser(false);
     vh::cli::StopSignals stopSignals;
     vh::cli::Collector collector(core, out, err, {::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1});
     QObject::connect(&stopSignals, &vh::cli::StopSignals::stopRequested, &collector, &vh::cli::Collector::requestStop);

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vh::test {
+
+// Debian's chromium, headless in a fresh profile with its background services off (loopback only), for
+// suites that check what a browser makes of a page the program wrote.
+struct HeadlessChromium
+{
+    // Empty when chromium is not installed.
+    static QString executable();
+    // The document after loading url (scripts run, pictures fetched); empty with the reason in error on failure.
+    static QByteArray dumpDom(const QString& url, QString* error, int timeoutMs = 90000);
+};
+
+} // namespace vh::test
