@@ -21,7 +21,7 @@ namespace {
 const QByteArray Guid = "0123456789abcdef0123456789abcdef";
 const QByteArray Shown = "<p> <img src=pb000123.png>";
 const QByteArray Planted =
-    "<script>document.title='PWNED'+'X'</script><img src=/no onerror=\"document.title='PWNED'+'X'\">";
+    "</textarea><script>document.title='PWNED'+'X'</script><img src=/no onerror=\"document.title='PWNED'+'X'\">";
 
 // A workspace whose banlists and screenshot pages come from one local server; the browser is recorded.
 struct Fixture
