@@ -23,7 +23,8 @@ const QByteArray Shown = "<p> <img src=pb000123.png>";
 const QByteArray Planted =
     "</textarea><script>document.title='PWNED'+'X'</script><img src=/no onerror=\"document.title='PWNED'+'X'\">";
 
-// A workspace whose banlists and screenshot pages come from one local server; the browser is recorded.
+// A workspace whose banlists and screenshot page come from one local server, with one detected screenshot
+// taken in; the browser is recorded.
 struct Fixture
 {
     test::TestWorkspace ws;
@@ -31,34 +32,33 @@ struct Fixture
     app::AppCore core;
     QStringList started;
 
-    Fixture(const QByteArray& reason, const QByteArray& page, const QByteArray& indexText = "\"Sneaky\" GUID=" + Guid)
+    Fixture(const QByteArray& reason, const QByteArray& page, const QByteArray& player = "Sneaky")
     {
-        const QByteArray aasa = "AASA 1\r\n[x] " + Guid + " Sneaky 10.0.0.1 " + reason + "\r\n";
-        for (const auto& [path, body] : {std::pair(base::Paths::AasaBanlistFile, aasa),
-                                         std::pair(base::Paths::AciBanlistFile, QByteArray("ACI 1\r\n[1] x\r\n"))}) {
-            ws.write(path, body);
-            server.serve(QLatin1Char('/') + path, body);
-        }
+        ws.write(base::Paths::AasaBanlistFile, "AASA 1\r\n[x] " + Guid + " Sneaky 10.0.0.1 " + reason + "\r\n");
+        ws.write(base::Paths::AciBanlistFile, "ACI 1\r\n[1] x\r\n");
+        for (const QString& list : {base::Paths::AasaBanlistFile, base::Paths::AciBanlistFile})
+            server.serve(QLatin1Char('/') + list, ws.read(list));
         server.serve(QStringLiteral("/pb/pb000123.htm"), page);
-        ws.write(base::Paths::LinksFile, server.url(QLatin1Char('/') + base::Paths::AasaBanlistFile).toLatin1() +
-                                             "\r\n" + server.url(QStringLiteral("/s?g=")).toLatin1() + "\r\n" +
-                                             server.url(QStringLiteral("/r")).toLatin1() + "\r\nt\r\np\r\n" +
-                                             server.url(QLatin1Char('/') + base::Paths::AciBanlistFile).toLatin1());
+        const QByteArray url = server.url(QString()).toLatin1();
+        ws.write(base::Paths::LinksFile, url + "/banlists/aasaprivbanguid.txt\r\n" + url + "/s?g=\r\n" + url +
+                                             "/r\r\nt\r\np\r\n" + url + "/banlists/pbbans.txt");
         QDir().mkpath(ws.path(base::Paths::Temp));
         core.loadForEntryCommand(ws.base());
-        core.settings().setValue(Setting::UseOwnBrowser, QStringLiteral("1"));
+        for (const Setting on :
+             {Setting::UseOwnBrowser, Setting::ReportOnAutoDetect, Setting::WarnReportResponsibility})
+            core.settings().setValue(on, QStringLiteral("1"));
         core.settings().setValue(Setting::BrowserPath, QStringLiteral("/opt/browser"));
         core.browser().setStarter([this](const QString& program, const QStringList& arguments) {
             started << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
             return true;
         });
-        database::ScreenshotEntry e = test::sampleEntry(123);
+        database::ScreenshotEntry& e = core.database().intakeSlot(1);
+        e = test::sampleEntry(123);
         e.GUID = Guid;
-        e.ServerURL = server.url(QStringLiteral("/pb")).toLatin1();
-        e.IndexText = "000123 " + indexText + " 2026.12.06 10:00:00";
-        core.database().intakeSlot(1) = e;
+        e.ServerURL = url + "/pb";
+        e.IndexText = "000123 \"" + player + "\" GUID=" + Guid + " 2026.12.06 10:00:00";
+        e.AutoDetected = "NTD Red";
     }
-    QStringList reports() const { return QDir(ws.path(base::Paths::Reports)).entryList(QDir::Files); }
 };
 
 } // namespace
@@ -72,38 +72,28 @@ private Q_SLOTS:
     void pageBytes();
     void outcomes_data();
     void outcomes();
-    void menuChecksBanlistsFirstAndDetectionReports();
     void openedInHeadlessChromium();
 };
 
 void TestReport::pageBytes_data()
 {
-    QTest::addColumn<QByteArray>("autoDetected");
-    QTest::addColumn<QByteArray>("page");
-    QTest::addColumn<bool>("png");
     QTest::addColumn<QString>("fixture");
-    QTest::newRow("plain, with the hashes") << QByteArray() << Shown << true << "report-plain.htm";
-    QTest::newRow("NTD Red, no PNG") << QByteArray("NTD Red") << Shown << false << "report-ntd-red.htm";
-    QTest::newRow("gone") << QByteArray("NTD Red") << QByteArray("<html><body>Not 'here' & gone</body></html>") << true
-                          << "report-gone.htm";
+    QTest::newRow("plain, with the PNG's hashes") << "report-plain.htm";
+    QTest::newRow("NTD Red, PNG missing") << "report-ntd-red.htm";
+    QTest::newRow("gone, the page escaped") << "report-gone.htm";
 }
 
 void TestReport::pageBytes()
 {
-    QFETCH(QByteArray, autoDetected);
-    QFETCH(QByteArray, page);
-    QFETCH(bool, png);
     QFETCH(QString, fixture);
-    const report::ReportInput in{"Varnholt 1.0.0",
-                                 "http://aasa.test/search.php?guid=",
-                                 "http://aasa.test/report.php",
-                                 Guid,
-                                 "000123 \"Sniper & Co\" GUID=" + Guid + " [2026.12.06 10:00:00]",
-                                 "http://10.1.2.3/pb/svss",
-                                 autoDetected,
-                                 "/srv/varnholt/PBSS/vault/20261206100000pb000123.png",
-                                 page,
-                                 png ? std::optional(QByteArray("\x89PNG\x00\xff", 6)) : std::nullopt};
+    report::ReportInput in{"Varnholt 1.0.0", "http://aasa.test/search.php?guid=", "http://aasa.test/report.php", Guid};
+    in.IndexText = "000123 \"Sniper & Co\" GUID=" + Guid + " [2026.12.06 10:00:00]";
+    in.ServerURL = "http://10.1.2.3/pb/svss";
+    in.localPngPath = "/srv/varnholt/PBSS/vault/20261206100000pb000123.png";
+    in.AutoDetected = fixture.contains(QLatin1String("plain")) ? "" : "NTD Red";
+    in.fetchedPage = fixture.contains(QLatin1String("gone")) ? "<html><body>Not 'here' & gone</body></html>" : Shown;
+    if (!fixture.contains(QLatin1String("ntd")))
+        in.pngBytes = QByteArray("\x89PNG\x00\xff", 6);
     QFile expected(test::testDataPath(QStringLiteral("report/") + fixture));
     QVERIFY(expected.open(QIODevice::ReadOnly));
     QCOMPARE(report::buildReportPage(in), expected.readAll());
@@ -113,56 +103,44 @@ void TestReport::outcomes_data()
 {
     QTest::addColumn<QByteArray>("reason");
     QTest::addColumn<QByteArray>("page");
-    QTest::addColumn<QString>("warn");
     QTest::addColumn<int>("outcome");
     QTest::addColumn<int>("warnings");
-    QTest::newRow("warned") << QByteArray("Aimbot") << Shown << "1" << int(Outcome::Written) << 2;
-    QTest::newRow("not warned") << QByteArray("aasa pbss wallhack") << Shown << "0" << int(Outcome::Written) << 0;
-    QTest::newRow("gone") << QByteArray("Aimbot") << QByteArray("404") << "1" << int(Outcome::Written) << 0;
-    QTest::newRow("already banned") << QByteArray("AASA pbss") << Shown << "1" << int(Outcome::AlreadyBanned) << 0;
-    QTest::newRow("no shot file") << QByteArray("Aimbot") << Shown << "1" << int(Outcome::Nothing) << 0;
+    QTest::newRow("reported, a further word")
+        << QByteArray("aasa pbss wallhack") << Shown << int(Outcome::Written) << 2;
+    QTest::newRow("gone, no warning") << QByteArray("Aimbot") << QByteArray("404") << int(Outcome::Written) << 0;
+    QTest::newRow("already banned") << QByteArray("AASA pbss") << Shown << int(Outcome::AlreadyBanned) << 0;
+    QTest::newRow("no shot file") << QByteArray("Aimbot") << Shown << int(Outcome::Nothing) << 0;
 }
 
 void TestReport::outcomes()
 {
     QFETCH(QByteArray, reason);
     QFETCH(QByteArray, page);
-    QFETCH(QString, warn);
     QFETCH(int, outcome);
     QFETCH(int, warnings);
     Fixture f(reason, page);
-    f.core.settings().setValue(Setting::WarnReportResponsibility, warn);
     if (outcome == int(Outcome::Nothing))
         f.core.database().intakeSlot(1).ShotFile.clear();
-    f.core.database().append(f.core.database().intakeSlot(1));
     QSignalSpy warned(&f.core.aasaReport(), &report::AasaReport::warnResponsibility);
-    // two reports of one screenshot leave one file
-    f.core.aasaReport().CreateAasaReport(1);
-    const report::AasaReport::Result result = f.core.aasaReport().CreateAasaReport(1);
+    // the automatic report of the detection, then the menu command: one file
+    QVERIFY(f.core.entryStore().AddEntry(1));
+    const report::AasaReport::Result result = f.core.aasaReport().MnuCreateAASAreport(1);
     QCOMPARE(int(result.outcome), outcome);
     QCOMPARE(warned.size(), warnings);
     const bool written = result.outcome == Outcome::Written;
-    QCOMPARE(f.reports().size(), written ? 1 : 0);
+    QCOMPARE(QDir(f.ws.path(base::Paths::Reports)).entryList(QDir::Files).size(), written ? 1 : 0);
     QCOMPARE(f.started,
              written ? QStringList(2, QStringLiteral("/opt/browser ") + QUrl::fromLocalFile(result.file).toString())
                      : QStringList());
+    // the menu command checks both banlists before it fetches the screenshot's page
+    const QString checks = QStringLiteral("/banlists/aasaprivbanguid.txt /banlists/pbbans.txt");
+    const QString shot = QStringLiteral("/pb/pb000123.htm ");
+    QCOMPARE(f.server.requests().join(QLatin1Char(' ')),
+             written ? shot + checks + QLatin1Char(' ') + shot.trimmed() : checks);
     QCOMPARE(test::logMessages(f.core.log())
                  .count(QStringLiteral("          Already Banned by AASA as: Sneaky, "
                                        "Reason: AASA pbss, report not Created")),
-             written ? 0 : 2 * (outcome == int(Outcome::AlreadyBanned)));
-}
-
-void TestReport::menuChecksBanlistsFirstAndDetectionReports()
-{
-    Fixture f("Aimbot", Shown);
-    f.core.settings().setValue(Setting::ReportOnAutoDetect, QStringLiteral("1"));
-    f.core.database().intakeSlot(1).AutoDetected = "NTD Red";
-    QVERIFY(f.core.entryStore().AddEntry(1));
-    QCOMPARE(f.reports().size(), 1);
-    QCOMPARE(f.core.aasaReport().MnuCreateAASAreport(1).outcome, Outcome::Written);
-    QCOMPARE(f.server.requests(),
-             QStringList({QStringLiteral("/pb/pb000123.htm"), QStringLiteral("/banlists/aasaprivbanguid.txt"),
-                          QStringLiteral("/banlists/pbbans.txt"), QStringLiteral("/pb/pb000123.htm")}));
+             outcome == int(Outcome::AlreadyBanned) ? 2 : 0);
 }
 
 void TestReport::openedInHeadlessChromium()
@@ -170,7 +148,7 @@ void TestReport::openedInHeadlessChromium()
     if (test::HeadlessChromium::executable().isEmpty())
         QSKIP("chromium is not installed (tools/install-deps.sh installs it)");
     for (const QByteArray& page : {Shown, "gone " + Planted}) {
-        Fixture f("Aimbot", page, "\"" + Planted + "\" GUID=" + Guid);
+        Fixture f("Aimbot", page, Planted);
         f.server.serve(QStringLiteral("/pb/pb000123.png"), "png", 0, "image/png");
         f.core.database().append(f.core.database().intakeSlot(1));
         QString error;

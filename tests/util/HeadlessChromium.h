@@ -5,12 +5,10 @@
 
 namespace vh::test {
 
-// Debian's chromium, headless in a fresh profile with its background services off (loopback only), for
-// suites that check what a browser makes of a page the program wrote.
+// Debian's chromium, headless in a fresh profile with its background services off (loopback only).
 struct HeadlessChromium
 {
-    // Empty when chromium is not installed.
-    static QString executable();
+    static QString executable(); // empty when chromium is not installed
     // The document after loading url (scripts run, pictures fetched); empty with the reason in error on failure.
     static QByteArray dumpDom(const QString& url, QString* error, int timeoutMs = 90000);
 };
