@@ -12,8 +12,7 @@ const QString AppCore::ScreenTooSmallMessage =
 
 AppCore::AppCore(QObject* parent)
     : QObject(parent), m_log(m_settings), m_entryStore(m_database, m_settings, m_log, m_flags, m_workspace),
-      m_vault(m_database, m_log, m_workspace), m_pool(m_flags, m_log, m_workspace, m_database),
-      m_banlists(m_log, m_workspace), m_visit(*this)
+      m_vault(m_database, m_log, m_workspace)
 {
     m_startupTimer.setSingleShot(true);
     connect(&m_startupTimer, &QTimer::timeout, this, &AppCore::onStartupTimer);
@@ -24,10 +23,8 @@ AppCore::AppCore(QObject* parent)
         m_intake.ProcessPBSS(w, collect::DownloadedShot{e.BaseURL, e.IndexText, e.ShotTime, file});
     });
     m_entryStore.setColourCodeCheck([this](int slot) { m_detection.ColourCodeCheck(slot); });
-    checkAasaBanlistVersion = [this] { m_banlistUpdate.CheckAASAbanlistversion(); };
-    checkAciBanlistVersion = [this] { m_banlistUpdate.CheckACIbanlistversion(); };
-    m_visit.setBanlistChecks({checkAasaBanlistVersion, checkAciBanlistVersion});
-    m_aasaReport.setVersionChecks([this] { checkAasaBanlistVersion(); }, [this] { checkAciBanlistVersion(); });
+    m_aasaReport.setVersionChecks([this] { m_banlistUpdate.CheckAASAbanlistversion(); },
+                                  [this] { m_banlistUpdate.CheckACIbanlistversion(); });
     m_entryStore.setReportCreator([this](int n) { m_aasaReport.CreateAasaReport(n); });
     m_pool.setPageProgressGate(
         [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
@@ -51,7 +48,7 @@ void AppCore::logAll(const QStringList& lines, base::Colour colour)
 
 void AppCore::startupLoad(const QString& executablePath, const QString& baseFolderOverride)
 {
-    BanlistUpdateDue = false;
+    m_flags.BanlistUpdateDue = false;
     m_pool.setStatusText(QString());
     m_pool.freeWorkerSlots(0, 20);
     m_workspace.setBaseFolder(base::Workspace::resolveBaseFolder(executablePath, baseFolderOverride));
@@ -160,17 +157,15 @@ void AppCore::CreateWorkspace()
 
 void AppCore::onStartupTimer()
 {
-    if (lockButtons)
-        lockButtons(true);
+    Q_EMIT startupChecksRunning(true);
     m_serverDiscovery.InitGslist();
-    if (m_settings.isOn(base::Setting::EnsureAasaBanlist) && checkAasaBanlistVersion)
-        checkAasaBanlistVersion();
-    if (m_settings.isOn(base::Setting::EnsureAciBanlist) && checkAciBanlistVersion)
-        checkAciBanlistVersion();
+    if (m_settings.isOn(base::Setting::EnsureAasaBanlist))
+        m_banlistUpdate.CheckAASAbanlistversion();
+    if (m_settings.isOn(base::Setting::EnsureAciBanlist))
+        m_banlistUpdate.CheckACIbanlistversion();
     if (m_settings.isOn(base::Setting::UseGameSpy))
         m_serverDiscovery.QueryGameSpyServerList();
-    if (lockButtons)
-        lockButtons(false);
+    Q_EMIT startupChecksRunning(false);
 }
 
 void AppCore::onDiscoveryTick()
@@ -181,7 +176,7 @@ void AppCore::onDiscoveryTick()
 void AppCore::onBanlistTick()
 {
     if (m_banlistSchedule.tick(m_settings))
-        BanlistUpdateDue = true;
+        m_flags.BanlistUpdateDue = true;
 }
 
 } // namespace vh::app

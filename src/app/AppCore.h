@@ -27,8 +27,6 @@
 #include <QObject>
 #include <QTimer>
 
-#include <functional>
-
 namespace vh::app {
 
 // Owns the program's state for the life of the process: settings, links, log, the tables of every subsystem,
@@ -104,17 +102,11 @@ public:
     QTimer& startupTimer() { return m_startupTimer; }
     QTimer& banlistTimer() { return m_banlistTimer; }
 
-    bool BanlistUpdateDue = false;
-
-    // Filled in by the parts that own them: the lock of the main window's buttons (true locks) and the two
-    // banlist version checks that the start-up timer runs.
-    std::function<void(bool)> lockButtons;
-    std::function<void()> checkAasaBanlistVersion;
-    std::function<void()> checkAciBanlistVersion;
-
 Q_SIGNALS:
     // The settings were read from the file; windows copy them into their controls.
     void settingsLoaded();
+    // The start-up timer's checks began (true) or ended (false): the windows lock their controls meanwhile.
+    void startupChecksRunning(bool running);
 
 private:
     void CheckImageLibrary();
@@ -136,13 +128,14 @@ private:
     collect::ScreenshotIntake m_intake{m_detection, m_database, m_settings, m_log, m_workspace};
     database::EntryStore m_entryStore;
     database::VaultHousekeeping m_vault;
-    collect::DownloadPool m_pool;
-    banlists::Banlists m_banlists;
+    collect::DownloadPool m_pool{m_flags, m_log, m_workspace, m_database};
+    banlists::Banlists m_banlists{m_log, m_workspace};
+    banlists::BanlistUpdate m_banlistUpdate{m_log, m_workspace, m_links, m_flags, m_banlists, m_pool};
     collect::PageTable m_pageTable;
-    collect::ServerVisit m_visit;
+    collect::ServerVisit m_visit{m_settings,  m_flags,    m_log,      m_workspace,    m_pool,
+                                 m_pageTable, m_database, m_banlists, m_banlistUpdate};
     servers::ServerDiscovery m_serverDiscovery{m_settings, m_log, m_workspace};
-    collect::Inventory m_inventory{*this};
-    banlists::BanlistUpdate m_banlistUpdate{*this};
+    collect::Inventory m_inventory{m_settings, m_flags, m_log, m_serverDiscovery, m_visit};
     report::Browser m_browser{m_settings};
     report::AasaReport m_aasaReport{m_database,  m_banlists, m_pool,    m_settings, m_log,
                                     m_workspace, m_links,    m_browser, AppTitle()};

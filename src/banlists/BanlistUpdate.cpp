@@ -1,8 +1,13 @@
 #include "banlists/BanlistUpdate.h"
 
-#include "app/AppCore.h"
-#include "base/Paths.h"
 #include "banlists/BanlistVersion.h"
+#include "banlists/Banlists.h"
+#include "base/ActivityLog.h"
+#include "base/FileFetcher.h"
+#include "base/Links.h"
+#include "base/Paths.h"
+#include "base/RunFlags.h"
+#include "base/Workspace.h"
 #include "platform/AtomicFile.h"
 #include "platform/EventWait.h"
 
@@ -15,29 +20,32 @@
 
 namespace vh::banlists {
 
-BanlistUpdate::BanlistUpdate(app::AppCore& core, QObject* parent) : QObject(parent), m_core(core) {}
+BanlistUpdate::BanlistUpdate(base::ActivityLog& log, const base::Workspace& workspace, const base::Links& links,
+                             base::RunFlags& flags, Banlists& banlists, base::FileFetcher& fetcher, QObject* parent)
+    : QObject(parent), m_log(log), m_workspace(workspace), m_links(links), m_flags(flags), m_banlists(banlists),
+      m_fetcher(fetcher)
+{
+}
 
 BanlistUpdate::~BanlistUpdate() = default;
 
 void BanlistUpdate::fetch(const QString& url, const QString& file, const QString& caption, bool* downloading)
 {
     // a stop left over from an earlier run would end the fetch's wait at once
-    m_core.flags().StopRequested = 0;
-    if (m_core.lockButtons)
-        m_core.lockButtons(true);
-    m_core.pool().setStatusText(caption);
+    m_flags.StopRequested = 0;
+    Q_EMIT busyChanged(true);
+    m_fetcher.setStatusText(caption);
     if (downloading)
         *downloading = true;
-    const QString fetched = m_core.path(base::Paths::Temp) + QLatin1Char('/') + QFileInfo(file).fileName();
+    const QString fetched = m_workspace.path(base::Paths::Temp) + QLatin1Char('/') + QFileInfo(file).fileName();
     QFile::remove(fetched);
-    m_core.pool().FetchToFile(url, fetched);
+    m_fetcher.FetchToFile(url, fetched);
     if (downloading)
         *downloading = false;
     keepIfBanlist(fetched, file);
-    m_core.pool().setStatusText(QString());
-    if (m_core.lockButtons)
-        m_core.lockButtons(false);
-    m_core.flags().StopRequested = 1;
+    m_fetcher.setStatusText(QString());
+    Q_EMIT busyChanged(false);
+    m_flags.StopRequested = 1;
 }
 
 void BanlistUpdate::keepIfBanlist(const QString& fetched, const QString& file)
@@ -51,39 +59,39 @@ void BanlistUpdate::keepIfBanlist(const QString& fetched, const QString& file)
     // an error page in place of the list would leave no list at all
     const bool aasa = file.endsWith(QStringLiteral("aasaprivbanguid.txt"));
     if (!content.left(VersionHeadLength).contains('[')) {
-        m_core.Log(QStringLiteral("Problem with ") + (aasa ? QStringLiteral("AASA") : QStringLiteral("ACI")) +
-                   QStringLiteral("-Banlist, the download is not a banlist"));
+        m_log.Log(QStringLiteral("Problem with ") + (aasa ? QStringLiteral("AASA") : QStringLiteral("ACI")) +
+                  QStringLiteral("-Banlist, the download is not a banlist"));
         return;
     }
     QString error;
     if (!platform::writeFileAtomically(file, content, &error))
-        m_core.Log(QStringLiteral("Problem with ") + (aasa ? QStringLiteral("AASA") : QStringLiteral("ACI")) +
-                   QStringLiteral("-Banlist, error:") + error);
+        m_log.Log(QStringLiteral("Problem with ") + (aasa ? QStringLiteral("AASA") : QStringLiteral("ACI")) +
+                  QStringLiteral("-Banlist, error:") + error);
 }
 
 void BanlistUpdate::DownloadAasaBanlist()
 {
-    fetch(m_core.links().AasaBanlistUrl, m_core.path(base::Paths::AasaBanlistFile),
+    fetch(m_links.AasaBanlistUrl, m_workspace.path(base::Paths::AasaBanlistFile),
           QStringLiteral("Loading aasaprivbanguid.txt"), &AasaBanlistDownloading);
 }
 
 void BanlistUpdate::DownloadAciBanlist()
 {
-    fetch(m_core.links().AciBanlistUrl, m_core.path(base::Paths::AciBanlistFile),
+    fetch(m_links.AciBanlistUrl, m_workspace.path(base::Paths::AciBanlistFile),
           QStringLiteral("Loading ACI pbbans.txt"), &AciBanlistDownloading);
 }
 
 void BanlistUpdate::DownloadBanlists()
 {
     DownloadAasaBanlist();
-    m_core.banlists().LoadAasaBanlist();
+    m_banlists.LoadAasaBanlist();
     DownloadAciBanlist();
-    m_core.banlists().LoadAciBanlist();
+    m_banlists.LoadAciBanlist();
 }
 
 QString BanlistUpdate::startupAasaUrl() const
 {
-    QUrl url(m_core.links().AasaBanlistUrl);
+    QUrl url(m_links.AasaBanlistUrl);
     url.setScheme(QStringLiteral("http"));
     url.setPath(QStringLiteral("/aasaprivbanguid.txt"));
     url.setQuery(QString());
@@ -94,12 +102,12 @@ QString BanlistUpdate::startupAasaUrl() const
 void BanlistUpdate::fetchMissingBanlists()
 {
     // without Links.dat there is no server to ask
-    const QString aasa = m_core.path(base::Paths::AasaBanlistFile);
-    if (!QFile::exists(aasa) && !QUrl(m_core.links().AasaBanlistUrl).host().isEmpty())
+    const QString aasa = m_workspace.path(base::Paths::AasaBanlistFile);
+    if (!QFile::exists(aasa) && !QUrl(m_links.AasaBanlistUrl).host().isEmpty())
         fetch(startupAasaUrl(), aasa, QStringLiteral("Loading aasaprivbanguid"), nullptr);
-    const QString aci = m_core.path(base::Paths::AciBanlistFile);
-    if (!QFile::exists(aci) && !QUrl(m_core.links().AciBanlistUrl).host().isEmpty())
-        fetch(m_core.links().AciBanlistUrl, aci, QStringLiteral("Loading ACI pbbans.txt"), nullptr);
+    const QString aci = m_workspace.path(base::Paths::AciBanlistFile);
+    if (!QFile::exists(aci) && !QUrl(m_links.AciBanlistUrl).host().isEmpty())
+        fetch(m_links.AciBanlistUrl, aci, QStringLiteral("Loading ACI pbbans.txt"), nullptr);
 }
 
 bool BanlistUpdate::fetchHead(const QString& url, QByteArray* head, QString* error)
@@ -142,27 +150,27 @@ void BanlistUpdate::checkVersion(List list)
     const QString name = aasa ? QStringLiteral("AASA") : QStringLiteral("ACI");
     QByteArray head;
     QString error;
-    if (!fetchHead(aasa ? m_core.links().AasaBanlistUrl : m_core.links().AciBanlistUrl, &head, &error)) {
-        m_core.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist, no answer: ") + error);
+    if (!fetchHead(aasa ? m_links.AasaBanlistUrl : m_links.AciBanlistUrl, &head, &error)) {
+        m_log.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist, no answer: ") + error);
         return;
     }
     const std::optional<QString> published = aasa ? publishedAasaInfo(head) : publishedAciInfo(head);
     if (!published) {
-        m_core.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist"));
+        m_log.Log(QStringLiteral("Problem with ") + name + QStringLiteral("-Banlist"));
         return;
     }
     const QString expected = aasa ? aasaInfoPanelText(*published) : aciInfoPanelText(*published);
-    if (expected == m_core.banlists().panelText(aasa ? 4 : 6)) {
-        m_core.Log(name + QStringLiteral(" banlist upto date"));
+    if (expected == m_banlists.panelText(aasa ? 4 : 6)) {
+        m_log.Log(name + QStringLiteral(" banlist upto date"));
         return;
     }
-    m_core.Log(QStringLiteral("Outdated ") + name + QStringLiteral(" banlist detected, downloading ") + *published);
+    m_log.Log(QStringLiteral("Outdated ") + name + QStringLiteral(" banlist detected, downloading ") + *published);
     if (aasa) {
         DownloadAasaBanlist();
-        m_core.banlists().LoadAasaBanlist();
+        m_banlists.LoadAasaBanlist();
     } else {
         DownloadAciBanlist();
-        m_core.banlists().LoadAciBanlist();
+        m_banlists.LoadAciBanlist();
     }
 }
 

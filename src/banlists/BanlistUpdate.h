@@ -1,20 +1,28 @@
 #pragma once
 
+#include "banlists/VersionChecks.h"
+
 #include <QObject>
 #include <QString>
 
 class QNetworkAccessManager;
 
-namespace vh::app {
-class AppCore;
-}
+namespace vh::base {
+class ActivityLog;
+class FileFetcher;
+struct Links;
+struct RunFlags;
+class Workspace;
+} // namespace vh::base
 
 namespace vh::banlists {
+
+class Banlists;
 
 // Keeps the two local banlists current: the fetch of a missing list at start-up, the menu command that
 // fetches both, and the version checks that compare the published info text with the loaded one and fetch
 // and reload a list that changed. Every wait yields to the event loop.
-class BanlistUpdate final : public QObject
+class BanlistUpdate final : public QObject, public VersionChecks
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(BanlistUpdate)
@@ -22,7 +30,8 @@ class BanlistUpdate final : public QObject
 public:
     static constexpr int DefaultCheckTimeoutMs = 30000;
 
-    explicit BanlistUpdate(app::AppCore& core, QObject* parent = nullptr);
+    BanlistUpdate(base::ActivityLog& log, const base::Workspace& workspace, const base::Links& links,
+                  base::RunFlags& flags, Banlists& banlists, base::FileFetcher& fetcher, QObject* parent = nullptr);
     ~BanlistUpdate() override;
 
     // Fetch the list into its file and return when the transfer has ended; a run in progress ends after it.
@@ -36,13 +45,17 @@ public:
     QString startupAasaUrl() const;
 
     // One version check each; they return when the check has finished, also when the request failed.
-    void CheckAASAbanlistversion();
-    void CheckACIbanlistversion();
+    void CheckAASAbanlistversion() override;
+    void CheckACIbanlistversion() override;
     void setCheckTimeout(int ms) { m_checkTimeoutMs = ms; }
 
     bool AasaBanlistDownloading = false;
     bool AciBanlistDownloading = false;
     bool BanlistCheckDone = true;
+
+Q_SIGNALS:
+    // A list fetch began (true) or ended (false): the windows lock their controls meanwhile.
+    void busyChanged(bool busy);
 
 private:
     enum class List
@@ -57,7 +70,12 @@ private:
     // The first bytes of the published list, or false when the request brought no answer.
     bool fetchHead(const QString& url, QByteArray* head, QString* error);
 
-    app::AppCore& m_core;
+    base::ActivityLog& m_log;
+    const base::Workspace& m_workspace;
+    const base::Links& m_links;
+    base::RunFlags& m_flags;
+    Banlists& m_banlists;
+    base::FileFetcher& m_fetcher;
     QNetworkAccessManager* m_network = nullptr;
     int m_checkTimeoutMs = DefaultCheckTimeoutMs;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/FileFetcher.h"
 #include "collect/Downloader.h"
 #include "collect/NetworkLimits.h"
 #include "collect/PageEntry.h"
@@ -28,7 +29,7 @@ namespace vh::collect {
 // The download workers of the main window: the pool SSDL that fetches the screenshots of one server visit
 // in parallel, the two page workers behind GetFile and GetFile2, the download queue and the progress
 // display (the progress bar and the download status label Label7) the windows show.
-class DownloadPool final : public QObject
+class DownloadPool final : public QObject, public base::FileFetcher
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DownloadPool)
@@ -72,7 +73,7 @@ public:
     // The synchronous page fetches. GetFile's wait also ends on a stop request; GetFile2's does not.
     QByteArray GetFile(const QString& url);
     QByteArray GetFile2(const QString& url, int number);
-    void FetchToFile(const QString& url, const QString& file);
+    void FetchToFile(const QString& url, const QString& file) override;
     void FetchToFile2(const QString& url, const QString& file);
     bool PageFetchDone() const { return m_pageDone1; }
     bool PageFetchDone2() const { return m_pageDone2; }
@@ -85,7 +86,7 @@ public:
     int progressMaximum() const { return m_progressMaximum; }
     void setProgress(int value, int maximum);
     QString statusText() const { return m_statusText; }
-    void setStatusText(const QString& text);
+    void setStatusText(const QString& text) override;
 
     // Reads at most the transfer size limit, so a file far larger than any page cannot exhaust memory.
     QByteArray readFetchedFile(const QString& file) const;

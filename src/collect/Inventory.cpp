@@ -1,21 +1,25 @@
 #include "collect/Inventory.h"
 
-#include "app/AppCore.h"
+#include "base/ActivityLog.h"
+#include "base/RunFlags.h"
 #include "collect/InventoryRun.h"
+#include "collect/ServerVisit.h"
+#include "servers/ServerDiscovery.h"
 #include "servers/ServerEntry.h"
 
 namespace vh::collect {
 
-Inventory::Inventory(app::AppCore& core, QObject* parent) : QObject(parent), m_core(core)
+Inventory::Inventory(const base::Settings& settings, base::RunFlags& flags, base::ActivityLog& log,
+                     servers::ServerDiscovery& discovery, ServerVisit& visit, QObject* parent)
+    : QObject(parent), m_settings(settings), m_flags(flags), m_log(log), m_discovery(discovery), m_visit(visit)
 {
     // a rebuilt list has nothing selected; the pass loops select their item again after a rebuild
-    connect(&m_core.serverDiscovery(), &servers::ServerDiscovery::selectionRebuilt, this,
-            [this] { setSelectedItem(-1); });
+    connect(&m_discovery, &servers::ServerDiscovery::selectionRebuilt, this, [this] { setSelectedItem(-1); });
 }
 
 int Inventory::itemCount() const
 {
-    return int(m_core.serverDiscovery().selectionModel().items().size());
+    return int(m_discovery.selectionModel().items().size());
 }
 
 void Inventory::setSelectedItem(int item)
@@ -33,32 +37,28 @@ template <typename Run> void Inventory::run(Run body)
         return;
     m_running = true;
     m_visited = 0;
-    m_core.flags().StopRequested = 0;
-    if (m_core.lockButtons)
-        m_core.lockButtons(true);
+    m_flags.StopRequested = 0;
     Q_EMIT runningChanged(true);
     body();
     m_running = false;
-    if (m_core.lockButtons)
-        m_core.lockButtons(false);
     Q_EMIT runningChanged(false);
 }
 
 bool Inventory::visitServer(int serverIndex, bool listWide)
 {
-    auto& servers = m_core.serverDiscovery().servers();
+    auto& servers = m_discovery.servers();
     if (serverIndex < 0 || serverIndex >= servers.ServerCount())
         return false;
     const servers::ServerEntry& server = servers.at(serverIndex);
     if (listWide && server.ServerName == servers::UnknownText)
         return false;
-    m_core.Log(QStringLiteral("Inventory started on : ") + server.ServerName);
+    m_log.Log(QStringLiteral("Inventory started on : ") + server.ServerName);
     m_currentServer = server.IP;
     ++m_visited;
     Q_EMIT visitStarted(m_selected, server.ServerName);
     // the visit may rebuild tables; it gets its own copy of the address
     const QString pageUrl = server.PageURL;
-    m_core.visit().ScanIndexPage(pageUrl);
+    m_visit.ScanIndexPage(pageUrl);
     return true;
 }
 
@@ -66,25 +66,25 @@ void Inventory::InventorySelectedServer()
 {
     if (!canInventorySelected())
         return;
-    const int server = m_core.serverDiscovery().selectionModel().items().at(std::size_t(m_selected)).server;
+    const int server = m_discovery.selectionModel().items().at(std::size_t(m_selected)).server;
     run([&] {
         visitServer(server, false);
-        m_core.flags().StopRequested = 1;
+        m_flags.StopRequested = 1;
     });
 }
 
 namespace {
 
-InventoryRun::ServerList listHooks(app::AppCore& core, Inventory& inventory)
+InventoryRun::ServerList listHooks(servers::ServerDiscovery& discovery, Inventory& inventory)
 {
     InventoryRun::ServerList list;
     list.count = [&inventory] { return inventory.itemCount(); };
     list.selected = [&inventory] { return inventory.selectedItem(); };
     list.select = [&inventory](int item) { inventory.setSelectedItem(item); };
-    list.rebuild = [&core] { core.serverDiscovery().FillServerSelection(); };
+    list.rebuild = [&discovery] { discovery.FillServerSelection(); };
     list.setEnabled = [&inventory](bool enabled) { Q_EMIT inventory.listEnabledChanged(enabled); };
-    list.visitItem = [&core, &inventory](int item) {
-        const auto& items = core.serverDiscovery().selectionModel().items();
+    list.visitItem = [&discovery, &inventory](int item) {
+        const auto& items = discovery.selectionModel().items();
         if (item < 0 || item >= int(items.size()))
             return false;
         return inventory.visitServer(items.at(std::size_t(item)).server, true);
@@ -98,25 +98,25 @@ void Inventory::InventoryServers()
 {
     if (!canInventoryAll())
         return;
-    run([&] { InventoryRun(m_core.settings(), m_core.flags(), listHooks(m_core, *this)).RunInOrder(); });
+    run([&] { InventoryRun(m_settings, m_flags, listHooks(m_discovery, *this)).RunInOrder(); });
 }
 
 void Inventory::InventoryServersInRandomOrder()
 {
     if (!canInventoryAll())
         return;
-    run([&] { InventoryRun(m_core.settings(), m_core.flags(), listHooks(m_core, *this)).RunRandom(); });
+    run([&] { InventoryRun(m_settings, m_flags, listHooks(m_discovery, *this)).RunRandom(); });
 }
 
 void Inventory::SkipServer()
 {
-    m_core.flags().SkipRequested = true;
-    m_core.Log(QStringLiteral("Skipping to next server, waiting for download treads to finish"));
+    m_flags.SkipRequested = true;
+    m_log.Log(QStringLiteral("Skipping to next server, waiting for download treads to finish"));
 }
 
 void Inventory::CancelInventory()
 {
-    m_core.flags().StopRequested = 1;
+    m_flags.StopRequested = 1;
 }
 
 } // namespace vh::collect

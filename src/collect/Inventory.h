@@ -3,11 +3,19 @@
 #include <QObject>
 #include <QString>
 
-namespace vh::app {
-class AppCore;
+namespace vh::base {
+class ActivityLog;
+class Settings;
+struct RunFlags;
+} // namespace vh::base
+
+namespace vh::servers {
+class ServerDiscovery;
 }
 
 namespace vh::collect {
+
+class ServerVisit;
 
 // The inventory commands over the server selection list, shared by the main window and the headless
 // collector: one visit of the selected server, all servers in list order, all in random order, with the
@@ -18,7 +26,8 @@ class Inventory final : public QObject
     Q_DISABLE_COPY_MOVE(Inventory)
 
 public:
-    explicit Inventory(app::AppCore& core, QObject* parent = nullptr);
+    Inventory(const base::Settings& settings, base::RunFlags& flags, base::ActivityLog& log,
+              servers::ServerDiscovery& discovery, ServerVisit& visit, QObject* parent = nullptr);
 
     int itemCount() const;
     int selectedItem() const { return m_selected; }
@@ -56,7 +65,11 @@ Q_SIGNALS:
 private:
     template <typename Run> void run(Run body);
 
-    app::AppCore& m_core;
+    const base::Settings& m_settings;
+    base::RunFlags& m_flags;
+    base::ActivityLog& m_log;
+    servers::ServerDiscovery& m_discovery;
+    ServerVisit& m_visit;
     int m_selected = -1;
     bool m_running = false;
     QString m_currentServer;

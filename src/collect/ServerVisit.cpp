@@ -1,9 +1,16 @@
 #include "collect/ServerVisit.h"
 
-#include "app/AppCore.h"
+#include "banlists/Banlists.h"
+#include "banlists/VersionChecks.h"
+#include "base/ActivityLog.h"
 #include "base/Paths.h"
+#include "base/RunFlags.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
+#include "collect/DownloadPool.h"
 #include "collect/IndexPage.h"
 #include "collect/KnownShots.h"
+#include "collect/PageTable.h"
 #include "platform/EventWait.h"
 
 #include <QElapsedTimer>
@@ -50,10 +57,10 @@ bool ServerVisit::isSafeFileName(QByteArrayView name)
 
 void ServerVisit::ScanIndexPage(const QString& pageUrl)
 {
-    base::RunFlags& flags = m_core.flags();
-    DownloadPool& pool = m_core.pool();
-    PageTable& table = m_core.pageTable();
-    const base::Settings& settings = m_core.settings();
+    base::RunFlags& flags = m_flags;
+    DownloadPool& pool = m_pool;
+    PageTable& table = m_table;
+    const base::Settings& settings = m_settings;
 
     flags.SkipRequested = false;
     table.clear();
@@ -73,18 +80,18 @@ void ServerVisit::ScanIndexPage(const QString& pageUrl)
         runDueBanlistChecks();
         return;
     }
-    m_core.LogVerbose(QStringLiteral("PBSSentries found in html: ") + QString::number(scan.highestIndex));
+    m_log.LogVerbose(QStringLiteral("PBSSentries found in html: ") + QString::number(scan.highestIndex));
     if (!scan.linesChosen)
         return;
-    m_core.LogVerbose(QStringLiteral("PBSSentries detected to be valid: ") +
-                      QString::number(scan.lastLine - scan.firstLine));
+    m_log.LogVerbose(QStringLiteral("PBSSentries detected to be valid: ") +
+                     QString::number(scan.lastLine - scan.firstLine));
 
     bool stopped = false;
     QElapsedTimer sinceYield;
     sinceYield.start();
     for (std::size_t i = 0; i < scan.entries.size(); ++i) {
         table.append(scan.entries[i]);
-        m_core.LogVerbose(QString::fromLatin1(scan.entries[i].IndexText));
+        m_log.LogVerbose(QString::fromLatin1(scan.entries[i].IndexText));
         if (flags.StopRequested == 1) {
             stopped = true;
             break;
@@ -107,27 +114,26 @@ void ServerVisit::ScanIndexPage(const QString& pageUrl)
 
 void ServerVisit::runDueBanlistChecks()
 {
-    if (!m_core.BanlistUpdateDue)
+    if (!m_flags.BanlistUpdateDue)
         return;
-    const base::Settings& settings = m_core.settings();
-    if (settings.isOn(Setting::EnsureAasaBanlist) && m_checks.CheckAASAbanlistversion)
+    if (m_settings.isOn(Setting::EnsureAasaBanlist))
         m_checks.CheckAASAbanlistversion();
-    if (settings.isOn(Setting::EnsureAciBanlist) && m_checks.CheckACIbanlistversion)
+    if (m_settings.isOn(Setting::EnsureAciBanlist))
         m_checks.CheckACIbanlistversion();
-    m_core.BanlistUpdateDue = false;
+    m_flags.BanlistUpdateDue = false;
 }
 
 bool ServerVisit::CollectPbSS(int count)
 {
-    const base::Settings& settings = m_core.settings();
-    const base::RunFlags& flags = m_core.flags();
-    const banlists::Banlists& bans = m_core.banlists();
-    DownloadPool& pool = m_core.pool();
-    PageTable& table = m_core.pageTable();
+    const base::Settings& settings = m_settings;
+    const base::RunFlags& flags = m_flags;
+    const banlists::Banlists& bans = m_banlists;
+    DownloadPool& pool = m_pool;
+    PageTable& table = m_table;
 
     KnownShots known;
-    known.build(m_core.database());
-    const QString pbssFolder = m_core.path(base::Paths::Pbss) + QLatin1Char('/');
+    known.build(m_database);
+    const QString pbssFolder = m_workspace.path(base::Paths::Pbss) + QLatin1Char('/');
 
     const auto banLine = [](const PageEntry& e, const banlists::BanEntry& ban) {
         // a line without "(-)" is logged whole rather than ending the visit
@@ -148,16 +154,16 @@ bool ServerVisit::CollectPbSS(int count)
         if (!skip) {
             if (const int a = bans.FindAasaBan(e.GUID)) {
                 skip = banned(bans.AasaBans(), a, Setting::SkipAasaBanned, Setting::SkipAasaPbssOnly);
-                m_core.Log(banLine(e, bans.AasaBans().entry(a)), base::Colours::Yellow);
+                m_log.Log(banLine(e, bans.AasaBans().entry(a)), base::Colours::Yellow);
             }
             if (const int c = bans.FindAciBan(e.GUID)) {
                 skip = banned(bans.AciBans(), c, Setting::SkipAciBanned, Setting::SkipAciPbssOnly) || skip;
-                m_core.Log(banLine(e, bans.AciBans().entry(c)), base::Colours::Cyan);
+                m_log.Log(banLine(e, bans.AciBans().entry(c)), base::Colours::Cyan);
             }
             if (!skip) {
                 if (!isSafeFileName(e.FileName)) {
-                    m_core.LogVerbose(QStringLiteral("Skipped screenshot with unsafe file name: ") +
-                                      printable(e.FileName));
+                    m_log.LogVerbose(QStringLiteral("Skipped screenshot with unsafe file name: ") +
+                                     printable(e.FileName));
                 } else {
                     // a line too short to hold its shot time cannot be read: the visit ends here
                     if (e.IndexText.size() < 20)

@@ -85,7 +85,10 @@ CollectionControls::CollectionControls(app::AppCore& core, QMainWindow& window, 
         m_listEnabled = enabled;
         m_servers.serverList()->setEnabled(enabled && !m_locked);
     });
-    connect(&inventory, &collect::Inventory::runningChanged, this, [this](bool running) {
+    // the window's controls stay locked while a run, a banlist fetch or the start-up checks go on
+    const auto lock = [this](bool locked) { locked ? DisableAllButtons() : EnableAllButtons(); };
+    connect(&inventory, &collect::Inventory::runningChanged, this, [this, lock](bool running) {
+        lock(running);
         m_skip->setEnabled(running);
         m_cancel->setEnabled(running);
         updateMenu();
@@ -100,14 +103,12 @@ CollectionControls::CollectionControls(app::AppCore& core, QMainWindow& window, 
         m_downloadBanlists, &QAction::triggered, this, [this] { m_core.banlistUpdate().DownloadBanlists(); },
         Qt::QueuedConnection);
 
-    m_core.lockButtons = [this](bool lock) { lock ? DisableAllButtons() : EnableAllButtons(); };
+    connect(&m_core.banlistUpdate(), &banlists::BanlistUpdate::busyChanged, this, lock);
+    connect(&m_core, &app::AppCore::startupChecksRunning, this, lock);
     updateMenu();
 }
 
-CollectionControls::~CollectionControls()
-{
-    m_core.lockButtons = nullptr;
-}
+CollectionControls::~CollectionControls() = default;
 
 QList<QWidget*> CollectionControls::lockedWidgets() const
 {

@@ -38,7 +38,10 @@ struct Fixture
     }
     void start()
     {
-        core.lockButtons = [this](bool lock) { locks << lock; };
+        const auto record = [this](bool lock) { locks << lock; };
+        QObject::connect(&core.inventory(), &vh::collect::Inventory::runningChanged, record);
+        QObject::connect(&core.banlistUpdate(), &vh::banlists::BanlistUpdate::busyChanged, record);
+        QObject::connect(&core, &vh::app::AppCore::startupChecksRunning, record);
         core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
         core.startupLoadLists();
         core.banlistUpdate().setCheckTimeout(1500);
@@ -258,7 +261,7 @@ void TestBanlistUpdate::banlistDownloadBetweenVisitsEndsTheRun()
     f.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 2", {{Cheater, "C", "Aimbot"}}));
     f.start();
     GameServerFarm::selectAllServers(f.core);
-    f.core.BanlistUpdateDue = true;
+    f.core.flags().BanlistUpdateDue = true;
 
     f.core.inventory().InventoryServers();
 
@@ -269,7 +272,7 @@ void TestBanlistUpdate::banlistDownloadBetweenVisitsEndsTheRun()
     QCOMPARE(f.hits("/127.0.0.4/pbsvss.htm"), 0);
     QVERIFY(f.messages().contains(QStringLiteral("Outdated AASA banlist detected, downloading AASA Farm list 2")));
     QCOMPARE(f.core.banlists().FindAasaBan(Cheater), 1);
-    QVERIFY(!f.core.BanlistUpdateDue);
+    QVERIFY(!f.core.flags().BanlistUpdateDue);
     QCOMPARE(f.core.database().EntryCount(), 1);
 }
 

@@ -1,4 +1,5 @@
 #include "app/AppCore.h"
+#include "banlists/VersionChecks.h"
 #include "collect/KnownShots.h"
 #include "collect/ServerVisit.h"
 #include "util/LocalHttpServer.h"
@@ -40,6 +41,14 @@ PageEntry pageEntry(int number, const QByteArray& guid, bool mark = true)
     return e;
 }
 
+// Counts the version checks a visit runs: one for AASA, ten for ACI.
+struct CountingChecks final : vh::banlists::VersionChecks
+{
+    int checks = 0;
+    void CheckAASAbanlistversion() override { ++checks; }
+    void CheckACIbanlistversion() override { checks += 10; }
+};
+
 struct Fixture
 {
     TestWorkspace ws;
@@ -59,6 +68,13 @@ struct Fixture
         core.banlists().LoadAasaBanlist();
         core.banlists().LoadAciBanlist();
         core.flags().StopRequested = 0;
+    }
+
+    // A visit over the core's tables that runs the given version checks.
+    ServerVisit visitWith(vh::banlists::VersionChecks& checks)
+    {
+        return ServerVisit(core.settings(), core.flags(), core.log(), core.workspace(), core.pool(), core.pageTable(),
+                           core.database(), core.banlists(), checks);
     }
 
     void page(const QList<PageEntry>& entries)
@@ -338,18 +354,17 @@ void TestServerVisit::scanIndexPageDownloadsNewShots()
                      QString::fromLatin1(in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray());
     });
     f.core.settings().setValue(Setting::EnsureAasaBanlist, QStringLiteral("1"));
-    int checks = 0;
-    f.core.visit().setBanlistChecks({[&checks] { ++checks; }, [&checks] { checks += 10; }});
-    f.core.BanlistUpdateDue = true;
+    CountingChecks checks;
+    f.core.flags().BanlistUpdateDue = true;
 
-    f.core.visit().ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
+    f.visitWith(checks).ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
 
     QCOMPARE(f.core.pageTable().PageEntryCount(), 3);
     taken.sort();
     QCOMPARE(taken, (QStringList{QStringLiteral("pb000001.png=PNG000001"), QStringLiteral("pb000003.png=PNG000003")}));
     QCOMPARE(server.hits(QStringLiteral("/srv/pb000002.png")), 0);
-    QCOMPARE(checks, 1); // only the AASA check is switched on
-    QVERIFY(!f.core.BanlistUpdateDue);
+    QCOMPARE(checks.checks, 1); // only the AASA check is switched on
+    QVERIFY(!f.core.flags().BanlistUpdateDue);
 }
 
 void TestServerVisit::notAnIndexStillRunsDueChecks()
@@ -358,13 +373,12 @@ void TestServerVisit::notAnIndexStillRunsDueChecks()
     server.serve(QStringLiteral("/srv/pbsvss.htm"), "<html>moved</html>");
     Fixture f;
     f.core.settings().setValue(Setting::EnsureAciBanlist, QStringLiteral("1"));
-    int checks = 0;
-    f.core.visit().setBanlistChecks({[&checks] { ++checks; }, [&checks] { checks += 10; }});
-    f.core.BanlistUpdateDue = true;
-    f.core.visit().ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
+    CountingChecks checks;
+    f.core.flags().BanlistUpdateDue = true;
+    f.visitWith(checks).ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
     QCOMPARE(f.core.pageTable().PageEntryCount(), 0);
-    QCOMPARE(checks, 10);
-    QVERIFY(!f.core.BanlistUpdateDue);
+    QCOMPARE(checks.checks, 10);
+    QVERIFY(!f.core.flags().BanlistUpdateDue);
 }
 
 void TestServerVisit::coreHandsDownloadsToIntake()

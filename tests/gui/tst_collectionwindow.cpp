@@ -205,7 +205,7 @@ void TestCollectionWindow::banlistUpdateInsideARunKeepsTheRunLocked()
     h.start();
     h.core.settings().setValue(vh::base::Setting::EnsureAasaBanlist, QStringLiteral("1"));
     h.farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 2", {{AasaBanned, "A", "Aimbot"}}));
-    h.core.BanlistUpdateDue = true;
+    h.core.flags().BanlistUpdateDue = true;
     QList<QList<bool>> afterFetch;
     connect(&h.core.banlists(), &vh::banlists::Banlists::panelTextChanged, &h.window, [&](int panel) {
         if (panel == 4)

@@ -1,5 +1,5 @@
-#include "base/ActivityLog.h"
 #include "app/AppCore.h"
+#include "base/ActivityLog.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
@@ -283,13 +283,17 @@ void TestServerList::startupTimerSteps()
     installLister(ws, StandInLister, "h\nh\nh\nh\n1.1.1.2 1\n");
     vh::app::AppCore core;
     QStringList steps;
-    core.lockButtons = [&](bool locked) {
+    // without Links.dat a version check ends at once with its problem line, which tells which check ran
+    QObject::connect(&core.log(), &vh::base::ActivityLog::lineAdded, [&] {
+        const QString text = core.log().lines().back().text.section(QStringLiteral(" : "), 1);
+        if (text.startsWith(QStringLiteral("Problem with ")))
+            steps << text.section(QLatin1Char('-'), 0, 0).section(QLatin1Char(' '), -1).toLower();
+    });
+    QObject::connect(&core, &vh::app::AppCore::startupChecksRunning, [&](bool locked) {
         steps << (locked ? QStringLiteral("lock") : QStringLiteral("unlock"));
         if (!locked)
             steps << core.log().lines().back().text.section(QStringLiteral(" : "), 1);
-    };
-    core.checkAasaBanlistVersion = [&] { steps << QStringLiteral("aasa"); };
-    core.checkAciBanlistVersion = [&] { steps << QStringLiteral("aci"); };
+    });
     core.startupLoad(QStringLiteral("/nowhere/Other"), ws.base());
     core.startupLoadLists();
     ServerDiscovery& d = core.serverDiscovery();
