@@ -33,6 +33,11 @@ QString CliOptions::usage()
         "      Send entry N's screenshot to the ACI verification page named on the seventh line of\n"
         "      data/Links.dat. Exit status 0 when the page answered with a 2xx status.\n"
         "  report and aci read the database without changing it.\n"
+        "  search TEXT\n"
+        "      List the entries of a player: TEXT is a GUID or a part of a player name (letter case aside).\n"
+        "      One line per entry, oldest first: entry number, date, server, player name, GUID and\n"
+        "      \"cheating\" or \"-\", separated by tabs. For a GUID a last line \"# names used by this GUID: ...\"\n"
+        "      lists every name it played under. Reads the database only.\n"
         "\n"
         "Options:\n"
         "  --base-folder DIR   the workspace, which must hold its data folder (default: ~/Varnholt)\n"
@@ -100,6 +105,12 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             ++i;
         } else if (needs(Command::Report) && name == QLatin1String("--open")) {
             o.open = true;
+        } else if (o.command == Command::None && name == QLatin1String("search")) {
+            o.command = Command::Search;
+        } else if (needs(Command::Search) && !o.searchTextGiven) {
+            // taken as it stands: a player name may well begin with a dash
+            o.searchText = a;
+            o.searchTextGiven = true;
         } else if (needs(Command::Inventory) && name == QLatin1String("--random")) {
             o.random = true;
         } else if (needs(Command::Inventory) && name == QLatin1String("--loop")) {
@@ -149,6 +160,8 @@ CliOptions CliOptions::parse(const QStringList& arguments)
     }
     if (o.command == Command::None)
         return fail(QStringLiteral("no command given"));
+    if (o.command == Command::Search && o.searchText.trimmed().isEmpty())
+        return fail(QStringLiteral("search needs a GUID or a part of a player name"));
     return o;
 }
 

@@ -16,7 +16,8 @@ struct CliOptions
         Inventory,
         Export,
         Report,
-        Aci
+        Aci,
+        Search
     };
     enum class NameFilter
     {
@@ -44,6 +45,9 @@ struct CliOptions
     // report and aci
     int entry = 0; // 1-based position in data/database.dat
     bool open = false;
+    // search
+    QString searchText;
+    bool searchTextGiven = false;
 
     QString error; // set when the arguments are bad
 

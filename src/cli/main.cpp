@@ -3,6 +3,7 @@
 #include "cli/Collector.h"
 #include "cli/EntryCommand.h"
 #include "cli/ExportCommand.h"
+#include "cli/SearchCommand.h"
 #include "cli/StopSignals.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,8 @@ int main(int argc, char* argv[])
     case vh::cli::CliOptions::Command::Report:
     case vh::cli::CliOptions::Command::Aci:
         return vh::cli::EntryCommand::run(options, executable, out, err, ::isatty(STDOUT_FILENO) == 1);
+    case vh::cli::CliOptions::Command::Search:
+        return vh::cli::SearchCommand::run(options, executable, out, err);
     case vh::cli::CliOptions::Command::Inventory:
         break;
     case vh::cli::CliOptions::Command::None:

@@ -113,7 +113,8 @@ CollectionControls::~CollectionControls() = default;
 QList<QWidget*> CollectionControls::lockedWidgets() const
 {
     QList<QWidget*> widgets;
-    for (const char* name : {"List1", "List5", "List7", "Command1", "Command2"}) {
+    for (const char* name :
+         {"List1", "List5", "List7", "Command1", "Command2", "hscGamma", "chkFields0", "CheatLeft", "CheatRight"}) {
         if (auto* w = m_window.findChild<QWidget*>(QLatin1String(name)))
             widgets << w;
     }
@@ -133,6 +134,8 @@ void CollectionControls::applyLock(bool locked)
             menu->menuAction()->setEnabled(!locked);
     }
     m_servers.serverList()->setEnabled(!locked && m_listEnabled);
+    if (auto* picture = m_window.findChild<QWidget*>(QStringLiteral("Picture1")))
+        picture->setToolTip(locked ? QString() : QStringLiteral("Right click on Image for menu"));
     updateMenu();
 }
 

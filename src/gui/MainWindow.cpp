@@ -2,15 +2,20 @@
 
 #include "app/AppCore.h"
 #include "gui/CollectionControls.h"
+#include "gui/PictureBox.h"
+#include "gui/ReviewControls.h"
 #include "gui/ServerMenus.h"
 #include "gui/ServerSelectionPanel.h"
 #include "gui/StatusBarPanels.h"
 #include "gui/frmOptions.h"
 #include "platform/EventWait.h"
+#include "review/ReviewSession.h"
+#include "review/RunSummary.h"
 #include "review/StatusBarLayout.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +23,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -45,9 +52,7 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     m_log->setShowGrid(false);
     connect(&m_core.log(), &QAbstractItemModel::rowsInserted, m_log,
             [this] { m_log->setCurrentIndex(m_core.log().index(0)); });
-    layout->addWidget(m_log);
     m_serverPanel = new ServerSelectionPanel(m_core.serverDiscovery(), central);
-    layout->addWidget(m_serverPanel);
 
     auto* progressRow = new QHBoxLayout;
     m_progress = new QProgressBar(central);
@@ -101,8 +106,59 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     m_serverMenus = new ServerMenus(m_core, *this, m_text7);
     // after the server menus: the collection controls add to their Download menu
     m_collection = new CollectionControls(m_core, *this, *m_serverPanel, central);
-    layout->insertWidget(layout->indexOf(m_serverPanel) + 1, m_collection);
-    resize(1100, 760);
+    // after both: the review adds to their menus
+    m_review = new ReviewControls(m_core, *this, *m_serverPanel, *m_collection);
+    connect(&m_review->session(), &review::ReviewSession::downloadedTextChanged, statusPanel(1), &QLabel::setText);
+    connect(m_review, &ReviewControls::createReportRequested, this, &MainWindow::createReportRequested);
+    connect(m_review, &ReviewControls::aciUploadRequested, this, &MainWindow::aciUploadRequested);
+    connect(m_review, &ReviewControls::showHtmlForServerRequested, this, &MainWindow::showHtmlForServerRequested);
+    connect(m_review, &ReviewControls::huntModeRequested, this, &MainWindow::huntModeRequested);
+    connect(m_review, &ReviewControls::addGuidToHuntRequested, this, &MainWindow::addGuidToHuntRequested);
+
+    m_runSummary = new review::RunSummary(m_core.database(), m_core.log(), this);
+    connect(&m_core.entryStore(), &database::EntryStore::entryAdded, m_runSummary, &review::RunSummary::entryAdded);
+    connect(&m_core.inventory(), &collect::Inventory::runningChanged, m_runSummary, [this](bool running) {
+        if (running)
+            m_runSummary->runStarted();
+        else
+            m_runSummary->runEnded(m_core.inventory().serversVisited());
+    });
+
+    // the picture is the centre; details, server lists and the log share the right-hand column
+    auto* lower = new QWidget(central);
+    auto* lowerLayout = new QVBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->addWidget(m_serverPanel, 1);
+    lowerLayout->addWidget(m_collection);
+    auto* right = new QSplitter(Qt::Vertical, central);
+    right->setObjectName(QStringLiteral("RightColumn"));
+    right->setChildrenCollapsible(false);
+    right->addWidget(m_review->detailsColumn());
+    right->addWidget(lower);
+    right->addWidget(m_log);
+    right->setStretchFactor(0, 0);
+    right->setStretchFactor(1, 2);
+    right->setStretchFactor(2, 1);
+    auto* split = new QSplitter(Qt::Horizontal, central);
+    split->setObjectName(QStringLiteral("ReviewSplitter"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(m_review->pictureColumn());
+    split->addWidget(right);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
+    // a 660-pixel screenshot fits whole beside the details at 1280 pixels; the split keeps this ratio
+    split->setSizes({700, 460});
+    layout->insertWidget(0, split, 1);
+    m_log->setMinimumHeight(m_log->verticalHeader()->defaultSectionSize() * 3);
+
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    resize(openingSize(screen ? screen->availableGeometry().size() : QSize(1280, 800)));
+}
+
+QSize MainWindow::openingSize(const QSize& available)
+{
+    // room for the window frame, which the available area does not count
+    return {std::min(1180, available.width() - 16), std::min(780, available.height() - 40)};
 }
 
 QLabel* MainWindow::statusPanel(int number) const
@@ -128,7 +184,10 @@ bool MainWindow::Startup(const QString& executablePath, const QString& baseFolde
     setEnabled(false);
     m_core.startupLoadLists();
     setEnabled(true);
-    // the first entry is shown here
+    // the display mode comes from the settings loaded above
+    m_review->applyDisplayMode();
+    m_review->session().ShowCurrentEntry();
+    m_review->picture()->setFocus();
     m_log->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     if (m_core.log().rowCount() > 0)
         m_log->setCurrentIndex(m_core.log().index(0));
@@ -151,7 +210,7 @@ void MainWindow::runPreferences()
     m_text7->clear();
     m_core.LoadSettings();
     m_core.resizeWorkerPool();
-    // the review view clears its pictures, applies DisplayMode and reloads the current entry's picture here
+    m_review->applyDisplayMode();
 }
 
 void MainWindow::runShutDown()
@@ -166,7 +225,6 @@ void MainWindow::runShutDown()
 void MainWindow::resizeEvent(QResizeEvent* event)
 {
     QMainWindow::resizeEvent(event);
-    m_panels->setWindowWidth(width());
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

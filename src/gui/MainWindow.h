@@ -14,9 +14,14 @@ namespace vh::app {
 class AppCore;
 }
 
+namespace vh::review {
+class RunSummary;
+}
+
 namespace vh::gui {
 
 class CollectionControls;
+class ReviewControls;
 class StatusBarPanels;
 class ServerMenus;
 class ServerSelectionPanel;
@@ -51,6 +56,18 @@ public:
     void runPreferences();
     ServerSelectionPanel* serverPanel() const { return m_serverPanel; }
     CollectionControls* collectionControls() const { return m_collection; }
+    ReviewControls* reviewControls() const { return m_review; }
+
+    // The size the window opens at: roomy, but never larger than the screen's free area.
+    static QSize openingSize(const QSize& available);
+
+Q_SIGNALS:
+    // Commands whose windows and files belong to other parts of the program.
+    void createReportRequested(int entryIndex);
+    void aciUploadRequested(int entryIndex);
+    void showHtmlForServerRequested(int serverIndex);
+    void huntModeRequested();
+    void addGuidToHuntRequested(const QString& guid);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -73,6 +90,8 @@ private:
     ServerSelectionPanel* m_serverPanel = nullptr;
     ServerMenus* m_serverMenus = nullptr;
     CollectionControls* m_collection = nullptr;
+    ReviewControls* m_review = nullptr;
+    review::RunSummary* m_runSummary = nullptr;
     bool m_shutDown = false;
 };
 

@@ -56,14 +56,26 @@ ServerSelectionPanel::ServerSelectionPanel(servers::ServerDiscovery& discovery, 
     connect(m_maps, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { m_mapMenu->popup(m_maps->viewport()->mapToGlobal(at)); });
 
+    // short headings, so the four lists cannot be taken for one another
+    const auto heading = [this](const QString& text, QWidget* buddy) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(buddy);
+        return label;
+    };
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_discoveryLabel, 0, 0, 1, 2);
-    layout->addWidget(m_maps, 1, 0, 3, 1);
-    layout->addWidget(m_names, 1, 1);
-    layout->addWidget(m_providers, 2, 1, 2, 1);
-    layout->addWidget(m_servers, 1, 2, 3, 1);
-    layout->addWidget(m_count, 4, 2);
+    layout->setVerticalSpacing(2);
+    layout->addWidget(m_discoveryLabel, 0, 0, 1, 3);
+    layout->addWidget(heading(QStringLiteral("Maps"), m_maps), 1, 0);
+    layout->addWidget(heading(QStringLiteral("Name filter"), m_names), 1, 1);
+    layout->addWidget(heading(QStringLiteral("Servers to scan"), m_servers), 1, 2);
+    layout->addWidget(m_maps, 2, 0, 3, 1);
+    layout->addWidget(m_names, 2, 1);
+    layout->addWidget(heading(QStringLiteral("Providers"), m_providers), 3, 1);
+    layout->addWidget(m_providers, 4, 1);
+    layout->addWidget(m_servers, 2, 2, 3, 1);
+    layout->addWidget(m_count, 5, 2);
+    layout->setRowStretch(4, 1);
     layout->setColumnStretch(0, 2);
     layout->setColumnStretch(1, 2);
     layout->setColumnStretch(2, 3);

@@ -4,6 +4,8 @@
 
 #include <QLabel>
 
+#include <algorithm>
+
 namespace vh::gui {
 
 StatusBarPanels::StatusBarPanels(QWidget* parent) : QWidget(parent)
@@ -29,15 +31,18 @@ void StatusBarPanels::place()
 {
     int x = 0;
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
-        m_panels[i]->setGeometry(x, 0, m_widths[i], height());
-        x += m_widths[i];
+        // rounding may add a pixel or two; the last panel ends where the bar does
+        const int w = i + 1 == m_panels.size() ? std::max(0, width() - x) : m_widths[i];
+        m_panels[i]->setGeometry(x, 0, w, height());
+        x += w;
     }
 }
 
 void StatusBarPanels::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    place();
+    // the bar's own width: the window's would push the sixth panel past the bar's margins
+    setWindowWidth(width());
 }
 
 QSize StatusBarPanels::sizeHint() const

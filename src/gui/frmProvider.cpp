@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vh::gui {
 
 using base::Setting;
@@ -29,11 +31,16 @@ const QString MethodValues[3] = {QStringLiteral("1"), QStringLiteral("2"), QStri
 
 std::optional<QString> askUser(QWidget* parent, const QString& title, const QString& prompt, const QString& proposal)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, proposal, &ok);
-    if (!ok)
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(proposal);
+    // wide enough for a whole path template such as /{IP}/pb/svss/pbsvss.htm and then some
+    const int wide = dialog.fontMetrics().averageCharWidth() * 70;
+    dialog.resize(std::max(wide, dialog.sizeHint().width()), dialog.sizeHint().height());
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return text;
+    return dialog.textValue();
 }
 
 } // namespace

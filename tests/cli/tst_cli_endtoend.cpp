@@ -90,6 +90,7 @@ private Q_SLOTS:
     void inventoryCollectsEveryServer();
     void ctrlCDrainsAndLosesNothing();
     void secondStopSignalEndsAtOnce();
+    void searchListsAPlayersEntries();
 };
 
 void TestCliEndToEnd::commandLine_data()
@@ -110,6 +111,8 @@ void TestCliEndToEnd::commandLine_data()
                                          << 2 << QString()
                                          << QStringLiteral(
                                                 "varnholt-cli: base folder /nonexistent/varnholt does not exist\n");
+    QTest::newRow("search without text") << QStringList{QStringLiteral("search")} << 2 << QString()
+                                         << QStringLiteral("varnholt-cli: search needs a GUID");
 }
 
 void TestCliEndToEnd::commandLine()
@@ -265,6 +268,30 @@ void TestCliEndToEnd::secondStopSignalEndsAtOnce()
     QVERIFY(p.waitForFinished(5000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), 128 + SIGINT);
+}
+
+void TestCliEndToEnd::searchListsAPlayersEntries()
+{
+    TestWorkspace ws;
+    Database db;
+    for (const auto& [guid, name] : {std::pair{Guid1, QByteArray("Alpha")}, std::pair{Guid2, QByteArray("Bravo")},
+                                     std::pair{Guid1, QByteArray("Alpha2")}}) {
+        vh::database::ScreenshotEntry e;
+        e.GUID = guid;
+        e.PlayerName = name;
+        e.ServerName = "Farm";
+        e.ShotTime = "2026.12.06 10:00:00";
+        db.append(e);
+    }
+    db.entry(3).Cheating = true;
+    ws.write(QStringLiteral("data/database.dat"), vh::database::DatabaseFile::serialize(db));
+    const Finished f = runCli(
+        {QStringLiteral("--base-folder"), ws.base(), QStringLiteral("search"), QString::fromLatin1(Guid1.toUpper())});
+    QVERIFY(!f.crashed);
+    QCOMPARE(f.exitCode, 0);
+    QCOMPARE(f.out, QStringLiteral("1\t2026.12.06 10:00:00\tFarm\tAlpha\t") + QString::fromLatin1(Guid1) +
+                        QStringLiteral("\t-\n3\t2026.12.06 10:00:00\tFarm\tAlpha2\t") + QString::fromLatin1(Guid1) +
+                        QStringLiteral("\tcheating\n# names used by this GUID: Alpha, Alpha2\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliEndToEnd)

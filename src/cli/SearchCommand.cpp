@@ -1,0 +1,85 @@
+#include "cli/SearchCommand.h"
+
+#include "base/Paths.h"
+#include "base/Workspace.h"
+#include "cli/WorkspaceCheck.h"
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "database/PlayerSearch.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+
+namespace vh::cli {
+
+namespace {
+
+void say(QIODevice& err, const QString& message)
+{
+    err.write(QByteArrayLiteral("varnholt-cli: ") + message.toUtf8() + '\n');
+}
+
+QByteArray text(const QByteArray& latin1)
+{
+    return QString::fromLatin1(latin1).toUtf8();
+}
+
+} // namespace
+
+QByteArray SearchCommand::lines(const database::Database& db, const QString& searchText)
+{
+    const database::SearchResult result = database::searchPlayers(db, searchText);
+    QByteArray out;
+    for (int i : result.entries) {
+        const database::ScreenshotEntry& e = db.entry(i);
+        out += QByteArray::number(i) + '\t' + text(e.ShotTime) + '\t' + text(e.ServerName) + '\t' + text(e.PlayerName) +
+               '\t' + text(e.GUID) + '\t' + (e.Cheating ? QByteArrayLiteral("cheating") : QByteArrayLiteral("-")) +
+               '\n';
+    }
+    if (result.byGuid) {
+        QByteArrayList names;
+        for (const QByteArray& name : result.namesOfGuid)
+            names << text(name);
+        out += "# names used by this GUID: " + names.join(", ") + '\n';
+    }
+    return out;
+}
+
+int SearchCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err)
+{
+    const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
+    const QString problem = WorkspaceCheck::problem(base, false);
+    if (!problem.isEmpty()) {
+        say(err, problem);
+        return 2;
+    }
+    int status = 0;
+    database::Database db;
+    const QString path = QDir(base).filePath(base::Paths::DatabaseFile);
+    if (QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            say(err, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+            return 1;
+        }
+        const database::DatabaseFile::ParseResult result = database::DatabaseFile::parse(file.readAll(), db);
+        if (result.damaged) {
+            say(err, QStringLiteral("%1 is damaged at entry %2 (%3); only the %4 entries before it are searched")
+                         .arg(path)
+                         .arg(result.brokenEntry)
+                         .arg(result.reason)
+                         .arg(db.EntryCount()));
+            status = 1;
+        }
+    }
+    const QByteArray content = lines(db, options.searchText);
+    if (out.write(content) != content.size()) {
+        say(err, QStringLiteral("cannot write to standard output: %1").arg(out.errorString()));
+        return 1;
+    }
+    return status;
+}
+
+} // namespace vh::cli

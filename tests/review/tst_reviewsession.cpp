@@ -1,0 +1,374 @@
+#include "banlists/Banlists.h"
+#include "base/ActivityLog.h"
+#include "base/Paths.h"
+#include "base/RunFlags.h"
+#include "base/Settings.h"
+#include "base/Workspace.h"
+#include "database/Database.h"
+#include "database/EntryStore.h"
+#include "database/VaultHousekeeping.h"
+#include "review/ReviewSession.h"
+#include "review/RunSummary.h"
+#include "review/ViewGeometry.h"
+#include "util/LogLines.h"
+#include "util/SampleEntries.h"
+#include "util/TestWorkspace.h"
+
+#include <QtTest>
+
+using namespace vh;
+using review::DisplayMode;
+using review::PicturePipeline;
+using review::ReviewSession;
+
+namespace {
+
+// A 660 x 575 screenshot whose pixel (x, y) encodes its position in even channel values.
+QImage screenshot(int width = 660, int height = 575)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb((x * 2) % 256, (y * 2) % 256, 64));
+    }
+    return image;
+}
+
+QByteArray screenshotPng()
+{
+    static const QByteArray png = [] {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        screenshot().save(&buffer, "PNG");
+        return bytes;
+    }();
+    return png;
+}
+
+// A table of entries (sample numbers 1..count) over a workspace, each with its PNG unless told otherwise.
+struct Fixture
+{
+    test::TestWorkspace ws;
+    base::Settings settings;
+    base::ActivityLog log{settings};
+    base::Workspace workspace{ws.base()};
+    base::RunFlags flags;
+    database::Database db;
+    database::EntryStore store{db, settings, log, flags, workspace};
+    database::VaultHousekeeping vault{db, log, workspace};
+    banlists::Banlists banlists{log, workspace};
+    ReviewSession session{db, store, vault, banlists, settings, log, workspace};
+
+    explicit Fixture(int count, const QList<int>& cheating = {}, const QList<int>& withoutPng = {})
+    {
+        workspace.createFolders();
+        for (int i = 1; i <= count; ++i) {
+            database::ScreenshotEntry e = test::sampleEntry(i);
+            e.Cheating = cheating.contains(i);
+            db.append(e);
+            if (!withoutPng.contains(i))
+                ws.write(vaultRelative(i), screenshotPng());
+        }
+    }
+    static QString vaultRelative(int n)
+    {
+        return base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) +
+               QStringLiteral(".png");
+    }
+    QString vaultFile(int n) const { return ws.path(vaultRelative(n)); }
+    // The sample number of the entry shown.
+    int shownSample() const { return session.view().fields[7].mid(6).toInt(); }
+};
+
+} // namespace
+
+class TestReviewSession : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void renderPlan_data();
+    void renderPlan();
+    void gammaForSlider_data();
+    void gammaForSlider();
+    void gammaPainting();
+    void showsCurrentEntry_data();
+    void showsCurrentEntry();
+    void cheatJumps_data();
+    void cheatJumps();
+    void newEntryKeepsTheShownOne();
+    void slideshowStopsAtTheLastEntry();
+    void housekeepingShowsTheRightEntry_data();
+    void housekeepingShowsTheRightEntry();
+    void clipboardTexts();
+    void markingColoursTheDetails();
+    void missingPictureStillShowsBanStatus();
+    void runSummaryCountsOnlyTheRun();
+};
+
+void TestReviewSession::renderPlan_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QSize>("screenshot");
+    QTest::addColumn<QSize>("capture");
+    QTest::addColumn<int>("viewWidth");
+    QTest::addColumn<QRect>("source");
+    QTest::addColumn<QSize>("target");
+    QTest::newRow("whole, 1:1") << 1 << QSize(660, 575) << QSize(640, 480) << 400 << QRect(0, 0, 660, 575)
+                                << QSize(660, 575);
+    QTest::newRow("part of a 1000-wide shot")
+        << 2 << QSize(1000, 800) << QSize(640, 480) << 400 << QRect(180, 10, 640, 480) << QSize(640, 480);
+    QTest::newRow("scaled to a 400-wide view")
+        << 3 << QSize(660, 575) << QSize(640, 480) << 400 << QRect(10, 10, 640, 480) << QSize(400, 300);
+    QTest::newRow("left 10.5 rounds to 10")
+        << 2 << QSize(661, 575) << QSize(640, 480) << 0 << QRect(10, 10, 640, 480) << QSize(640, 480);
+    QTest::newRow("left 11.5 rounds to 12")
+        << 2 << QSize(663, 575) << QSize(640, 480) << 0 << QRect(12, 10, 640, 480) << QSize(640, 480);
+    QTest::newRow("height 2.5 rounds to 2")
+        << 3 << QSize(4, 20) << QSize(4, 1) << 10 << QRect(0, 10, 4, 1) << QSize(10, 2);
+    QTest::newRow("no capture height: whole shot scaled")
+        << 3 << QSize(660, 575) << QSize(640, 0) << 330 << QRect(0, 0, 660, 575) << QSize(330, 288);
+}
+
+void TestReviewSession::renderPlan()
+{
+    QFETCH(int, mode);
+    QFETCH(QSize, screenshot);
+    QFETCH(QSize, capture);
+    QFETCH(int, viewWidth);
+    QFETCH(QRect, source);
+    QFETCH(QSize, target);
+    const review::RenderPlan plan =
+        review::planRender(static_cast<DisplayMode>(mode), screenshot, capture.width(), capture.height(), viewWidth);
+    QCOMPARE(plan.source, source);
+    QCOMPARE(plan.target, target);
+}
+
+void TestReviewSession::gammaForSlider_data()
+{
+    QTest::addColumn<int>("slider");
+    QTest::addColumn<double>("gamma");
+    QTest::newRow("1 brightest") << 1 << 4.6;
+    QTest::newRow("10 neutral") << 10 << 1.0;
+    QTest::newRow("15") << 15 << 1.0 / 3.0;
+    QTest::newRow("19 darkest") << 19 << 1.0 / 4.6;
+}
+
+void TestReviewSession::gammaForSlider()
+{
+    QFETCH(int, slider);
+    QFETCH(double, gamma);
+    QVERIFY(qFuzzyCompare(PicturePipeline::gammaForSlider(slider), gamma));
+}
+
+void TestReviewSession::gammaPainting()
+{
+    QImage picture(2, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(127, 128, 1));
+    picture.setPixel(1, 0, qRgb(255, 0, 0));
+    PicturePipeline pipeline;
+    pipeline.setPicture(picture);
+    // the neutral table lifts odd values by one
+    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(128, 128, 2));
+    pipeline.setGammaSlider(19);
+    QCOMPARE(qGreen(pipeline.screenshot().pixel(0, 0)), 11);
+    pipeline.setGammaSlider(1);
+    QCOMPARE(qGreen(pipeline.screenshot().pixel(0, 0)), 220);
+    // a new picture is painted from its own pixels at the neutral position
+    picture.setPixel(0, 0, qRgb(2, 4, 6));
+    pipeline.setPicture(picture);
+    QCOMPARE(pipeline.gammaSlider(), 10);
+    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(2, 4, 6));
+}
+
+void TestReviewSession::showsCurrentEntry_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<bool>("sliderEnabled");
+    QTest::addColumn<bool>("picture");
+    QTest::newRow("no entries") << 0 << QStringLiteral("PBSS") << false << false;
+    QTest::newRow("one entry") << 1 << QStringLiteral("PBSS 1") << false << true;
+    QTest::newRow("three entries") << 3 << QStringLiteral("PBSS 1") << true << true;
+}
+
+void TestReviewSession::showsCurrentEntry()
+{
+    QFETCH(int, count);
+    QFETCH(QString, label);
+    QFETCH(bool, sliderEnabled);
+    QFETCH(bool, picture);
+    Fixture f(count);
+    f.settings.setValue(base::Setting::DownloadedCount, QStringLiteral("42"));
+    QSignalSpy panel(&f.session, &ReviewSession::downloadedTextChanged);
+    f.session.ShowCurrentEntry();
+    QCOMPARE(f.session.view().label, label);
+    QCOMPARE(f.session.slider().enabled, sliderEnabled);
+    QCOMPARE(f.session.view().empty, count == 0);
+    QCOMPARE(!f.session.picture().isEmpty(), picture);
+    QCOMPARE(panel.value(0).value(0).toString(), QStringLiteral("Downloaded PBSS: 42"));
+    if (count > 0) {
+        QCOMPARE(f.session.view().fields[6], QString::fromLatin1(test::sampleEntry(1).GUID));
+        QCOMPARE(f.session.view().fields[11], QString::fromLatin1(test::sampleEntry(1).IndexText));
+        QCOMPARE(f.session.view().ban.aasaText, QStringLiteral("Not Banned"));
+    }
+}
+
+void TestReviewSession::cheatJumps_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<bool>("right");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("left on the first entry") << 1 << false << 1;
+    QTest::newRow("right on the last entry") << 6 << true << 6;
+    QTest::newRow("right from 1") << 1 << true << 2;
+    QTest::newRow("right from 2 skips unmarked") << 2 << true << 5;
+    QTest::newRow("left from 4") << 4 << false << 2;
+    QTest::newRow("right past the last mark does not wrap") << 5 << true << 5;
+}
+
+void TestReviewSession::cheatJumps()
+{
+    QFETCH(int, from);
+    QFETCH(bool, right);
+    QFETCH(int, expected);
+    Fixture f(6, {2, 5});
+    f.session.ShowCurrentEntry();
+    f.session.sliderMoved(from);
+    right ? f.session.CheatRight() : f.session.CheatLeft();
+    QCOMPARE(f.session.currentEntry(), expected);
+    QCOMPARE(f.session.slider().value, expected);
+    QCOMPARE(f.shownSample(), expected);
+}
+
+void TestReviewSession::newEntryKeepsTheShownOne()
+{
+    Fixture f(0);
+    f.db.intakeSlot(0) = test::sampleEntry(1);
+    QVERIFY(f.store.AddEntry(0));
+    f.session.entryAdded(1);
+    // the first entry ever is shown at once
+    QCOMPARE(f.session.view().label, QStringLiteral("PBSS 1"));
+    for (int n = 2; n <= 3; ++n) {
+        f.db.intakeSlot(0) = test::sampleEntry(n);
+        QVERIFY(f.store.AddEntry(0));
+        f.session.entryAdded(n);
+    }
+    QCOMPARE(f.session.slider(), (review::SliderState{true, 3, 1}));
+    QCOMPARE(f.shownSample(), 1);
+    f.session.last();
+    QCOMPARE(f.shownSample(), 3);
+}
+
+void TestReviewSession::slideshowStopsAtTheLastEntry()
+{
+    Fixture f(2);
+    f.settings.setValue(base::Setting::SlideshowTenths, QStringLiteral("7"));
+    f.session.ShowCurrentEntry();
+    f.session.startSlideshow();
+    QCOMPARE(f.session.slideshowTimer().interval(), 700);
+    f.session.slideshowTick();
+    QCOMPARE(f.shownSample(), 2);
+    QVERIFY(f.session.slideshowRunning());
+    f.session.slideshowTick();
+    QVERIFY(!f.session.slideshowRunning());
+    QCOMPARE(test::logMessages(f.log).mid(0, 2),
+             (QStringList{QStringLiteral("Slideshow started"), QStringLiteral("Slideshow stopped")}));
+    // a stop without a slideshow says nothing
+    f.session.stopSlideshow();
+    QCOMPARE(f.log.lines().size(), std::size_t(2));
+}
+
+void TestReviewSession::housekeepingShowsTheRightEntry_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("shown"); // sample number, 0 for a cleared view
+    QTest::addColumn<QString>("label");
+    QTest::newRow("delete in the middle shows the next") << 5 << 3 << "delete" << 4 << "PBSS 3";
+    QTest::newRow("delete the last shows the one before") << 5 << 5 << "delete" << 4 << "PBSS 4";
+    QTest::newRow("delete the only entry clears") << 1 << 1 << "delete" << 0 << "PBSS";
+    QTest::newRow("archive this shows the next") << 3 << 2 << "archive" << 3 << "PBSS 2";
+    QTest::newRow("delete all clears") << 3 << 2 << "delete all" << 0 << "PBSS";
+    QTest::newRow("non-cheating goes to the first") << 5 << 4 << "non-cheating" << 2 << "PBSS 1";
+}
+
+void TestReviewSession::housekeepingShowsTheRightEntry()
+{
+    QFETCH(int, count);
+    QFETCH(int, at);
+    QFETCH(QString, command);
+    QFETCH(int, shown);
+    QFETCH(QString, label);
+    Fixture f(count, {2, 5});
+    f.session.ShowCurrentEntry();
+    f.session.sliderMoved(at);
+    if (command == QLatin1String("delete"))
+        f.session.DeleteEntry();
+    else if (command == QLatin1String("archive"))
+        f.session.ArchiveCurrent();
+    else if (command == QLatin1String("delete all"))
+        f.session.DeleteAllShots();
+    else
+        f.session.DeleteNonCheating();
+    QCOMPARE(f.session.view().label, label);
+    QCOMPARE(f.session.view().empty, shown == 0);
+    QCOMPARE(f.session.picture().isEmpty(), shown == 0);
+    if (shown != 0)
+        QCOMPARE(f.shownSample(), shown);
+}
+
+void TestReviewSession::clipboardTexts()
+{
+    Fixture f(2);
+    f.session.ShowCurrentEntry();
+    f.session.sliderMoved(2);
+    const database::ScreenshotEntry e = test::sampleEntry(2);
+    QCOMPARE(f.session.clipboardText(ReviewSession::ClipboardItem::PngServer),
+             QStringLiteral("http://127.0.0.1/pb/svss/pb000002.png"));
+    QCOMPARE(f.session.clipboardText(ReviewSession::ClipboardItem::PngLocal), QDir::toNativeSeparators(f.vaultFile(2)));
+    QCOMPARE(f.session.clipboardText(ReviewSession::ClipboardItem::Guid), QString::fromLatin1(e.GUID));
+    QCOMPARE(f.session.clipboardText(ReviewSession::ClipboardItem::Html), QString::fromLatin1(e.IndexText));
+}
+
+void TestReviewSession::markingColoursTheDetails()
+{
+    // samples 1 and 27 share a GUID
+    Fixture f(27);
+    f.session.ShowCurrentEntry();
+    QCOMPARE(f.session.view().background, banlists::Banlists::CleanBackground);
+    f.session.MarkByGuid(true);
+    QVERIFY(f.db.entry(1).Cheating && f.db.entry(27).Cheating && !f.db.entry(2).Cheating);
+    QCOMPARE(f.session.view().background, banlists::Banlists::CheatingBackground);
+    QVERIFY(f.session.view().cheating);
+}
+
+void TestReviewSession::missingPictureStillShowsBanStatus()
+{
+    Fixture f(2, {}, {2});
+    f.session.ShowCurrentEntry();
+    f.session.sliderMoved(2);
+    QCOMPARE(f.shownSample(), 2);
+    QVERIFY(f.session.picture().isEmpty());
+    QVERIFY(f.session.view().banShown);
+}
+
+void TestReviewSession::runSummaryCountsOnlyTheRun()
+{
+    Fixture f(3);
+    f.db.entry(3).AutoDetected = "NameChanger";
+    review::RunSummary summary(f.db, f.log);
+    summary.entryAdded(1);
+    summary.runStarted();
+    summary.entryAdded(2);
+    summary.entryAdded(3);
+    summary.runEnded(4);
+    summary.runEnded(4);
+    QCOMPARE(test::logMessages(f.log),
+             QStringList{QStringLiteral("Inventory finished: 4 servers visited, 2 screenshots added, 1 detections")});
+}
+
+QTEST_GUILESS_MAIN(TestReviewSession)
+#include "tst_reviewsession.moc"
