@@ -5,7 +5,7 @@ set -euo pipefail
 # Qt6Gui's CMake package insists on OpenGL (libgl-dev, also pulled in by qt6-base-dev); its xkbcommon and Vulkan
 # lookups are optional. Qt6HttpServer's CMake package needs the WebSockets one. xvfb and xauth serve `make demo`
 # without a display, the fonts the offscreen window tests, chromium the tests that open the report and the gallery
-# pages; imagemagick and xdotool take the picture of the demo window for the README.
+# pages, xdg-utils names the desktop's browser for reports; imagemagick and xdotool take the picture of the demo window for the README.
 # The package and its check: rsvg-convert renders the PNG icons, dpkg-dev finds the package's dependencies,
 # groff and man-db read the manuals; desktop-file-utils, appstream and systemd validate the desktop entry, the metainfo
 # and the units. clang with its runtime libraries (libFuzzer, the sanitizers) builds the fuzz targets.
@@ -14,7 +14,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev libgl-dev
     libbenchmark-dev libcpp-httplib-dev
     clang libclang-rt-14-dev
-    xvfb xauth fonts-dejavu-core imagemagick xdotool chromium
+    xvfb xauth fonts-dejavu-core imagemagick xdotool xdg-utils chromium
     librsvg2-bin dpkg-dev groff-base man-db desktop-file-utils appstream systemd
 )
 

@@ -26,6 +26,9 @@ AppCore::AppCore(QObject* parent)
     // the entries of every finished visit reach the file at once; the vault files they name are already there
     connect(&m_inventory, &collect::Inventory::visitEnded, this, [this] { m_entryStore.SaveDatabaseIfChanged(); });
     connect(&m_entryStore, &database::EntryStore::entryAdded, &m_alerts, &gallery::AlertSender::entryAdded);
+    m_aasaReport.setVersionChecks([this] { m_banlistUpdate.CheckAASAbanlistversion(); },
+                                  [this] { m_banlistUpdate.CheckACIbanlistversion(); });
+    m_entryStore.setReportCreator([this](int n) { m_aasaReport.CreateAasaReport(n); });
     m_pool.setPageProgressGate(
         [this] { return m_banlistUpdate.AasaBanlistDownloading || m_banlistUpdate.AciBanlistDownloading; });
     m_hunt.setCollectStep([this](int count) { return m_visit.CollectPbSS(count); });
@@ -71,6 +74,15 @@ void AppCore::startupLoad(const QString& executablePath, const QString& baseFold
     resizeWorkerPool();
     for (int i = 30; i >= 1; --i)
         LogVerbose(QStringLiteral("Setting%1 = %2").arg(i).arg(m_settings.slot(i - 1)));
+}
+
+void AppCore::loadForEntryCommand(const QString& baseFolder)
+{
+    m_workspace.setBaseFolder(baseFolder);
+    logAll(m_links.LoadLinks(path(base::Paths::LinksFile)));
+    LoadSettings();
+    m_banlists.LoadAasaBanlist();
+    m_banlists.LoadAciBanlist();
 }
 
 void AppCore::startupLoadLists()

@@ -22,6 +22,9 @@
 #include "hunt/HuntLog.h"
 #include "hunt/HuntRun.h"
 #include "gallery/AlertSender.h"
+#include "report/AasaReport.h"
+#include "report/AciUpload.h"
+#include "report/Browser.h"
 #include "servers/ServerDiscovery.h"
 
 #include <QObject>
@@ -53,6 +56,10 @@ public:
     void startupLoad(const QString& executablePath, const QString& baseFolderOverride = QString());
     void startupLoadLists();
     void startupFinish();
+    // For a command that works on one entry of a workspace the window or a collector may be using: the links,
+    // the settings and the banlists, and nothing else (no folders made, no clean-up, no timers). The caller
+    // reads the database.
+    void loadForEntryCommand(const QString& baseFolder);
     // Saves the database, the settings, the log file when asked for, and the server names. Every step runs;
     // false when any of them could not write its file (each failure is logged).
     bool ShutDown();
@@ -81,6 +88,9 @@ public:
     hunt::HuntLog& huntLog() { return m_huntLog; }
     hunt::HuntRun& hunt() { return m_hunt; }
     gallery::AlertSender& alerts() { return m_alerts; }
+    report::Browser& browser() { return m_browser; }
+    report::AasaReport& aasaReport() { return m_aasaReport; }
+    report::AciUpload& aciUpload() { return m_aciUpload; }
     QString path(const QString& relative) const { return m_workspace.path(relative); }
 
     void Log(const QString& message, base::Colour colour = base::Colours::Default) { m_log.Log(message, colour); }
@@ -135,6 +145,10 @@ private:
     collect::Inventory m_inventory{m_settings, m_flags, m_log, m_serverDiscovery, m_visit};
     hunt::HuntLog m_huntLog;
     hunt::HuntRun m_hunt{m_log, m_workspace, m_flags, m_serverDiscovery.servers(), m_pageTable, m_pool, m_huntLog};
+    report::Browser m_browser{m_settings};
+    report::AasaReport m_aasaReport{m_database,  m_banlists, m_pool,    m_settings, m_log,
+                                    m_workspace, m_links,    m_browser, AppTitle()};
+    report::AciUpload m_aciUpload{m_links, m_log, m_workspace, m_database};
     QTimer m_discoveryTimer; // one status query per tick
     QTimer m_startupTimer;   // fires once after start-up
     QTimer m_banlistTimer;   // counts minutes toward the banlist update

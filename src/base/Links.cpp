@@ -4,6 +4,18 @@
 
 namespace vh::base {
 
+namespace {
+
+QString readLine(QFile& file)
+{
+    QByteArray line = file.readLine();
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromLatin1(line);
+}
+
+} // namespace
+
 QStringList Links::LoadLinks(const QString& path)
 {
     const QString problem = QStringLiteral("Problems in Loading Links, error:");
@@ -24,11 +36,11 @@ QStringList Links::LoadLinks(const QString& path)
             problems << problem + QStringLiteral("Input past end of file");
             continue;
         }
-        QByteArray line = file.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        *value = QString::fromLatin1(line);
+        *value = readLine(file);
     }
+    AciVerifyUrl.clear();
+    if (open && !file.atEnd())
+        AciVerifyUrl = readLine(file).trimmed();
     if (!open)
         problems << problem + QStringLiteral("Bad file name or number");
     // lines after the six are optional: a missing one is no problem to report

@@ -34,6 +34,14 @@ QString CliOptions::usage()
         "  export [--format csv|json] [--output FILE]\n"
         "      Write every database entry with all its members (default: CSV to standard output). Reads the\n"
         "      database only; FILE is replaced as a whole once written.\n"
+        "  report N [--open]\n"
+        "      Write the AASA report of entry N (1-based, \"PBSS N\" in the window) to reports/ after both\n"
+        "      banlist version checks, and print its path; --open shows it in the browser. Exit status 0\n"
+        "      also when AASA already banned the player (the red line says so).\n"
+        "  aci N\n"
+        "      Send entry N's screenshot to the ACI verification page named on the seventh line of\n"
+        "      data/Links.dat. Exit status 0 when the page answered with a 2xx status.\n"
+        "  report and aci read the database without changing it.\n"
         "  search TEXT\n"
         "      List the entries of a player: TEXT is a GUID or a part of a player name (letter case aside).\n"
         "      One line per entry, oldest first: entry number, date, server, player name, GUID and\n"
@@ -102,6 +110,15 @@ CliOptions CliOptions::parse(const QStringList& arguments)
             o.command = Command::Inventory;
         } else if (o.command == Command::None && name == QLatin1String("export")) {
             o.command = Command::Export;
+        } else if (o.command == Command::None && (name == QLatin1String("report") || name == QLatin1String("aci"))) {
+            o.command = name == QLatin1String("report") ? Command::Report : Command::Aci;
+            bool ok = false;
+            o.entry = i + 1 < arguments.size() ? arguments.at(i + 1).toInt(&ok) : 0;
+            if (!ok || o.entry < 1)
+                return fail(QStringLiteral("%1 needs an entry number N of 1 or more").arg(name));
+            ++i;
+        } else if (needs(Command::Report) && name == QLatin1String("--open")) {
+            o.open = true;
         } else if (o.command == Command::None && name == QLatin1String("search")) {
             o.command = Command::Search;
         } else if (needs(Command::Search) && !o.searchTextGiven) {

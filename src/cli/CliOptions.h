@@ -18,7 +18,9 @@ struct CliOptions
         Search,
         Hunt,
         Prey,
-        Serve
+        Serve,
+        Report,
+        Aci
     };
     enum class PreyAction
     {
@@ -55,6 +57,9 @@ struct CliOptions
     // export
     Format format = Format::Csv;
     QString output; // empty: standard output
+    // report and aci
+    int entry = 0; // 1-based position in data/database.dat
+    bool open = false;
     // search
     QString searchText;
     bool searchTextGiven = false;

@@ -1,6 +1,7 @@
 #include "app/AppCore.h"
 #include "cli/CliOptions.h"
 #include "cli/Collector.h"
+#include "cli/EntryCommand.h"
 #include "cli/ExportCommand.h"
 #include "cli/SearchCommand.h"
 #include "cli/HuntCommand.h"
@@ -40,6 +41,9 @@ int main(int argc, char* argv[])
         return 0;
     case vh::cli::CliOptions::Command::Export:
         return vh::cli::ExportCommand::run(options, executable, out, err);
+    case vh::cli::CliOptions::Command::Report:
+    case vh::cli::CliOptions::Command::Aci:
+        return vh::cli::EntryCommand::run(options, executable, out, err, ::isatty(STDOUT_FILENO) == 1);
     case vh::cli::CliOptions::Command::Search:
         return vh::cli::SearchCommand::run(options, executable, out, err);
     case vh::cli::CliOptions::Command::Prey:
@@ -54,6 +58,8 @@ int main(int argc, char* argv[])
     }
 
     vh::app::AppCore core;
+    // a collector has no desktop to show a report on; the automatic report is written all the same
+    core.aasaReport().setOpensBrowser(false);
     vh::cli::StopSignals stopSignals;
     const vh::cli::Collector::Terminal terminal{::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1};
     if (options.command == vh::cli::CliOptions::Command::Hunt) {

@@ -3,7 +3,9 @@
 #include "app/AppCore.h"
 #include "gui/CollectionControls.h"
 #include "gui/HuntModeLauncher.h"
+#include "gui/frmHuntMode.h"
 #include "gui/PictureBox.h"
+#include "gui/ReportCommands.h"
 #include "gui/ReviewControls.h"
 #include "gui/ServerMenus.h"
 #include "gui/ServerSelectionPanel.h"
@@ -118,6 +120,10 @@ MainWindow::MainWindow(app::AppCore& core, QWidget* parent) : QMainWindow(parent
     m_huntLauncher = new HuntModeLauncher(m_core, *this, m_text7, this);
     connect(this, &MainWindow::huntModeRequested, m_huntLauncher, &HuntModeLauncher::open);
     connect(this, &MainWindow::addGuidToHuntRequested, m_huntLauncher, &HuntModeLauncher::addGuid);
+    m_reportCommands = new ReportCommands(this, m_core);
+    connect(this, &MainWindow::createReportRequested, m_reportCommands, &ReportCommands::createReport);
+    connect(this, &MainWindow::aciUploadRequested, m_reportCommands, &ReportCommands::uploadToAci);
+    connect(this, &MainWindow::showHtmlForServerRequested, m_reportCommands, &ReportCommands::showHtmlForServer);
 
     m_runSummary = new review::RunSummary(m_core.database(), m_core.log(), this);
     connect(&m_core.entryStore(), &database::EntryStore::entryAdded, m_runSummary, &review::RunSummary::entryAdded);

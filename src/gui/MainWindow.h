@@ -22,6 +22,7 @@ namespace vh::gui {
 
 class CollectionControls;
 class HuntModeLauncher;
+class ReportCommands;
 class ReviewControls;
 class StatusBarPanels;
 class ServerMenus;
@@ -95,6 +96,7 @@ private:
     ReviewControls* m_review = nullptr;
     review::RunSummary* m_runSummary = nullptr;
     HuntModeLauncher* m_huntLauncher = nullptr;
+    ReportCommands* m_reportCommands = nullptr;
     bool m_shutDown = false;
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/AppCore.h"
 #include "base/PreferenceRules.h"
+#include "report/Browser.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -61,7 +62,8 @@ QLayout* indented(QWidget* widget)
 } // namespace
 
 frmOptions::frmOptions(app::AppCore& core, QLineEdit* completionField, QWidget* mainWindow, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_core(core), m_completionField(completionField), m_mainWindow(mainWindow)
+    : QWidget(parent, Qt::Window), m_core(core), m_completionField(completionField), m_mainWindow(mainWindow),
+      m_browserName([] { return report::Browser::GetBrowserName(); })
 {
     setObjectName(QStringLiteral("frmOptions"));
     setWindowTitle(QStringLiteral("Preferences"));

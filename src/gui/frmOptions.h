@@ -32,7 +32,8 @@ public:
     // completionField receives "prefdone" on closing; mainWindow is brought to the front then.
     frmOptions(app::AppCore& core, QLineEdit* completionField, QWidget* mainWindow, QWidget* parent = nullptr);
 
-    // The name of the system's default browser, put into Text15 while the own browser is not used.
+    // The name of the system's default browser, put into Text15 while the own browser is not used; the
+    // desktop's handler for .html files unless replaced.
     void setBrowserNameSource(std::function<QString()> source) { m_browserName = std::move(source); }
 
     // Copies every control into its settings slot and applies the discovery switch to its timer.

@@ -1,0 +1,96 @@
+#include "cli/EntryCommand.h"
+
+#include "app/AppCore.h"
+#include "base/Paths.h"
+#include "cli/LogPrinter.h"
+#include "cli/WorkspaceCheck.h"
+#include "database/DatabaseFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QIODevice>
+
+namespace vh::cli {
+
+namespace {
+
+void say(QIODevice& err, const QString& message)
+{
+    err.write(QByteArrayLiteral("varnholt-cli: ") + message.toUtf8() + '\n');
+}
+
+// False with the reason said when the file exists but cannot be read.
+bool readDatabase(const QString& base, database::Database& db, QIODevice& err)
+{
+    const QString path = QDir(base).filePath(base::Paths::DatabaseFile);
+    if (!QFileInfo::exists(path))
+        return true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        say(err, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const database::DatabaseFile::ParseResult result = database::DatabaseFile::parse(file.readAll(), db);
+    if (result.damaged)
+        say(err, QStringLiteral("%1 is damaged at entry %2 (%3); the %4 entries before it are read")
+                     .arg(path)
+                     .arg(result.brokenEntry)
+                     .arg(result.reason)
+                     .arg(db.EntryCount()));
+    return true;
+}
+
+} // namespace
+
+int EntryCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err,
+                      bool outIsTerminal)
+{
+    // made absolute once, so the report and the upload name the PNG by its full path
+    const QString base =
+        QDir::cleanPath(QDir(base::Workspace::resolveBaseFolder(executablePath, options.baseFolder)).absolutePath());
+    const QString problem = WorkspaceCheck::problem(base, false);
+    if (!problem.isEmpty()) {
+        say(err, problem);
+        return 2;
+    }
+
+    app::AppCore core;
+    LogPrinter printer(out, LogPrinter::styleForTerminal(outIsTerminal));
+    QObject::connect(&core.log(), &base::ActivityLog::lineAdded, &printer,
+                     [&printer](const QString& text, base::Colour colour) { printer.print(text, colour); });
+    core.loadForEntryCommand(base);
+    if (!readDatabase(base, core.database(), err))
+        return 1;
+    const int count = core.database().EntryCount();
+    if (options.entry > count) {
+        say(err, QStringLiteral("there is no entry %1: the database holds %2 entries").arg(options.entry).arg(count));
+        return 2;
+    }
+
+    if (options.command == CliOptions::Command::Aci)
+        return core.aciUpload().uploadEntry(options.entry) ? 0 : 1;
+
+    // the page fetch and the report need their folders even in a workspace no window has opened yet
+    QDir().mkpath(core.path(base::Paths::Temp));
+    report::AasaReport& aasaReport = core.aasaReport();
+    aasaReport.setOpensBrowser(options.open);
+    QObject::connect(&aasaReport, &report::AasaReport::warnResponsibility, &printer,
+                     [&err](const QString&, const QString& text) { err.write(text.toUtf8() + '\n'); });
+    const report::AasaReport::Result result = aasaReport.MnuCreateAASAreport(options.entry);
+    switch (result.outcome) {
+    case report::AasaReport::Outcome::Written:
+        out.write(QDir::toNativeSeparators(result.file).toUtf8() + '\n');
+        return 0;
+    case report::AasaReport::Outcome::AlreadyBanned:
+        return 0;
+    case report::AasaReport::Outcome::Nothing:
+        say(err, QStringLiteral("entry %1 names no screenshot file; no report").arg(options.entry));
+        return 1;
+    case report::AasaReport::Outcome::WriteFailed:
+        break;
+    }
+    return 1;
+}
+
+} // namespace vh::cli

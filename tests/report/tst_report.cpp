@@ -1,0 +1,172 @@
+#include "app/AppCore.h"
+#include "base/Paths.h"
+#include "report/ReportPage.h"
+#include "util/HeadlessChromium.h"
+#include "util/LocalHttpServer.h"
+#include "util/LogLines.h"
+#include "util/SampleEntries.h"
+#include "util/TestWorkspace.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+
+using namespace vh;
+using base::Setting;
+using Outcome = report::AasaReport::Outcome;
+
+namespace {
+
+const QByteArray Guid = "0123456789abcdef0123456789abcdef";
+const QByteArray Shown = "<p> <img src=pb000123.png>";
+const QByteArray Planted =
+    "</textarea><script>document.title='PWNED'+'X'</script><img src=/no onerror=\"document.title='PWNED'+'X'\">";
+
+// A workspace whose banlists and screenshot page come from one local server, with one detected screenshot
+// taken in; the browser is recorded.
+struct Fixture
+{
+    test::TestWorkspace ws;
+    test::LocalHttpServer server;
+    app::AppCore core;
+    QStringList started;
+
+    Fixture(const QByteArray& reason, const QByteArray& page, const QByteArray& player = "Sneaky")
+    {
+        ws.write(base::Paths::AasaBanlistFile, "AASA 1\r\n[x] " + Guid + " Sneaky 10.0.0.1 " + reason + "\r\n");
+        ws.write(base::Paths::AciBanlistFile, "ACI 1\r\n[1] x\r\n");
+        for (const QString& list : {base::Paths::AasaBanlistFile, base::Paths::AciBanlistFile})
+            server.serve(QLatin1Char('/') + list, ws.read(list));
+        server.serve(QStringLiteral("/pb/pb000123.htm"), page);
+        const QByteArray url = server.url(QString()).toLatin1();
+        ws.write(base::Paths::LinksFile, url + "/banlists/aasaprivbanguid.txt\r\n" + url + "/s?g=\r\n" + url +
+                                             "/r\r\nt\r\np\r\n" + url + "/banlists/pbbans.txt");
+        QDir().mkpath(ws.path(base::Paths::Temp));
+        core.loadForEntryCommand(ws.base());
+        for (const Setting on :
+             {Setting::UseOwnBrowser, Setting::ReportOnAutoDetect, Setting::WarnReportResponsibility})
+            core.settings().setValue(on, QStringLiteral("1"));
+        core.settings().setValue(Setting::BrowserPath, QStringLiteral("/opt/browser"));
+        core.browser().setStarter([this](const QString& program, const QStringList& arguments) {
+            started << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
+            return true;
+        });
+        database::ScreenshotEntry& e = core.database().intakeSlot(1);
+        e = test::sampleEntry(123);
+        e.GUID = Guid;
+        e.ServerURL = url + "/pb";
+        e.IndexText = "000123 \"" + player + "\" GUID=" + Guid + " 2026.12.06 10:00:00";
+        e.AutoDetected = "NTD Red";
+    }
+};
+
+} // namespace
+
+class TestReport : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pageBytes_data();
+    void pageBytes();
+    void outcomes_data();
+    void outcomes();
+    void openedInHeadlessChromium();
+};
+
+void TestReport::pageBytes_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::newRow("plain, with the PNG's hashes") << "report-plain.htm";
+    QTest::newRow("NTD Red, PNG missing") << "report-ntd-red.htm";
+    QTest::newRow("gone, the page escaped") << "report-gone.htm";
+}
+
+void TestReport::pageBytes()
+{
+    QFETCH(QString, fixture);
+    report::ReportInput in{"Varnholt 1.0.0", "http://aasa.test/search.php?guid=", "http://aasa.test/report.php", Guid};
+    in.IndexText = "000123 \"Sniper & Co\" GUID=" + Guid + " [2026.12.06 10:00:00]";
+    in.ServerURL = "http://10.1.2.3/pb/svss";
+    in.localPngPath = "/srv/varnholt/PBSS/vault/20261206100000pb000123.png";
+    in.AutoDetected = fixture.contains(QLatin1String("plain")) ? "" : "NTD Red";
+    in.fetchedPage = fixture.contains(QLatin1String("gone")) ? "<html><body>Not 'here' & gone</body></html>" : Shown;
+    if (!fixture.contains(QLatin1String("ntd")))
+        in.pngBytes = QByteArray("\x89PNG\x00\xff", 6);
+    QFile expected(test::testDataPath(QStringLiteral("report/") + fixture));
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(report::buildReportPage(in), expected.readAll());
+}
+
+void TestReport::outcomes_data()
+{
+    QTest::addColumn<QByteArray>("reason");
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<int>("warnings");
+    QTest::newRow("reported, a further word")
+        << QByteArray("aasa pbss wallhack") << Shown << int(Outcome::Written) << 2;
+    QTest::newRow("gone, no warning") << QByteArray("Aimbot") << QByteArray("404") << int(Outcome::Written) << 0;
+    QTest::newRow("already banned") << QByteArray("AASA pbss") << Shown << int(Outcome::AlreadyBanned) << 0;
+    QTest::newRow("no shot file") << QByteArray("Aimbot") << Shown << int(Outcome::Nothing) << 0;
+}
+
+void TestReport::outcomes()
+{
+    QFETCH(QByteArray, reason);
+    QFETCH(QByteArray, page);
+    QFETCH(int, outcome);
+    QFETCH(int, warnings);
+    Fixture f(reason, page);
+    if (outcome == int(Outcome::Nothing))
+        f.core.database().intakeSlot(1).ShotFile.clear();
+    QSignalSpy warned(&f.core.aasaReport(), &report::AasaReport::warnResponsibility);
+    // the automatic report of the detection, then the menu command: one file
+    QVERIFY(f.core.entryStore().AddEntry(1));
+    const report::AasaReport::Result result = f.core.aasaReport().MnuCreateAASAreport(1);
+    QCOMPARE(int(result.outcome), outcome);
+    QCOMPARE(warned.size(), warnings);
+    const bool written = result.outcome == Outcome::Written;
+    QCOMPARE(QDir(f.ws.path(base::Paths::Reports)).entryList(QDir::Files).size(), written ? 1 : 0);
+    QCOMPARE(f.started,
+             written ? QStringList(2, QStringLiteral("/opt/browser ") + QUrl::fromLocalFile(result.file).toString())
+                     : QStringList());
+    // the menu command checks both banlists before it fetches the screenshot's page
+    const QString checks = QStringLiteral("/banlists/aasaprivbanguid.txt /banlists/pbbans.txt");
+    const QString shot = QStringLiteral("/pb/pb000123.htm ");
+    QCOMPARE(f.server.requests().join(QLatin1Char(' ')),
+             written ? shot + checks + QLatin1Char(' ') + shot.trimmed() : checks);
+    QCOMPARE(test::logMessages(f.core.log())
+                 .count(QStringLiteral("          Already Banned by AASA as: Sneaky, "
+                                       "Reason: AASA pbss, report not Created")),
+             outcome == int(Outcome::AlreadyBanned) ? 2 : 0);
+}
+
+void TestReport::openedInHeadlessChromium()
+{
+    if (test::HeadlessChromium::executable().isEmpty())
+        QSKIP("chromium is not installed (tools/install-deps.sh installs it)");
+    for (const QByteArray& page : {Shown, "gone " + Planted}) {
+        Fixture f("Aimbot", page, Planted);
+        f.server.serve(QStringLiteral("/pb/pb000123.png"), "png", 0, "image/png");
+        f.core.database().append(f.core.database().intakeSlot(1));
+        const test::HeadlessChromium::Page opened =
+            test::HeadlessChromium::open(QUrl::fromLocalFile(f.core.aasaReport().CreateAasaReport(1).file));
+        const QByteArray dom = opened.dom.toUtf8();
+        QVERIFY2(dom.contains("&lt;script&gt;document.title='PWNED'+'X'&lt;/script&gt;"),
+                 qPrintable(opened.problem + opened.dom));
+        QVERIFY2(!dom.contains("PWNEDX") && !dom.contains("<script"), dom.constData());
+        if (page == Shown) {
+            QCOMPARE(f.server.hits(QStringLiteral("/pb/pb000123.png")), 1);
+            QVERIFY(dom.contains("Step 1: Click <a href=\"" + f.server.url(QStringLiteral("/s?g=")).toLatin1() + Guid +
+                                 "\" target=\"_blank\">here</a>"));
+            QVERIFY(dom.contains("Step 2: Post the report below <a href=\"" +
+                                 f.server.url(QStringLiteral("/r")).toLatin1()));
+            QVERIFY(dom.contains("Path to PNG on Local: " + f.ws.path(base::Paths::Vault).toUtf8() + '/'));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestReport)
+#include "tst_report.moc"
