@@ -14,6 +14,12 @@ HuntModeLauncher::HuntModeLauncher(app::AppCore& core, QWidget& mainWindow, QLin
 {
 }
 
+frmHuntMode* HuntModeLauncher::window() const
+{
+    // defined here: the conversion needs the complete window class, which the header only declares
+    return m_window;
+}
+
 frmHuntMode* HuntModeLauncher::open()
 {
     if (m_window) {

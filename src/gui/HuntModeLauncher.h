@@ -26,7 +26,7 @@ public:
 
     // "HuntMode": shows the window without blocking; a second request raises the open one.
     frmHuntMode* open();
-    frmHuntMode* window() const { return m_window; }
+    frmHuntMode* window() const;
 
     // "Add GUID to Huntmode": appends the GUID to data/Pray.dat; failures go to the activity log.
     void addGuid(const QString& guid);
