@@ -23,13 +23,17 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
 
 bool waitForEvent(const std::function<bool()>& condition, int timeoutMs)
 {
-    const QDeadlineTimer deadline(qMax(timeoutMs, 0));
-    // the only wake-up of its own: the end of the wait
+    // the only wake-up of its own: the end of the wait. The wait ends when this timer fires, not by a clock
+    // compared afterwards: a timer may fire a little early, and a loop waiting for more events would then sleep
+    // for ever.
+    bool ended = false;
     QTimer end;
     end.setSingleShot(true);
+    end.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&end, &QTimer::timeout, [&ended] { ended = true; });
     end.start(qMax(timeoutMs, 0));
     while (!condition()) {
-        if (deadline.hasExpired())
+        if (ended)
             return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
