@@ -2,6 +2,7 @@
 
 #include "app/AppCore.h"
 #include "base/Paths.h"
+#include "cli/CommandInput.h"
 #include "cli/LogPrinter.h"
 #include "cli/WorkspaceCheck.h"
 #include "database/DatabaseFile.h"
@@ -12,36 +13,6 @@
 #include <QIODevice>
 
 namespace vh::cli {
-
-namespace {
-
-void say(QIODevice& err, const QString& message)
-{
-    err.write(QByteArrayLiteral("varnholt-cli: ") + message.toUtf8() + '\n');
-}
-
-// False with the reason said when the file exists but cannot be read.
-bool readDatabase(const QString& base, database::Database& db, QIODevice& err)
-{
-    const QString path = QDir(base).filePath(base::Paths::DatabaseFile);
-    if (!QFileInfo::exists(path))
-        return true;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        say(err, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-        return false;
-    }
-    const database::DatabaseFile::ParseResult result = database::DatabaseFile::parse(file.readAll(), db);
-    if (result.damaged)
-        say(err, QStringLiteral("%1 is damaged at entry %2 (%3); the %4 entries before it are read")
-                     .arg(path)
-                     .arg(result.brokenEntry)
-                     .arg(result.reason)
-                     .arg(db.EntryCount()));
-    return true;
-}
-
-} // namespace
 
 int EntryCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err,
                       bool outIsTerminal)
@@ -60,7 +31,8 @@ int EntryCommand::run(const CliOptions& options, const QString& executablePath, 
     QObject::connect(&core.log(), &base::ActivityLog::lineAdded, &printer,
                      [&printer](const QString& text, base::Colour colour) { printer.print(text, colour); });
     core.loadForEntryCommand(base);
-    if (!readDatabase(base, core.database(), err))
+    if (readDatabaseReadOnly(base, core.database(), err, QStringLiteral("the %1 entries before it are read")) ==
+        DatabaseRead::Unreadable)
         return 1;
     const int count = core.database().EntryCount();
     if (options.entry > count) {

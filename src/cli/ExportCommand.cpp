@@ -2,6 +2,7 @@
 
 #include "base/Paths.h"
 #include "base/Workspace.h"
+#include "cli/CommandInput.h"
 #include "cli/WorkspaceCheck.h"
 #include "database/Database.h"
 #include "database/DatabaseExport.h"
@@ -15,15 +16,6 @@
 
 namespace vh::cli {
 
-namespace {
-
-void say(QIODevice& err, const QString& message)
-{
-    err.write(QByteArrayLiteral("varnholt-cli: ") + message.toUtf8() + '\n');
-}
-
-} // namespace
-
 int ExportCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err)
 {
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
@@ -35,23 +27,14 @@ int ExportCommand::run(const CliOptions& options, const QString& executablePath,
 
     int status = 0;
     database::Database db;
-    const QString path = QDir(base).filePath(base::Paths::DatabaseFile);
-    // a workspace whose database was never written holds no entries yet
-    if (QFileInfo::exists(path)) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            say(err, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-            return 1;
-        }
-        const database::DatabaseFile::ParseResult result = database::DatabaseFile::parse(file.readAll(), db);
-        if (result.damaged) {
-            say(err, QStringLiteral("%1 is damaged at entry %2 (%3); only the %4 entries before it are exported")
-                         .arg(path)
-                         .arg(result.brokenEntry)
-                         .arg(result.reason)
-                         .arg(db.EntryCount()));
-            status = 1;
-        }
+    switch (readDatabaseReadOnly(base, db, err, QStringLiteral("only the %1 entries before it are exported"))) {
+    case DatabaseRead::Unreadable:
+        return 1;
+    case DatabaseRead::Damaged:
+        status = 1;
+        break;
+    case DatabaseRead::Whole:
+        break;
     }
 
     const QByteArray content =

@@ -4,6 +4,7 @@
 #include "base/ActivityLog.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
+#include "cli/CommandInput.h"
 #include "cli/GalleryServer.h"
 #include "cli/LogPrinter.h"
 #include "cli/StopSignals.h"
@@ -14,15 +15,6 @@
 #include <QIODevice>
 
 namespace vh::cli {
-
-namespace {
-
-void say(QIODevice& err, const QString& message)
-{
-    err.write(QByteArrayLiteral("varnholt-cli: ") + message.toUtf8() + '\n');
-}
-
-} // namespace
 
 bool ServeCommand::parseListen(const QString& text, QHostAddress* address, quint16* port)
 {
