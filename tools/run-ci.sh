@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The whole check: build and run every test on the `ci` preset, check the Debian package, then run the fuzz
-# targets. Prints each step's time. The sanitizer run of the whole suite (`make test PRESET=asan`) joins it once
-# every suite added since the last sanitizer run has passed under it.
+# The whole check: build and run every test on the `ci` preset, check the Debian package, run every test again
+# on `asan` (address and undefined-behaviour sanitizers), then run the fuzz targets. Prints each step's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -18,4 +17,7 @@ step "build (ci)" cmake --preset ci
 step "build (ci)" cmake --build --preset ci
 step "tests (ci)" tools/run-tests.sh ci
 step "package check (ci)" tools/check-package.sh build/ci
+step "build (asan)" cmake --preset asan
+step "build (asan)" cmake --build --preset asan
+step "tests (asan)" tools/run-tests.sh asan
 step "fuzz" tools/run-fuzz.sh "${FUZZ_SECONDS:-25}"

@@ -117,7 +117,8 @@ void ReviewControls::buildPictureColumn()
     m_picture = new PictureBox;
     m_picture->setToolTip(PictureToolTip);
     m_area->setWidget(m_picture);
-    m_area->viewport()->installEventFilter(this);
+    m_viewport = m_area->viewport();
+    m_viewport->installEventFilter(this);
     connect(m_picture, &PictureBox::pressed, this, &ReviewControls::pictureButton);
     left->addWidget(m_area, 1);
 
@@ -444,11 +445,12 @@ void ReviewControls::openSearch()
 
 bool ReviewControls::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_area->viewport() && event->type() == QEvent::Resize &&
+    // the stored viewport, not m_area->viewport(): events still arrive while the scroll area is torn down
+    if (watched == m_viewport && event->type() == QEvent::Resize &&
         m_session->displayMode() == review::DisplayMode::PartScaled) {
         RenderView();
     } else if (event->type() == QEvent::MouseButtonPress &&
-               static_cast<QMouseEvent*>(event)->button() == Qt::RightButton && watched != m_area->viewport()) {
+               static_cast<QMouseEvent*>(event)->button() == Qt::RightButton && watched != m_viewport) {
         m_session->stopSlideshow();
     }
     return QObject::eventFilter(watched, event);

@@ -88,6 +88,7 @@ private:
     QWidget* m_pictureColumn = nullptr;
     QWidget* m_detailsColumn = nullptr;
     QScrollArea* m_area = nullptr;
+    QWidget* m_viewport = nullptr; // the picture area's viewport, compared only, never called
     PictureBox* m_picture = nullptr;
     QSlider* m_slider = nullptr;
     QSlider* m_gamma = nullptr;
