@@ -2,7 +2,7 @@
 PRESET ?= dev
 DEMO_DIR ?= $(CURDIR)/demo-run
 
-.PHONY: all deps configure build test package fuzz ci demo demo-picture bench format clean
+.PHONY: all deps configure build test test-asan package fuzz ci demo demo-picture bench format clean
 
 all: build
 
@@ -25,6 +25,12 @@ package: build
 
 # the libFuzzer targets (clang), each run FUZZ_SECONDS from its seed corpus after its kept crash inputs
 FUZZ_SECONDS ?= 25
+# the whole suite under the address, undefined-behaviour and leak sanitizers
+test-asan: deps
+	cmake --preset asan
+	cmake --build --preset asan
+	tools/run-tests.sh asan
+
 fuzz: deps
 	tools/run-fuzz.sh $(FUZZ_SECONDS)
 
