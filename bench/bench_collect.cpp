@@ -2,11 +2,22 @@
 #include "collect/IndexPage.h"
 #include "collect/KnownShots.h"
 #include "collect/ServerVisit.h"
+#include "platform/PngDecoder.h"
+#include "util/GameServerFarm.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -141,5 +152,203 @@ void BM_ParseIndexPage(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ParseIndexPage)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// A whole collection against the loopback farm, beside what bounds it: fetching the same files with 40 parallel
+// transfers (curl) and decoding the same PNGs on all cores.
+class BigFarm
+{
+public:
+    static constexpr int Servers = 20;
+    static constexpr int ShotsPerServer = 150;
+
+    static BigFarm& get()
+    {
+        static BigFarm farm;
+        return farm;
+    }
+
+    vh::test::GameServerFarm farm{Servers};
+    QStringList urls;
+    std::vector<QByteArray> pngs; // as served
+
+private:
+    BigFarm()
+    {
+        using Plant = vh::test::GameServerFarm::Plant;
+        struct Drawn
+        {
+            int k;
+            int shot;
+        };
+        std::vector<Drawn> all;
+        for (int k = 0; k < Servers; ++k) {
+            for (int i = 0; i < ShotsPerServer; ++i) {
+                farm.addShot(k, guidOf(k * ShotsPerServer + i), Plant::None, "Player" + QByteArray::number(i));
+                all.push_back({k, i});
+            }
+        }
+        // drawing is slow: on all cores
+        pngs.resize(all.size());
+        std::atomic<std::size_t> next{0};
+        std::vector<std::thread> threads;
+        for (unsigned t = 0; t < std::max(1u, std::thread::hardware_concurrency()); ++t)
+            threads.emplace_back([&] {
+                for (std::size_t j = next++; j < all.size(); j = next++)
+                    pngs[j] = farm.png(all[j].k, farm.server(all[j].k).shots.at(all[j].shot));
+            });
+        for (std::thread& t : threads)
+            t.join();
+        for (std::size_t j = 0; j < all.size(); ++j) {
+            const auto& shot = farm.server(all[j].k).shots.at(all[j].shot);
+            farm.http().serve(farm.shotPath(all[j].k, shot), pngs[j], 0, QByteArrayLiteral("image/png"));
+            urls << farm.shotUrl(all[j].k, shot);
+        }
+        for (int k = 0; k < Servers; ++k)
+            farm.server(k).published = int(farm.server(k).shots.size());
+        farm.publish();
+    }
+};
+
+double cpuSeconds(int who)
+{
+    rusage u{};
+    getrusage(who, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// The longest time between the ticks of a 10 ms timer: how long the event loop was kept from running.
+class EventLoopGaps
+{
+public:
+    EventLoopGaps()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_max = std::max(m_max, m_since.restart());
+        });
+        m_since.start();
+        m_timer.start(10);
+    }
+    qint64 maxGapMs() const { return m_max; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_since;
+    qint64 m_max = 0;
+};
+
+void BM_FetchFarm40Parallel(benchmark::State& state)
+{
+    BigFarm& f = BigFarm::get();
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        QByteArray config;
+        for (int j = 0; j < f.urls.size(); ++j)
+            config += "url = \"" + f.urls.at(j).toLatin1() + "\"\noutput = \"" +
+                      QFile::encodeName(dir.filePath(QStringLiteral("%1.png").arg(j))) + "\"\n";
+        QFile file(dir.filePath(QStringLiteral("urls.txt")));
+        if (!file.open(QIODevice::WriteOnly) || file.write(config) != config.size()) {
+            state.SkipWithError("cannot write the URL list");
+            return;
+        }
+        file.close();
+        const double childCpu = cpuSeconds(RUSAGE_CHILDREN);
+        state.ResumeTiming();
+        QProcess curl;
+        curl.start(QStringLiteral("curl"), {QStringLiteral("--parallel"), QStringLiteral("--parallel-max"),
+                                            QStringLiteral("40"), QStringLiteral("--silent"), QStringLiteral("--fail"),
+                                            QStringLiteral("--config"), file.fileName()});
+        const bool ran = curl.waitForFinished(600000) && curl.exitCode() == 0;
+        state.PauseTiming();
+        const int fetched = int(QDir(dir.path()).entryList({QStringLiteral("*.png")}, QDir::Files).size());
+        if (!ran || fetched != f.urls.size()) {
+            state.SkipWithError("curl did not fetch every file");
+            return;
+        }
+        state.counters["curl_cpu_s"] = cpuSeconds(RUSAGE_CHILDREN) - childCpu;
+        state.counters["files"] = fetched;
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FetchFarm40Parallel)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->ReportAggregatesOnly(true);
+
+void BM_DecodeFarmAllCores(benchmark::State& state)
+{
+    BigFarm& f = BigFarm::get();
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (auto _ : state) {
+        std::atomic<std::size_t> next{0};
+        std::atomic<int> decoded{0};
+        std::vector<std::thread> threads;
+        for (unsigned t = 0; t < cores; ++t)
+            threads.emplace_back([&] {
+                for (std::size_t j = next++; j < f.pngs.size(); j = next++)
+                    decoded += vh::platform::PngDecoder::decode(f.pngs[j]).ok() ? 1 : 0;
+            });
+        for (std::thread& t : threads)
+            t.join();
+        if (decoded != int(f.pngs.size()))
+            state.SkipWithError("a PNG did not decode");
+    }
+    state.counters["threads"] = cores;
+}
+BENCHMARK(BM_DecodeFarmAllCores)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->ReportAggregatesOnly(true);
+
+// An inventory of every farm server with 40 download workers, as varnholt-cli inventory runs it. Argument 1:
+// the intake as it is (analyses on worker threads); 0: every intake on the user-interface thread, as before.
+void BM_CollectFarm(benchmark::State& state)
+{
+    BigFarm& f = BigFarm::get();
+    const bool threaded = state.range(0) == 1;
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTemporaryDir dir;
+        f.farm.writeWorkspace(dir.path(), {{vh::base::Setting::Threads, QStringLiteral("40")}});
+        auto core = std::make_unique<vh::app::AppCore>();
+        core->startupLoad(QStringLiteral("/nowhere/bench"), dir.path());
+        core->startupLoadLists();
+        vh::test::GameServerFarm::selectAllServers(*core);
+        if (!threaded) {
+            vh::app::AppCore& c = *core;
+            c.pool().setIntakeHandler([&c](int w, const QString& file, const vh::collect::PageEntry& e) {
+                c.intake().ProcessPBSS(w, vh::collect::DownloadedShot{e.BaseURL, e.IndexText, e.ShotTime, file});
+            });
+            c.pool().setIntakeLoad({}, {});
+        }
+        EventLoopGaps gaps;
+        state.ResumeTiming();
+        core->inventory().InventoryServers();
+        state.PauseTiming();
+        state.counters["entries"] = core->database().EntryCount();
+        state.counters["max_gap_ms"] = double(gaps.maxGapMs());
+        if (core->database().EntryCount() != f.urls.size())
+            state.SkipWithError("not every screenshot became an entry");
+        core.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_CollectFarm)
+    ->ArgName("threaded")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->ReportAggregatesOnly(true);
 
 } // namespace

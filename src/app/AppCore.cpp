@@ -20,8 +20,9 @@ AppCore::AppCore(QObject* parent)
     connect(&m_banlistTimer, &QTimer::timeout, this, &AppCore::onBanlistTick);
     m_intake.setAddEntry([this](int slot) { m_entryStore.AddEntry(slot); });
     m_pool.setIntakeHandler([this](int w, const QString& file, const collect::PageEntry& e) {
-        m_intake.ProcessPBSS(w, collect::DownloadedShot{e.BaseURL, e.IndexText, e.ShotTime, file});
+        m_intake.submit(w, collect::DownloadedShot{e.BaseURL, e.IndexText, e.ShotTime, file});
     });
+    m_pool.setIntakeLoad([this] { return m_intake.saturated(); }, [this] { return m_intake.pending() == 0; });
     m_entryStore.setColourCodeCheck([this](int slot) { m_detection.ColourCodeCheck(slot); });
     // the entries of every finished visit reach the file at once; the vault files they name are already there
     connect(&m_inventory, &collect::Inventory::visitEnded, this, [this] { m_entryStore.SaveDatabaseIfChanged(); });
@@ -106,6 +107,8 @@ void AppCore::startupFinish()
 
 bool AppCore::ShutDown()
 {
+    // the screenshots under analysis become entries before the database is written
+    m_intake.waitForAnalyses();
     bool saved = m_entryStore.SaveDatabase();
     saved = SaveSettings() && saved;
     if (m_settings.isOn(base::Setting::LogOnClose)) {

@@ -125,6 +125,13 @@ int DownloadPool::firstFreeWorker() const
     return -1;
 }
 
+int DownloadPool::workerForHandOut() const
+{
+    if (m_intakeSaturated && m_intakeSaturated())
+        return -1;
+    return firstFreeWorker();
+}
+
 bool DownloadPool::allWorkersFree() const
 {
     for (int w = 0; w < threadCount(); ++w) {
@@ -158,12 +165,12 @@ void DownloadPool::RunDownloadQueue()
         for (int j = 1; j <= m_queueCount && !leftEarly; ++j) {
             bool handed = false;
             while (!handed) {
-                int w = firstFreeWorker();
+                int w = workerForHandOut();
                 if (w < 0) {
                     platform::waitUntil([this] {
-                        return firstFreeWorker() >= 0 || m_flags.StopRequested == 1 || m_flags.SkipRequested;
+                        return workerForHandOut() >= 0 || m_flags.StopRequested == 1 || m_flags.SkipRequested;
                     });
-                    w = firstFreeWorker();
+                    w = workerForHandOut();
                 }
                 if (w >= 0) {
                     const PageEntry& e = m_queue[std::size_t(j)];
@@ -189,8 +196,8 @@ void DownloadPool::RunDownloadQueue()
 
         for (auto& w : m_workers)
             w->CancelAsyncRead();
-        // the workers' own time-outs bound this wait
-        platform::waitUntil([this] { return allWorkersFree(); });
+        // the workers' own time-outs bound this wait; the screenshots they brought are all taken in after it
+        platform::waitUntil([this] { return allWorkersFree() && intakeIdle(); });
     }
     setStatusText(QString());
     setProgress(0, m_progressMaximum);

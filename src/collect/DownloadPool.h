@@ -52,6 +52,13 @@ public:
     void setLimits(const NetworkLimits& limits);
     const NetworkLimits& limits() const { return m_limits; }
     void setIntakeHandler(IntakeHandler handler) { m_intake = std::move(handler); }
+    // The intake behind the handler, when it takes screenshots in later: while it is saturated no download is
+    // handed out, and the queue is done only once it is idle (everything handed to it taken in).
+    void setIntakeLoad(std::function<bool()> saturated, std::function<bool()> idle)
+    {
+        m_intakeSaturated = std::move(saturated);
+        m_intakeIdle = std::move(idle);
+    }
 
     // Sizes the pool to n workers (1 to 40); workers above n are unloaded, missing ones loaded.
     void setThreads(int n);
@@ -102,6 +109,9 @@ private:
     void onWriteFailed(const QString& saveFile, const QString& reason);
     void showDone();
     int firstFreeWorker() const;
+    // The worker the next download goes to: the first free one, none while the intake is saturated.
+    int workerForHandOut() const;
+    bool intakeIdle() const { return !m_intakeIdle || m_intakeIdle(); }
     bool allWorkersFree() const;
     std::unique_ptr<Downloader> makeWorker(int w);
 
@@ -112,6 +122,8 @@ private:
     std::unique_ptr<QNetworkAccessManager> m_manager;
     NetworkLimits m_limits;
     IntakeHandler m_intake;
+    std::function<bool()> m_intakeSaturated;
+    std::function<bool()> m_intakeIdle;
     std::function<bool()> m_progressBlocked;
 
     std::vector<std::unique_ptr<Downloader>> m_workers;

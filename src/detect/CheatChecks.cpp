@@ -110,15 +110,21 @@ void CheatChecks::CheckNameChanger(database::ScreenshotEntry& slot, int currentE
 
 QString CheatChecks::CheckPixels(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const
 {
+    return CheckPixels(m_colours, m_settings.isOn(base::Setting::ScanNoFog), bitmap, slot);
+}
+
+QString CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog, const review::cDIBSection& bitmap,
+                                 database::ScreenshotEntry& slot)
+{
     const PixelReader px(bitmap);
     const CaptureArea a = CaptureArea::of(bitmap.Width(), bitmap.Height(), slot.CaptureWidth, slot.CaptureHeight);
-    const int count = m_colours.SuspiciousColorCount();
+    const int count = colours.SuspiciousColorCount();
     // one look at the red byte rules out almost every pixel before the colours are compared
     std::array<bool, 256> redOfInterest{};
     redOfInterest[0] = true;
     redOfInterest[PureRed] = true;
     for (int k = 0; k < count; ++k)
-        redOfInterest[m_colours.at(k).Colour & 0xFF] = true;
+        redOfInterest[colours.at(k).Colour & 0xFF] = true;
     bool found = false;
 
     for (int row = a.Y1 - 20; row >= a.Y0 + 20 && !found; --row) {
@@ -129,7 +135,7 @@ QString CheatChecks::CheckPixels(const review::cDIBSection& bitmap, database::Sc
             if (!redOfInterest[c & 0xFF])
                 continue;
             for (int k = 0; k < count; ++k) {
-                const SuspiciousColor& s = m_colours.at(k);
+                const SuspiciousColor& s = colours.at(k);
                 if (c != s.Colour)
                     continue;
                 bool ok = true;
@@ -173,7 +179,7 @@ QString CheatChecks::CheckPixels(const review::cDIBSection& bitmap, database::Sc
         }
     }
 
-    if (!m_settings.isOn(base::Setting::ScanNoFog))
+    if (!scanNoFog)
         return QString();
     const QByteArray result = noFogResult(slot.HeaderInfo);
     if (result.isEmpty())

@@ -8,6 +8,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/PngDecoder.h"
 #include "platform/SafeFileName.h"
+#include "review/cDIBSection.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,10 +20,11 @@ namespace vh::detect {
 
 Detection::Detection(const GlyphTable& glyphs, const SuspiciousColors& colours, database::Database& database,
                      const base::Settings& settings, base::ActivityLog& log, const base::Workspace& workspace)
-    : m_database(database), m_settings(settings), m_log(log), m_workspace(workspace), m_reader(glyphs),
-      m_checks(colours, settings, log), m_clock([] { return QDateTime::currentDateTime(); })
+    : m_glyphs(glyphs), m_colours(colours), m_database(database), m_settings(settings), m_log(log),
+      m_workspace(workspace), m_reader(glyphs), m_checks(colours, settings, log),
+      m_clock([] { return QDateTime::currentDateTime(); })
 {
-    static_assert(std::tuple_size_v<decltype(m_pictures)> == database::Database::IntakeSlotCount);
+    static_assert(std::tuple_size_v<decltype(m_findings)> == database::Database::IntakeSlotCount);
 }
 
 bool Detection::isSlot(int slot)
@@ -30,44 +32,66 @@ bool Detection::isSlot(int slot)
     return slot >= 0 && slot < database::Database::IntakeSlotCount;
 }
 
-void Detection::releasePicture(int slot)
+std::shared_ptr<const AnalysisConfig> Detection::analysisConfig() const
 {
-    if (isSlot(slot))
-        m_pictures[std::size_t(slot)].ClearUp();
+    auto config = std::make_shared<AnalysisConfig>();
+    config->glyphs = m_glyphs;
+    config->colours = m_colours;
+    config->colourCodes = m_settings.isOn(base::Setting::ScanColorCodes);
+    config->noFog = m_settings.isOn(base::Setting::ScanNoFog);
+    return config;
 }
 
-bool Detection::ScanScreenshot(int slot, const QString& pngPath)
+ShotAnalysis Detection::analyse(const AnalysisConfig& config, const QString& pngPath, database::ScreenshotEntry entry)
 {
-    if (!isSlot(slot))
-        return false;
-    database::ScreenshotEntry& entry = m_database.intakeSlot(slot);
-    review::cDIBSection& bitmap = m_pictures[std::size_t(slot)];
-    bitmap.ClearUp();
-    // a size left over from the slot's previous screenshot must not make an unread one an entry
+    ShotAnalysis result;
+    // a size left over from an earlier screenshot must not make an unread one an entry
     entry.CaptureWidth = 0;
     entry.CaptureHeight = 0;
 
-    QString error;
+    review::cDIBSection bitmap;
     const platform::PngDecoder::Result decoded = platform::PngDecoder::LoadPicture(pngPath);
     if (!decoded.ok()) {
-        error = decoded.error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : decoded.error;
+        result.scanError = decoded.error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : decoded.error;
     } else {
         bitmap.CreateFromPicture(decoded.image);
         if (bitmap.isEmpty())
-            error = QStringLiteral("Out of memory");
+            result.scanError = QStringLiteral("Out of memory");
         else
-            error = m_reader.ReadScreenText(bitmap, entry);
+            result.scanError = ScreenTextReader(config.glyphs).ReadScreenText(bitmap, entry);
     }
-    if (error.isEmpty())
+    result.width = bitmap.Width();
+    result.height = bitmap.Height();
+    if (!result.scanError.isEmpty()) {
+        entry.CaptureWidth = 0;
+        entry.CaptureHeight = 0;
+    } else if (config.colourCodes && entry.CaptureWidth != 0 && entry.CaptureHeight != 0) {
+        // on a scratch copy: the findings are applied only if nothing marked the entry before they are
+        database::ScreenshotEntry scratch = entry;
+        scratch.AutoDetected.clear();
+        scratch.Cheating = false;
+        PixelFindings findings;
+        findings.error = CheatChecks::CheckPixels(config.colours, config.noFog, bitmap, scratch);
+        if (scratch.Cheating)
+            findings.detected = scratch.AutoDetected;
+        findings.width = bitmap.Width();
+        findings.height = bitmap.Height();
+        result.pixels = std::move(findings);
+    }
+    result.entry = std::move(entry);
+    return result;
+}
+
+bool Detection::reportScan(const ShotAnalysis& analysis, const QString& pngPath)
+{
+    if (analysis.scanError.isEmpty())
         return true;
-    entry.CaptureWidth = 0;
-    entry.CaptureHeight = 0;
     m_log.Log(QStringLiteral("Problems in Scanning for text, error:%1 DB-entry: %2, x:%3, y:%4")
-                  .arg(error)
+                  .arg(analysis.scanError)
                   .arg(m_database.CurrentEntry)
-                  .arg(bitmap.Width())
-                  .arg(bitmap.Height()));
-    copyToFailed(pngPath, entry.ServerURL);
+                  .arg(analysis.width)
+                  .arg(analysis.height));
+    copyToFailed(pngPath, analysis.entry.ServerURL);
     return false;
 }
 
@@ -128,6 +152,18 @@ void Detection::CheckNameChanger(int slot)
         m_checks.CheckNameChanger(m_database.intakeSlot(slot), m_database.CurrentEntry);
 }
 
+void Detection::setPixelFindings(int slot, std::optional<PixelFindings> findings)
+{
+    if (isSlot(slot))
+        m_findings[std::size_t(slot)] = std::move(findings);
+}
+
+void Detection::releasePixelFindings(int slot)
+{
+    if (isSlot(slot))
+        m_findings[std::size_t(slot)].reset();
+}
+
 void Detection::RunPixelChecks(int slot)
 {
     if (!isSlot(slot))
@@ -137,14 +173,19 @@ void Detection::RunPixelChecks(int slot)
         m_log.Log(QStringLiteral("Skipped Misc for: %1").arg(m_database.CurrentEntry));
         return;
     }
-    const review::cDIBSection& bitmap = m_pictures[std::size_t(slot)];
-    const QString error = m_checks.CheckPixels(bitmap, entry);
-    if (!error.isEmpty())
+    const std::optional<PixelFindings>& findings = m_findings[std::size_t(slot)];
+    if (!findings)
+        return;
+    if (!findings->detected.isEmpty()) {
+        entry.AutoDetected = findings->detected;
+        entry.Cheating = true;
+    }
+    if (!findings->error.isEmpty())
         m_log.Log(QStringLiteral("Problems in checking for MiscCheat, error:%1 DB-entry: %2, x:%3, y:%4")
-                      .arg(error)
+                      .arg(findings->error)
                       .arg(m_database.CurrentEntry)
-                      .arg(bitmap.Width())
-                      .arg(bitmap.Height()));
+                      .arg(findings->width)
+                      .arg(findings->height));
 }
 
 void Detection::ColourCodeCheck(int slot)

@@ -26,6 +26,7 @@ class TestEndToEnd : public QObject
 private Q_SLOTS:
     void visitTakesInPlantedScreenshots();
     void killedRunKeepsEveryVisitedServer();
+    void cancelWhileAnalysingKeepsEveryDownload();
 };
 
 void TestEndToEnd::visitTakesInPlantedScreenshots()
@@ -89,6 +90,39 @@ void TestEndToEnd::killedRunKeepsEveryVisitedServer()
     core.inventory().InventoryServers();
     QCOMPARE(core.database().EntryCount(), 2);
     QCOMPARE(onDisk, (QList<int>{0, 1}));
+}
+
+void TestEndToEnd::cancelWhileAnalysingKeepsEveryDownload()
+{
+    constexpr int Shots = 40;
+    GameServerFarm farm(1);
+    for (int i = 0; i < Shots; ++i)
+        farm.addShot(0, Clean, Plant::None, "Clean", "2026.12.06 10:" + QByteArray::number(10 + i) + ":00");
+    farm.publish();
+    vh::test::TestWorkspace ws;
+    farm.writeWorkspace(ws.base(), {{Setting::Threads, QStringLiteral("8")}});
+    vh::app::AppCore core;
+    core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
+    core.startupLoadLists();
+    GameServerFarm::selectAllServers(core);
+    // one analysis thread, so that downloads wait for it while the cancel comes
+    core.intake().setAnalysisThreads(1);
+    int pendingAtCancel = 0;
+    connect(&core.entryStore(), &vh::database::EntryStore::entryAdded, &core, [&] {
+        if (pendingAtCancel == 0)
+            pendingAtCancel = core.intake().pending();
+        core.inventory().CancelInventory();
+    });
+    core.inventory().InventoryServers();
+
+    QVERIFY2(pendingAtCancel > 1, qPrintable(QString::number(pendingAtCancel)));
+    int downloaded = 0;
+    for (const auto& shot : farm.server(0).shots)
+        downloaded += farm.http().hits(farm.shotPath(0, shot));
+    QVERIFY2(downloaded < Shots, qPrintable(QString::number(downloaded)));
+    QCOMPARE(core.database().EntryCount(), downloaded);
+    QCOMPARE(QDir(ws.path(QStringLiteral("PBSS/vault"))).entryList(QDir::Files).size(), downloaded);
+    QCOMPARE(QDir(ws.path(QStringLiteral("PBSS"))).entryList(QDir::Files), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
