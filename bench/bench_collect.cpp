@@ -158,8 +158,9 @@ BENCHMARK(BM_ParseIndexPage)->Unit(benchmark::kMillisecond)->Repetitions(3)->Rep
 class BigFarm
 {
 public:
-    static constexpr int Servers = 20;
-    static constexpr int ShotsPerServer = 150;
+    // VARNHOLT_BENCH_FARM="servers,shots" draws a smaller farm, for a quick look
+    const int Servers = sizeFromEnvironment(0, 20);
+    const int ShotsPerServer = sizeFromEnvironment(1, 150);
 
     static BigFarm& get()
     {
@@ -172,6 +173,13 @@ public:
     std::vector<QByteArray> pngs; // as served
 
 private:
+    static int sizeFromEnvironment(int field, int fallback)
+    {
+        const QList<QByteArray> sizes = qgetenv("VARNHOLT_BENCH_FARM").split(',');
+        const int n = sizes.value(field).toInt();
+        return n > 0 ? n : fallback;
+    }
+
     BigFarm()
     {
         using Plant = vh::test::GameServerFarm::Plant;
@@ -216,7 +224,8 @@ double cpuSeconds(int who)
     return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-// The longest time between the ticks of a 10 ms timer: how long the event loop was kept from running.
+// The longest time between the ticks of a 10 ms timer: how long the event loop was kept from running, and how
+// much of it the user-interface thread spent computing (the rest it waited: for the disk, or for a core).
 class EventLoopGaps
 {
 public:
@@ -224,17 +233,30 @@ public:
     {
         m_timer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_max = std::max(m_max, m_since.restart());
+            const qint64 gap = m_since.restart();
+            const double cpu = cpuSeconds(RUSAGE_THREAD);
+            if (gap > m_max) {
+                m_max = gap;
+                m_cpuInMaxMs = (cpu - m_lastCpu) * 1000;
+            }
+            m_over50 += gap > 50 ? 1 : 0;
+            m_lastCpu = cpu;
         });
+        m_lastCpu = cpuSeconds(RUSAGE_THREAD);
         m_since.start();
         m_timer.start(10);
     }
     qint64 maxGapMs() const { return m_max; }
+    double cpuInMaxGapMs() const { return m_cpuInMaxMs; }
+    int gapsOver50Ms() const { return m_over50; }
 
 private:
     QTimer m_timer;
     QElapsedTimer m_since;
     qint64 m_max = 0;
+    double m_lastCpu = 0;
+    double m_cpuInMaxMs = 0;
+    int m_over50 = 0;
 };
 
 void BM_FetchFarm40Parallel(benchmark::State& state)
@@ -334,6 +356,8 @@ void BM_CollectFarm(benchmark::State& state)
         state.PauseTiming();
         state.counters["entries"] = core->database().EntryCount();
         state.counters["max_gap_ms"] = double(gaps.maxGapMs());
+        state.counters["ui_cpu_in_max_gap_ms"] = gaps.cpuInMaxGapMs();
+        state.counters["gaps_over_50ms"] = gaps.gapsOver50Ms();
         if (core->database().EntryCount() != f.urls.size())
             state.SkipWithError("not every screenshot became an entry");
         core.reset();

@@ -9,6 +9,7 @@
 #include "detect/Detection.h"
 #include "detect/GlyphTable.h"
 #include "detect/SuspiciousColors.h"
+#include "review/cDIBSection.h"
 #include "platform/PngDecoder.h"
 
 #include <QFile>
