@@ -1,6 +1,9 @@
 #include "cli/CommandInput.h"
 
 #include "base/Paths.h"
+#include "base/Workspace.h"
+#include "cli/CliOptions.h"
+#include "cli/WorkspaceCheck.h"
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 
@@ -34,6 +37,34 @@ DatabaseRead readDatabaseReadOnly(const QString& baseFolder, database::Database&
     say(err, QStringLiteral("%1 is damaged at entry %2 (%3); ").arg(path).arg(result.brokenEntry).arg(result.reason) +
                  afterDamage.arg(db.EntryCount()));
     return DatabaseRead::Damaged;
+}
+
+WorkspaceRead openWorkspaceReadOnly(const CliOptions& options, const QString& executablePath, database::Database& db,
+                                    QIODevice& err, const QString& afterDamage)
+{
+    const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
+    const QString problem = WorkspaceCheck::problem(base, false);
+    if (!problem.isEmpty()) {
+        say(err, problem);
+        return {false, 2};
+    }
+    switch (readDatabaseReadOnly(base, db, err, afterDamage)) {
+    case DatabaseRead::Unreadable:
+        return {false, 1};
+    case DatabaseRead::Damaged:
+        return {true, 1};
+    case DatabaseRead::Whole:
+        break;
+    }
+    return {true, 0};
+}
+
+bool writeOut(QIODevice& out, const QByteArray& content, QIODevice& err)
+{
+    if (out.write(content) == content.size())
+        return true;
+    say(err, QStringLiteral("cannot write to standard output: %1").arg(out.errorString()));
+    return false;
 }
 
 } // namespace vh::cli
