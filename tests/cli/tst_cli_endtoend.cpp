@@ -91,6 +91,7 @@ private Q_SLOTS:
     void ctrlCDrainsAndLosesNothing();
     void secondStopSignalEndsAtOnce();
     void searchListsAPlayersEntries();
+    void preyCommandsAndHunt();
 };
 
 void TestCliEndToEnd::commandLine_data()
@@ -268,6 +269,41 @@ void TestCliEndToEnd::searchListsAPlayersEntries()
     QCOMPARE(f.out, QStringLiteral("1\t2026.12.06 10:00:00\tFarm\tAlpha\t") + QString::fromLatin1(Guid1) +
                         QStringLiteral("\t-\n3\t2026.12.06 10:00:00\tFarm\tAlpha2\t") + QString::fromLatin1(Guid1) +
                         QStringLiteral("\tcheating\n# names used by this GUID: Alpha, Alpha2\n"));
+}
+
+void TestCliEndToEnd::preyCommandsAndHunt()
+{
+    GameServerFarm farm(2);
+    farm.addShot(0, Guid2, GameServerFarm::Plant::None, "Sheep");
+    const auto hunted = farm.addShot(1, Guid1, GameServerFarm::Plant::None, "Hunted");
+    farm.addShot(1, Guid2, GameServerFarm::Plant::None, "Sheep", "2026.12.06 10:01:00");
+    farm.publish();
+    TestWorkspace ws;
+    farm.writeWorkspace(ws.base());
+    const auto cli = [&](const QString& command) {
+        return runCli(QStringList{QStringLiteral("--base-folder"), ws.base()} + command.split(QLatin1Char(' ')));
+    };
+
+    Finished f = cli(QStringLiteral("hunt"));
+    QCOMPARE(f.exitCode, 1);
+    QVERIFY2(f.err.contains(QStringLiteral("no prey list")), qPrintable(f.err));
+    QVERIFY(!ws.exists(QStringLiteral("data/database.dat")));
+
+    const QString importFile = ws.write(QStringLiteral("watch.txt"), "\r\n" + Guid1.toUpper() + "\r\n" + Guid1 + "\r\n");
+    QCOMPARE(cli(QStringLiteral("prey add -nobody-")).exitCode, 0);
+    f = cli(QStringLiteral("prey import ") + importFile);
+    QVERIFY2(f.exitCode == 0 && f.out.endsWith(QStringLiteral("Added to praylist: 2\n")), qPrintable(f.out));
+    QCOMPARE(cli(QStringLiteral("prey remove ") + QString::fromLatin1(Guid1)).exitCode, 0);
+    QCOMPARE(cli(QStringLiteral("prey remove ") + QString::fromLatin1(Guid1)).exitCode, 1);
+    QCOMPARE(cli(QStringLiteral("prey list")).out, QStringLiteral("-nobody-\n") + QString::fromLatin1(Guid1.toUpper()) + QLatin1Char('\n'));
+
+    f = cli(QStringLiteral("hunt"));
+    QCOMPARE(f.exitCode, 0);
+    QVERIFY2(f.out.contains(QString::fromLatin1(hunted.indexText()) + QStringLiteral(" found on: Farm Server 2\n")),
+             qPrintable(f.out));
+    QVERIFY2(f.err.contains(QStringLiteral("hunt pass 1: pages 2/2, finds 1, downloads 1/1")), qPrintable(f.err));
+    QCOMPARE(farm.http().hits(farm.shotPath(1, hunted)), 1);
+    QVERIFY(ws.exists(QStringLiteral("data/database.dat")));
 }
 
 QTEST_GUILESS_MAIN(TestCliEndToEnd)
