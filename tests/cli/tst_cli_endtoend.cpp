@@ -289,13 +289,15 @@ void TestCliEndToEnd::preyCommandsAndHunt()
     QVERIFY2(f.err.contains(QStringLiteral("no prey list")), qPrintable(f.err));
     QVERIFY(!ws.exists(QStringLiteral("data/database.dat")));
 
-    const QString importFile = ws.write(QStringLiteral("watch.txt"), "\r\n" + Guid1.toUpper() + "\r\n" + Guid1 + "\r\n");
+    const QString importFile =
+        ws.write(QStringLiteral("watch.txt"), "\r\n" + Guid1.toUpper() + "\r\n" + Guid1 + "\r\n");
     QCOMPARE(cli(QStringLiteral("prey add -nobody-")).exitCode, 0);
     f = cli(QStringLiteral("prey import ") + importFile);
     QVERIFY2(f.exitCode == 0 && f.out.endsWith(QStringLiteral("Added to praylist: 2\n")), qPrintable(f.out));
     QCOMPARE(cli(QStringLiteral("prey remove ") + QString::fromLatin1(Guid1)).exitCode, 0);
     QCOMPARE(cli(QStringLiteral("prey remove ") + QString::fromLatin1(Guid1)).exitCode, 1);
-    QCOMPARE(cli(QStringLiteral("prey list")).out, QStringLiteral("-nobody-\n") + QString::fromLatin1(Guid1.toUpper()) + QLatin1Char('\n'));
+    QCOMPARE(cli(QStringLiteral("prey list")).out,
+             QStringLiteral("-nobody-\n") + QString::fromLatin1(Guid1.toUpper()) + QLatin1Char('\n'));
 
     f = cli(QStringLiteral("hunt"));
     QCOMPARE(f.exitCode, 0);

@@ -51,28 +51,32 @@ void TestCliOptions::parse_data()
 {
     QTest::addColumn<QString>("arguments"); // split at blanks
     QTest::addColumn<QString>("parsed");    // the description, or "error " and a part of the message
+    const auto row = [](const char* name, const char* arguments, const char* parsed) {
+        QTest::newRow(name) << QString::fromUtf8(arguments) << QString::fromUtf8(parsed);
+    };
     // commands: 1 help, 2 version, 3 inventory, 4 export, 6 hunt, 7 prey
-    QTest::newRow("nothing") << "" << "error no command";
-    QTest::newRow("unknown command") << "collect" << "error unknown command";
-    QTest::newRow("inventory option on export") << "export --random" << "error unknown option";
-    QTest::newRow("map without name") << "inventory --map" << "error --map needs";
-    QTest::newRow("bad name filter") << "inventory --name-filter xyz" << "error all, aasa or aci";
-    QTest::newRow("bad format") << "export --format=xml" << "error csv or json";
-    QTest::newRow("base folder without value") << "--base-folder" << "error --base-folder needs";
-    QTest::newRow("prey without action") << "prey" << "error prey needs";
-    QTest::newRow("prey add without text") << "prey add" << "error needs a text";
-    QTest::newRow("inventory option on hunt") << "hunt --random" << "error unknown option";
-    QTest::newRow("two commands") << "export inventory" << "error unknown option";
-    QTest::newRow("only import knows --add-banned") << "prey list --add-banned" << "error ";
-    QTest::newRow("inventory") << "--base-folder /srv/vh inventory --random --map Bridge --map=Dusk --provider Demo "
-                                  "--name-filter AASA"
-                               << "3 base=/srv/vh random maps=Bridge|Dusk providers=Demo filter=1";
-    QTest::newRow("export") << "export --format json -o out.json --base-folder=/w" << "4 base=/w json out=out.json";
-    QTest::newRow("help wins anywhere") << "export --help" << "1";
-    QTest::newRow("version") << "-V" << "2";
-    QTest::newRow("hunt loop") << "hunt --loop" << "6 loop";
-    QTest::newRow("a prey may begin with -") << "prey add -x-" << "7 prey=2:-x-";
-    QTest::newRow("import with banned") << "prey import f --add-banned" << "7 prey=4:f addBanned";
+    row("nothing", "", "error no command");
+    row("unknown command", "collect", "error unknown command");
+    row("inventory option on export", "export --random", "error unknown option");
+    row("map without name", "inventory --map", "error --map needs");
+    row("bad name filter", "inventory --name-filter xyz", "error all, aasa or aci");
+    row("bad format", "export --format=xml", "error csv or json");
+    row("base folder without value", "--base-folder", "error --base-folder needs");
+    row("prey without action", "prey", "error prey needs");
+    row("prey add without text", "prey add", "error needs a text");
+    row("inventory option on hunt", "hunt --random", "error unknown option");
+    row("two commands", "export inventory", "error unknown option");
+    row("only import knows --add-banned", "prey list --add-banned", "error ");
+    row("inventory",
+        "--base-folder /srv/vh inventory --random --map Bridge --map=Dusk --provider Demo "
+        "--name-filter AASA",
+        "3 base=/srv/vh random maps=Bridge|Dusk providers=Demo filter=1");
+    row("export", "export --format json -o out.json --base-folder=/w", "4 base=/w json out=out.json");
+    row("help wins anywhere", "export --help", "1");
+    row("version", "-V", "2");
+    row("hunt loop", "hunt --loop", "6 loop");
+    row("a prey may begin with -", "prey add -x-", "7 prey=2:-x-");
+    row("import with banned", "prey import f --add-banned", "7 prey=4:f addBanned");
 }
 
 void TestCliOptions::parse()
@@ -80,8 +84,9 @@ void TestCliOptions::parse()
     QFETCH(QString, arguments);
     QFETCH(QString, parsed);
     const QString got = describe(CliOptions::parse(arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts)));
-    QVERIFY2(parsed.startsWith(QLatin1String("error ")) ? got.startsWith(QLatin1String("error ")) && got.contains(parsed.mid(6))
-                                                        : got == parsed,
+    QVERIFY2(parsed.startsWith(QLatin1String("error "))
+                 ? got.startsWith(QLatin1String("error ")) && got.contains(parsed.mid(6))
+                 : got == parsed,
              qPrintable(got));
 }
 

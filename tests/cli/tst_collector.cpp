@@ -100,31 +100,28 @@ void TestCollector::runs_data()
     const int bad = Collector::BadUsage;
     const int failure = Collector::Failure;
     const int success = Collector::Success;
-    QTest::newRow("base folder missing") << "base nowhere" << "" << bad << 0 << "does not exist" << "" << true;
-    QTest::newRow("base folder is a file") << "base plain.txt" << "" << bad << 0 << "is not a folder" << "" << true;
-    QTest::newRow("base folder without data folder") << "base empty" << "" << bad << 0 << "has no data folder" << ""
-                                                     << true;
-    QTest::newRow("unknown map") << "" << "--map dusk --map Nowhere" << bad << 0
-                                 << "varnholt-cli: unknown map \"Nowhere\"; known: \"Dusk\", \"Bridge\"\n" << ""
-                                 << true;
-    QTest::newRow("unknown provider")
-        << "" << "--provider Gamma" << bad << 0
-        << "varnholt-cli: unknown provider \"Gamma\"; known: \"Alpha Hosting\", \"Beta Net\"\n" << "" << true;
-    QTest::newRow("another collector holds the lock") << "locked" << "" << failure << 0
-                                                      << "another inventory is running" << "" << true;
-    QTest::newRow("no server to visit") << "no servers" << "" << failure << 0 << "no server to visit" << "" << false;
-    QTest::newRow("stop before the run") << "stopped" << "" << success << 0 << "SIGTERM: cancelling" << "" << false;
-    QTest::newRow("leftover lock emptied by hand") << "lock:" << "" << success << 3 << "" << "" << false;
-    QTest::newRow("leftover lock of garbage") << QString::fromLatin1("lock:\x01\xff not a lock\n") << "" << success
-                                              << 3 << "" << "" << false;
-    QTest::newRow("leftover lock whose holder ended")
-        << "lock:2147483000\nvarnholt-cli\nhost\n" << "" << success << 3 << "" << "" << false;
-    QTest::newRow("saving the database fails") << "unsaveable data/database.dat" << "" << failure << 3
-                                               << "saving at shutdown failed"
-                                               << "Problems in Saving Database, error:" << false;
-    QTest::newRow("saving the server names fails") << "unsaveable data/servers.dat" << "" << failure << 3
-                                                   << "saving at shutdown failed"
-                                                   << "Problems in Saving Servers, error:" << false;
+    const auto row = [](const char* name, const char* setup, const char* arguments, int status, int visits,
+                        const char* error, const char* printed, bool unchanged) {
+        QTest::newRow(name) << QString::fromLatin1(setup) << QString::fromLatin1(arguments) << status << visits
+                            << QString::fromLatin1(error) << QString::fromLatin1(printed) << unchanged;
+    };
+    row("base folder missing", "base nowhere", "", bad, 0, "does not exist", "", true);
+    row("base folder is a file", "base plain.txt", "", bad, 0, "is not a folder", "", true);
+    row("base folder without data folder", "base empty", "", bad, 0, "has no data folder", "", true);
+    row("unknown map", "", "--map dusk --map Nowhere", bad, 0,
+        "varnholt-cli: unknown map \"Nowhere\"; known: \"Dusk\", \"Bridge\"\n", "", true);
+    row("unknown provider", "", "--provider Gamma", bad, 0,
+        "varnholt-cli: unknown provider \"Gamma\"; known: \"Alpha Hosting\", \"Beta Net\"\n", "", true);
+    row("another collector holds the lock", "locked", "", failure, 0, "another inventory is running", "", true);
+    row("no server to visit", "no servers", "", failure, 0, "no server to visit", "", false);
+    row("stop before the run", "stopped", "", success, 0, "SIGTERM: cancelling", "", false);
+    row("leftover lock emptied by hand", "lock:", "", success, 3, "", "", false);
+    row("leftover lock of garbage", "lock:\x01\xff not a lock\n", "", success, 3, "", "", false);
+    row("leftover lock whose holder ended", "lock:2147483000\nvarnholt-cli\nhost\n", "", success, 3, "", "", false);
+    row("saving the database fails", "unsaveable data/database.dat", "", failure, 3, "saving at shutdown failed",
+        "Problems in Saving Database, error:", false);
+    row("saving the server names fails", "unsaveable data/servers.dat", "", failure, 3, "saving at shutdown failed",
+        "Problems in Saving Servers, error:", false);
 }
 
 void TestCollector::runs()

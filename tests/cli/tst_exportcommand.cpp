@@ -55,13 +55,17 @@ void TestExportCommand::run_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<int>("exported"); // entries written to the output, -1: nothing
     QTest::addColumn<QString>("error");
-    QTest::newRow("CSV to standard output") << "3 entries" << "--format csv" << 0 << 3 << "";
-    QTest::newRow("JSON to a file, an old export replaced") << "3 entries" << "--format json -o FILE" << 0 << 3 << "";
-    QTest::newRow("no database file yet") << "none" << "--format json" << 0 << 0 << "";
-    QTest::newRow("damaged database: the intact entries, and failure")
-        << "damaged" << "" << 1 << 2 << "damaged at entry 3";
-    QTest::newRow("no data folder") << "no data folder" << "" << 2 << -1 << "has no data folder";
-    QTest::newRow("unwritable output") << "3 entries" << "-o MISSING" << 1 << -1 << "cannot write ";
+    const auto row = [](const char* name, const char* database, const char* arguments, int exitCode, int exported,
+                        const char* error) {
+        QTest::newRow(name) << QString::fromUtf8(database) << QString::fromUtf8(arguments) << exitCode << exported
+                            << QString::fromUtf8(error);
+    };
+    row("CSV to standard output", "3 entries", "--format csv", 0, 3, "");
+    row("JSON to a file, an old export replaced", "3 entries", "--format json -o FILE", 0, 3, "");
+    row("no database file yet", "none", "--format json", 0, 0, "");
+    row("damaged database: the intact entries, and failure", "damaged", "", 1, 2, "damaged at entry 3");
+    row("no data folder", "no data folder", "", 2, -1, "has no data folder");
+    row("unwritable output", "3 entries", "-o MISSING", 1, -1, "cannot write ");
 }
 
 void TestExportCommand::run()

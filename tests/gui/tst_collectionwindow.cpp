@@ -185,7 +185,8 @@ void TestCollectionWindow::runButtons()
             [&] { statesDuringVisits << h.lockState() + QList<bool>{h.list()->isEnabled()}; });
 
     h.action("MnuInvServers")->trigger();
-    QVERIFY(vh::platform::waitUntil([&] { return clicked && !h.core.inventory().isRunning(); }, 30000));
+    QVERIFY(vh::platform::waitUntil(
+        [&] { return clicked && !statesDuringVisits.isEmpty() && !h.core.inventory().isRunning(); }, 30000));
 
     QCOMPARE(h.core.inventory().serversVisited(), visits);
     QCOMPARE(statesDuringVisits.size(), visits);

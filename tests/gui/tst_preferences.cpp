@@ -79,7 +79,8 @@ void TestPreferences::controlsFollowTheRules()
     QCOMPARE(slider->value(), 12);
     slider->setFocus();
     QTest::keyClick(slider, Qt::Key_End);
-    QCOMPARE(child<QLabel>(w, "Label2")->text(), QStringLiteral("Used treads for downloading Screenshots: 40 (1 to 40)"));
+    QCOMPARE(child<QLabel>(w, "Label2")->text(),
+             QStringLiteral("Used treads for downloading Screenshots: 40 (1 to 40)"));
 }
 
 void TestPreferences::closingWritesTheSettingsAndStopsDiscovery()

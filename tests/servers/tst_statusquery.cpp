@@ -125,7 +125,8 @@ void TestStatusQuery::parse_data()
                                       << QString();
     QTest::newRow("host followed by another key")
         << QByteArray("\\hostname\\A\\numplayers\\3\\mapname\\M\\gametype\\x") << false << QString() << QString();
-    QTest::newRow("only escape codes, largest datagram") << QByteArray(65507, '\x1b') << false << QString() << QString();
+    QTest::newRow("only escape codes, largest datagram")
+        << QByteArray(65507, '\x1b') << false << QString() << QString();
     QTest::newRow("escape code at the end of a value")
         << QByteArray("\\hostname\\ab\x1b\\gamename\\\\mapname\\m\\gametype\\") << true << QStringLiteral("ab")
         << QStringLiteral("m");
