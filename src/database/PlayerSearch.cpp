@@ -49,9 +49,9 @@ SearchResult searchPlayers(const Database& db, const QString& text)
     const auto size = needle.size();
     for (int i = 1; i <= db.EntryCount(); ++i) {
         const SearchKey& k = db.searchKey(i);
-        const bool guid = k.guidLength == SearchKey::Long ? equalsIgnoringCase(db.entry(i).GUID, needle)
-                                                          : k.guidLength == size &&
-                                                                std::memcmp(k.guid, needle.data(), size) == 0;
+        const bool guid = k.guidLength == SearchKey::Long
+                              ? equalsIgnoringCase(db.entry(i).GUID, needle)
+                              : k.guidLength == size && std::memcmp(k.guid, needle.data(), size) == 0;
         if (!guid) {
             const bool name = k.nameLength == SearchKey::Long
                                   ? containsIgnoringCase(db.entry(i).PlayerName, needle)

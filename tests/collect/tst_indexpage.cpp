@@ -149,8 +149,7 @@ void TestIndexPage::outcome_data()
     using O = IndexPageScan::Outcome;
     const QByteArray three = page(numbered({1, 2, 3}));
     QTest::newRow("empty page") << QByteArray() << IndexPageLimits{} << 30000 << O::Empty << 0;
-    QTest::newRow("error page") << QByteArray("<html>404</html>") << IndexPageLimits{} << 30000 << O::NotIndex
-                                << 0;
+    QTest::newRow("error page") << QByteArray("<html>404</html>") << IndexPageLimits{} << 30000 << O::NotIndex << 0;
     QByteArray huge = page(numbered({1, 2}));
     huge += QByteArray(vh::collect::MaxIndexPageBytes, 'x');
     QTest::newRow("page larger than any index") << huge << IndexPageLimits{} << 30000 << O::NotIndex << 0;
@@ -161,10 +160,10 @@ void TestIndexPage::outcome_data()
     QTest::newRow("line without quotes ends the visit there")
         << page({line(1, at(0)), quoteless, line(3, at(0))}) << IndexPageLimits{} << 30000 << O::Abandoned << 1;
     QTest::newRow("entry beyond the table") << three << IndexPageLimits{} << 2 << O::Abandoned << 2;
-    QTest::newRow("line too short for its age") << page({"<p> <a x", line(2, at(0))})
-        << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
+    QTest::newRow("line too short for its age")
+        << page({"<p> <a x", line(2, at(0))}) << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
     QTest::newRow("shot time no date") << page({line(1, "2026.13.45 10:00:00"), line(2, at(0))})
-        << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
+                                       << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
 }
 
 void TestIndexPage::outcome()

@@ -112,14 +112,14 @@ void TestInventoryRun::inOrder_data()
     QTest::addColumn<QList<int>>("visits");
     QTest::addColumn<int>("passes");
     const QStringList three{QStringLiteral("a"), QStringLiteral("Unknown"), QStringLiteral("c")};
-    QTest::newRow("starts at the selected item") << names(10) << 5 << false << QPoint(-1, -1)
-                                                 << QList<int>{5, 6, 7, 8, 9} << 1;
+    QTest::newRow("starts at the selected item")
+        << names(10) << 5 << false << QPoint(-1, -1) << QList<int>{5, 6, 7, 8, 9} << 1;
     QTest::newRow("looping rebuilds and starts at zero")
         << names(10) << 5 << true << QPoint(1, 2) << QList<int>{5, 6, 7, 8, 9, 0, 1, 2} << 2;
     QTest::newRow("unknown servers passed over") << three << -1 << false << QPoint(-1, -1) << QList<int>{0, 2} << 1;
     // a banlist download between two visits leaves the stop request set: the run ends after that server
-    QTest::newRow("stop after a server ends the run") << names(4) << -1 << true << QPoint(0, 1) << QList<int>{0, 1}
-                                                      << 1;
+    QTest::newRow("stop after a server ends the run")
+        << names(4) << -1 << true << QPoint(0, 1) << QList<int>{0, 1} << 1;
 }
 
 void TestInventoryRun::inOrder()

@@ -18,12 +18,9 @@ const QByteArray LongName = QByteArray("A player name longer than thirty letters
 Database table()
 {
     Database db;
-    const QList<QPair<QByteArray, QByteArray>> rows = {{GuidA, "=XY= Sniper"},
-                                                       {GuidB, "Medic"},
-                                                       {GuidA, "Renamed SNIPER"},
-                                                       {GuidB, "\xc9lan"},
-                                                       {GuidA, "=XY= Sniper"},
-                                                       {GuidLong, LongName}};
+    const QList<QPair<QByteArray, QByteArray>> rows = {{GuidA, "=XY= Sniper"},    {GuidB, "Medic"},
+                                                       {GuidA, "Renamed SNIPER"}, {GuidB, "\xc9lan"},
+                                                       {GuidA, "=XY= Sniper"},    {GuidLong, LongName}};
     for (const auto& [guid, name] : rows) {
         database::ScreenshotEntry e;
         e.GUID = guid;
