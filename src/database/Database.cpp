@@ -32,6 +32,7 @@ bool Database::append(const ScreenshotEntry& e)
         return false;
     m_entries.push_back(e);
     m_keys.emplace_back();
+    foldKey(EntryCount());
     return true;
 }
 
@@ -41,6 +42,7 @@ bool Database::append(ScreenshotEntry&& e)
         return false;
     m_entries.push_back(std::move(e));
     m_keys.emplace_back();
+    foldKey(EntryCount());
     return true;
 }
 

@@ -94,7 +94,8 @@ private:
     // declared first so it outlives every entry that refers to it
     std::vector<QByteArray> m_storage;
     std::vector<ScreenshotEntry> m_entries;
-    // parallel to m_entries; filled lazily by searchKey()
+    // parallel to m_entries; folded on append (while the text is in the cache) and again by searchKey() after
+    // an entry was handed out for writing
     mutable std::vector<SearchKey> m_keys;
     std::array<ScreenshotEntry, IntakeSlotCount> m_intake{};
 };
