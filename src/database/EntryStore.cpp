@@ -15,6 +15,8 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <utility>
+
 namespace vh::database {
 
 using base::Setting;
@@ -146,9 +148,10 @@ int EntryStore::MarkByGuid(const QByteArray& guid, bool cheating)
     const QString verb = cheating ? QStringLiteral("Added DB-entry ") : QStringLiteral("Clearing DB-entry ");
     QStringList lines;
     for (int i = 1; i <= m_db.EntryCount(); ++i) {
-        ScreenshotEntry& e = m_db.entry(i);
-        if (e.GUID != guid)
+        // read first: handing an entry out for writing costs it its search key
+        if (std::as_const(m_db).entry(i).GUID != guid)
             continue;
+        ScreenshotEntry& e = m_db.entry(i);
         e.Cheating = cheating;
         m_changed = true;
         lines << verb + QString::number(i) + QStringLiteral(" for cheating, ") + QString::fromLatin1(e.PlayerName);

@@ -28,16 +28,6 @@ private Q_SLOTS:
         }
     }
 
-    void noTwoGlyphsAreEqual()
-    {
-        for (int a = 0; a < GlyphTable::GlyphCount; ++a)
-            for (int b = a + 1; b < GlyphTable::GlyphCount; ++b)
-                QVERIFY2(m_table.glyph(a) != m_table.glyph(b), qPrintable(QStringLiteral("%1 == %2").arg(a).arg(b)));
-        // only the blank is all background
-        const GlyphTable::Glyph empty{};
-        QCOMPARE(m_table.match(empty), 32);
-    }
-
     void lookupAgreesWithPlainComparison()
     {
         for (int code = 0; code < GlyphTable::GlyphCount; ++code) {
