@@ -28,10 +28,13 @@ DatabaseRead readDatabaseReadOnly(const QString& baseFolder, database::Database&
         say(err, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         return DatabaseRead::Unreadable;
     }
-    const database::DatabaseFile::ParseResult result = database::DatabaseFile::parse(file.readAll(), db);
-    if (!result.damaged)
+    const base::Checked<int> result = database::DatabaseFile::parse(file.readAll(), db);
+    if (result.ok())
         return DatabaseRead::Whole;
-    say(err, QStringLiteral("%1 is damaged at entry %2 (%3); ").arg(path).arg(result.brokenEntry).arg(result.reason) +
+    say(err, QStringLiteral("%1 is damaged at entry %2 (%3); ")
+                     .arg(path)
+                     .arg(result.value)
+                     .arg(result.problems.join(QStringLiteral("; "))) +
                  afterDamage.arg(db.EntryCount()));
     return DatabaseRead::Damaged;
 }

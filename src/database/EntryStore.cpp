@@ -62,13 +62,13 @@ void EntryStore::LoadDatabase()
     }
     const QByteArray bytes = file.readAll();
     file.close();
-    const DatabaseFile::ParseResult result = DatabaseFile::parse(bytes, m_db);
+    const base::Checked<int> result = DatabaseFile::parse(bytes, m_db);
     m_savedCount = m_db.EntryCount();
-    if (!result.damaged)
+    if (result.ok())
         return;
     const QString aside = keepAside(path, QStringLiteral("damaged"));
-    m_log.Log(LoadProblem + result.reason + QStringLiteral(" in ") + path + QStringLiteral(" DB-entry: ") +
-              QString::number(result.brokenEntry) + QStringLiteral(", ") + QString::number(m_db.EntryCount()) +
+    m_log.Log(LoadProblem + result.problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") + path +
+              QStringLiteral(" DB-entry: ") + QString::number(result.value) + QStringLiteral(", ") + QString::number(m_db.EntryCount()) +
               QStringLiteral(" intact entries were loaded") +
               (aside.isEmpty() ? QStringLiteral(", the damaged file could not be kept aside")
                                : QStringLiteral(", the damaged file was kept as ") + aside));

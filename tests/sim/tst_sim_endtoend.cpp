@@ -50,7 +50,7 @@ void TestSimEndToEnd::inventoryFindsWhatTheFarmPublished()
     QFile dbFile(ws + QStringLiteral("/data/database.dat"));
     QVERIFY(dbFile.open(QIODevice::ReadOnly));
     Database db;
-    QVERIFY(!vh::database::DatabaseFile::parse(dbFile.readAll(), db).damaged);
+    QVERIFY(vh::database::DatabaseFile::parse(dbFile.readAll(), db).ok());
 
     QMap<QByteArray, int> entryOf; // index text -> entry
     for (int i = 1; i <= db.EntryCount(); ++i)
