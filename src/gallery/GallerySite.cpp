@@ -210,10 +210,10 @@ GalleryResponse GallerySite::route(const GalleryRequest& request)
     };
 
     if (path == QLatin1String("/") || path == QLatin1String("/api/entries")) {
-        EntryFilter filter;
-        QString problem;
-        if (!EntryFilter::fromQuery(request.query, &filter, &problem))
-            return error(400, problem);
+        const base::Checked<EntryFilter> asked = EntryFilter::fromQuery(request.query);
+        if (!asked.ok())
+            return error(400, asked.problems.join(QStringLiteral("; ")));
+        const EntryFilter& filter = asked.value;
         const EntryPage found = findEntries(m_index, filter, PageSize);
         if (path == QLatin1String("/"))
             return page(GalleryPages::listPage(m_db, m_bans, filter, found, nonce));
