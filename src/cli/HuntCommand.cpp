@@ -157,7 +157,7 @@ int HuntCommand::run(const CliOptions& options, const QString& executablePath)
         return Collector::Failure;
     }
     hunt::PreyList prey;
-    const QStringList loadProblems = prey.LoadPrayList(preyFile);
+    const base::Problems loadProblems = prey.LoadPrayList(preyFile);
     if (prey.count() == 0) {
         for (const QString& p : loadProblems)
             error(QStringLiteral("Problems in Loading Pray, error:") + p);
@@ -258,9 +258,9 @@ int PreyCommand::run(const CliOptions& options, const QString& executablePath, Q
     case Action::None:
         return Collector::BadUsage;
     }
-    QString error;
-    if (!prey.SavePrayList(preyFile, &error)) {
-        writeError(err, QStringLiteral("Problems in saving Pray, error:") + error);
+    const base::Problems saveProblems = prey.SavePrayList(preyFile);
+    if (!saveProblems.isEmpty()) {
+        writeError(err, QStringLiteral("Problems in saving Pray, error:") + saveProblems.join(QStringLiteral("; ")));
         return Collector::Failure;
     }
     return Collector::Success;
