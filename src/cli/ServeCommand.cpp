@@ -58,10 +58,10 @@ int ServeCommand::run(const CliOptions& options, const QString& executablePath, 
     banlists::Banlists bans(log, workspace);
     gallery::GallerySite site(workspace, bans, log);
     GalleryServer server(site);
-    QString why;
-    const quint16 bound = server.start(address, port, options.token.toUtf8(), &why);
-    if (bound == 0) {
-        say(err, why);
+    const base::Checked<quint16> started = server.start(address, port, options.token.toUtf8());
+    const quint16 bound = started.value;
+    if (!started.ok()) {
+        say(err, started.problems.join(QStringLiteral("; ")));
         return address.isLoopback() || !options.token.isEmpty() ? 1 : 2;
     }
     const QString host = address.protocol() == QAbstractSocket::IPv6Protocol

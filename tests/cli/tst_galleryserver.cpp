@@ -40,8 +40,7 @@ struct Gallery
     {
         write(entries);
         server.setTreatAsRemote(remote);
-        QString problem;
-        port = server.start(QHostAddress::LocalHost, 0, token, &problem);
+        port = server.start(QHostAddress::LocalHost, 0, token).value;
     }
     void write(const QList<database::ScreenshotEntry>& entries)
     {
