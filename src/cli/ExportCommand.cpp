@@ -46,9 +46,8 @@ int ExportCommand::run(const CliOptions& options, const QString& executablePath,
         }
         return status;
     }
-    QString error;
-    if (!platform::writeFileAtomically(options.output, content, &error)) {
-        say(err, QStringLiteral("cannot write %1: %2").arg(options.output, error));
+    if (const base::Problems problems = platform::writeFileAtomically(options.output, content); !problems.isEmpty()) {
+        say(err, QStringLiteral("cannot write %1: %2").arg(options.output, problems.join(QStringLiteral("; "))));
         return 1;
     }
     return status;

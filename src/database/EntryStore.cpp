@@ -46,10 +46,9 @@ void EntryStore::LoadDatabase()
     m_db.CurrentEntry = 1;
     m_changed = false;
     m_savedCount = 0;
-    QString error;
     if (!QFileInfo::exists(path)) {
-        if (!platform::writeFileAtomically(path, QByteArray(), &error))
-            m_log.Log(LoadProblem + error);
+        for (const QString& problem : platform::writeFileAtomically(path, QByteArray()))
+            m_log.Log(LoadProblem + problem);
         return;
     }
     QFile file(path);
@@ -94,13 +93,14 @@ bool EntryStore::SaveDatabaseIfChanged()
 
 bool EntryStore::SaveDatabase()
 {
-    QString error;
-    if (platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db), &error)) {
+    const base::Problems problems = platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db));
+    if (problems.isEmpty()) {
         m_changed = false;
         m_savedCount = m_db.EntryCount();
         return true;
     }
-    m_log.Log(SaveProblem + error);
+    for (const QString& problem : problems)
+        m_log.Log(SaveProblem + problem);
     return false;
 }
 

@@ -89,7 +89,7 @@ void Detection::copyToFailed(const QString& pngPath, const QByteArray& serverUrl
                             platform::safeFileNamePart(QFileInfo(pngPath).fileName().toLatin1(), 100);
     const QString target = m_workspace.path(base::Paths::Failed) + QLatin1Char('/') + QString::fromLatin1(name);
     // a copy that fails leaves nothing else undone
-    if (platform::writeFileAtomically(target, source.readAll()))
+    if (platform::writeFileAtomically(target, source.readAll()).isEmpty())
         trimFailed(target);
 }
 

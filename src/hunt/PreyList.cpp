@@ -96,10 +96,7 @@ QByteArray PreyList::fileContent(const QList<QByteArray>& entries)
 
 base::Problems PreyList::SavePrayList(const QString& path) const
 {
-    QString error;
-    if (!platform::writeFileAtomically(path, fileContent(m_entries), &error))
-        return {error};
-    return {};
+    return platform::writeFileAtomically(path, fileContent(m_entries));
 }
 
 bool PreyList::add(const QByteArray& text)
@@ -226,10 +223,7 @@ base::Problems AddPrayToFile(const QString& path, const QByteArray& guid)
         return problems;
     }
     entries.append(guid);
-    QString error;
-    if (!platform::writeFileAtomically(path, PreyList::fileContent(entries), &error))
-        problems << error;
-    return problems;
+    return problems + platform::writeFileAtomically(path, PreyList::fileContent(entries));
 }
 
 } // namespace vh::hunt

@@ -63,10 +63,7 @@ QString fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, c
     }
     if (!error.isEmpty())
         return error;
-    QString writeError;
-    if (!platform::writeFileAtomically(path, body, &writeError))
-        return writeError;
-    return QString();
+    return platform::writeFileAtomically(path, body).value(0);
 }
 
 } // namespace vh::servers

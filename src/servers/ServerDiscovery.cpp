@@ -64,9 +64,9 @@ bool ServerDiscovery::LoadIpRanges()
 
 void ServerDiscovery::SaveIpRanges()
 {
-    QString error;
-    if (!platform::writeFileAtomically(m_workspace.path(Paths::IpRangesFile), m_providers.serialize(), &error))
-        m_log.Log(QStringLiteral("Problems in Saving IP-Ranges, error:") + error);
+    for (const QString& problem :
+         platform::writeFileAtomically(m_workspace.path(Paths::IpRangesFile), m_providers.serialize()))
+        m_log.Log(QStringLiteral("Problems in Saving IP-Ranges, error:") + problem);
 }
 
 void ServerDiscovery::ApplyProviderChanges()
@@ -106,11 +106,11 @@ void ServerDiscovery::LoadServers()
 
 bool ServerDiscovery::SaveServers()
 {
-    QString error;
-    if (platform::writeFileAtomically(m_workspace.path(Paths::ServersFile), m_servers.SaveServers(), &error))
-        return true;
-    m_log.Log(QStringLiteral("Problems in Saving Servers, error:") + error);
-    return false;
+    const base::Problems problems =
+        platform::writeFileAtomically(m_workspace.path(Paths::ServersFile), m_servers.SaveServers());
+    for (const QString& problem : problems)
+        m_log.Log(QStringLiteral("Problems in Saving Servers, error:") + problem);
+    return problems.isEmpty();
 }
 
 void ServerDiscovery::FillServerSelection()
