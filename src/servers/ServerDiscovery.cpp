@@ -83,12 +83,13 @@ bool ServerDiscovery::DownloadProviderInfo(const QString& url)
     DownloadLimits limits;
     limits.timeoutMs = m_downloadTimeoutMs;
     limits.maxBytes = m_downloadMaxBytes;
-    const QString error = fetchToFileWaiting(*m_network, url, m_workspace.path(Paths::IpRangesFile), limits);
-    if (!error.isEmpty())
-        m_log.Log(QStringLiteral("Problems in Downloading Provider Info, error:") + error);
+    const base::Problems problems =
+        fetchToFileWaiting(*m_network, url, m_workspace.path(Paths::IpRangesFile), limits);
+    for (const QString& problem : problems)
+        m_log.Log(QStringLiteral("Problems in Downloading Provider Info, error:") + problem);
     LoadIpRanges();
     FillServerSelection();
-    return error.isEmpty();
+    return problems.isEmpty();
 }
 
 void ServerDiscovery::LoadServers()
