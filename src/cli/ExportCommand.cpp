@@ -19,9 +19,9 @@ namespace vh::cli {
 int ExportCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err)
 {
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, false);
-    if (!problem.isEmpty()) {
-        say(err, problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, false);
+    if (!problems.isEmpty()) {
+        say(err, problems.join(QStringLiteral("; ")));
         return 2;
     }
 

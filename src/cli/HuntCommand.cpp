@@ -145,9 +145,9 @@ void HuntCommand::requestStop(int signalNumber)
 int HuntCommand::run(const CliOptions& options, const QString& executablePath)
 {
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, true);
-    if (!problem.isEmpty()) {
-        error(problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, true);
+    if (!problems.isEmpty()) {
+        error(problems.join(QStringLiteral("; ")));
         return Collector::BadUsage;
     }
     // the prey are checked before the start-up writes anything
@@ -200,9 +200,9 @@ int PreyCommand::run(const CliOptions& options, const QString& executablePath, Q
 {
     using Action = CliOptions::PreyAction;
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, options.preyAction != Action::List);
-    if (!problem.isEmpty()) {
-        writeError(err, problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, options.preyAction != Action::List);
+    if (!problems.isEmpty()) {
+        writeError(err, problems.join(QStringLiteral("; ")));
         return Collector::BadUsage;
     }
     const QString preyFile = QDir(base).filePath(base::Paths::PreyFile);

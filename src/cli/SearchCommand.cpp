@@ -46,9 +46,9 @@ QByteArray SearchCommand::lines(const database::Database& db, const QString& sea
 int SearchCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err)
 {
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, false);
-    if (!problem.isEmpty()) {
-        say(err, problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, false);
+    if (!problems.isEmpty()) {
+        say(err, problems.join(QStringLiteral("; ")));
         return 2;
     }
     int status = 0;
