@@ -101,8 +101,8 @@ void BM_DecodePngOnly(benchmark::State& state)
     file.write(screenshotPng());
     file.close();
     for (auto _ : state) {
-        platform::PngDecoder::Result r = platform::PngDecoder::LoadPicture(path);
-        benchmark::DoNotOptimize(r.image.constBits());
+        platform::Checked<QImage> r = platform::PngDecoder::LoadPicture(path);
+        benchmark::DoNotOptimize(r.value.constBits());
     }
     state.counters["png_bytes"] = double(screenshotPng().size());
 }

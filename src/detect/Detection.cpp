@@ -48,11 +48,12 @@ bool Detection::ScanScreenshot(int slot, const QString& pngPath)
     entry.CaptureHeight = 0;
 
     QString error;
-    const platform::PngDecoder::Result decoded = platform::PngDecoder::LoadPicture(pngPath);
+    const base::Checked<QImage> decoded = platform::PngDecoder::LoadPicture(pngPath);
     if (!decoded.ok()) {
-        error = decoded.error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : decoded.error;
+        error = decoded.problems.join(QStringLiteral("; "));
+        error = error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : error;
     } else {
-        bitmap.CreateFromPicture(decoded.image);
+        bitmap.CreateFromPicture(decoded.value);
         if (bitmap.isEmpty())
             error = QStringLiteral("Out of memory");
         else
