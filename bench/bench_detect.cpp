@@ -84,8 +84,8 @@ void BM_CheckPixelsClean640x480(benchmark::State& state)
     slot.CaptureHeight = 480;
     slot.HeaderInfo = QByteArrayLiteral("Bridge Crossing");
     for (auto _ : state) {
-        const QString error = f.detection.checks().CheckPixels(bitmap, slot);
-        benchmark::DoNotOptimize(error);
+        const base::Problems problems = f.detection.checks().CheckPixels(bitmap, slot);
+        benchmark::DoNotOptimize(problems);
     }
     if (!slot.AutoDetected.isEmpty())
         state.SkipWithError("the clean capture was marked");

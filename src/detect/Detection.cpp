@@ -57,7 +57,7 @@ bool Detection::ScanScreenshot(int slot, const QString& pngPath)
         if (bitmap.isEmpty())
             error = QStringLiteral("Out of memory");
         else
-            error = m_reader.ReadScreenText(bitmap, entry);
+            error = m_reader.ReadScreenText(bitmap, entry).join(QStringLiteral("; "));
     }
     if (error.isEmpty())
         return true;
@@ -139,7 +139,7 @@ void Detection::RunPixelChecks(int slot)
         return;
     }
     const review::cDIBSection& bitmap = m_pictures[std::size_t(slot)];
-    const QString error = m_checks.CheckPixels(bitmap, entry);
+    const QString error = m_checks.CheckPixels(bitmap, entry).join(QStringLiteral("; "));
     if (!error.isEmpty())
         m_log.Log(QStringLiteral("Problems in checking for MiscCheat, error:%1 DB-entry: %2, x:%3, y:%4")
                       .arg(error)
