@@ -1,6 +1,9 @@
 #include "cli/CommandInput.h"
 
 #include "base/Paths.h"
+#include "base/Workspace.h"
+#include "cli/CliOptions.h"
+#include "cli/WorkspaceCheck.h"
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 
@@ -37,6 +40,34 @@ DatabaseRead readDatabaseReadOnly(const QString& baseFolder, database::Database&
                      .arg(result.problems.join(QStringLiteral("; "))) +
                  afterDamage.arg(db.EntryCount()));
     return DatabaseRead::Damaged;
+}
+
+WorkspaceRead openWorkspaceReadOnly(const CliOptions& options, const QString& executablePath, database::Database& db,
+                                    QIODevice& err, const QString& afterDamage)
+{
+    const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
+    const base::Problems problems = WorkspaceCheck::problems(base, false);
+    if (!problems.isEmpty()) {
+        say(err, problems.join(QStringLiteral("; ")));
+        return {false, 2};
+    }
+    switch (readDatabaseReadOnly(base, db, err, afterDamage)) {
+    case DatabaseRead::Unreadable:
+        return {false, 1};
+    case DatabaseRead::Damaged:
+        return {true, 1};
+    case DatabaseRead::Whole:
+        break;
+    }
+    return {true, 0};
+}
+
+bool writeOut(QIODevice& out, const QByteArray& content, QIODevice& err)
+{
+    if (out.write(content) == content.size())
+        return true;
+    say(err, QStringLiteral("cannot write to standard output: %1").arg(out.errorString()));
+    return false;
 }
 
 } // namespace vh::cli
