@@ -31,10 +31,13 @@ DatabaseRead readDatabaseReadOnly(const QString& baseFolder, database::Database&
         say(err, QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
         return DatabaseRead::Unreadable;
     }
-    const database::DatabaseFile::ParseResult result = database::DatabaseFile::parse(file.readAll(), db);
-    if (!result.damaged)
+    const base::Checked<int> result = database::DatabaseFile::parse(file.readAll(), db);
+    if (result.ok())
         return DatabaseRead::Whole;
-    say(err, QStringLiteral("%1 is damaged at entry %2 (%3); ").arg(path).arg(result.brokenEntry).arg(result.reason) +
+    say(err, QStringLiteral("%1 is damaged at entry %2 (%3); ")
+                     .arg(path)
+                     .arg(result.value)
+                     .arg(result.problems.join(QStringLiteral("; "))) +
                  afterDamage.arg(db.EntryCount()));
     return DatabaseRead::Damaged;
 }
@@ -43,9 +46,9 @@ WorkspaceRead openWorkspaceReadOnly(const CliOptions& options, const QString& ex
                                     QIODevice& err, const QString& afterDamage)
 {
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, false);
-    if (!problem.isEmpty()) {
-        say(err, problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, false);
+    if (!problems.isEmpty()) {
+        say(err, problems.join(QStringLiteral("; ")));
         return {false, 2};
     }
     switch (readDatabaseReadOnly(base, db, err, afterDamage)) {

@@ -21,9 +21,9 @@ int ExportCommand::run(const CliOptions& options, const QString& executablePath,
         options.format == CliOptions::Format::Json ? database::exportJson(db) : database::exportCsv(db);
     if (options.output.isEmpty())
         return writeOut(out, content, err) ? opened.status : 1;
-    QString error;
-    if (!platform::writeFileAtomically(options.output, content, &error)) {
-        say(err, QStringLiteral("cannot write %1: %2").arg(options.output, error));
+    if (const platform::Problems problems = platform::writeFileAtomically(options.output, content);
+        !problems.isEmpty()) {
+        say(err, QStringLiteral("cannot write %1: %2").arg(options.output, problems.join(QStringLiteral("; "))));
         return 1;
     }
     return opened.status;

@@ -186,9 +186,8 @@ bool VaultHousekeeping::archive(const ScreenshotEntry& e, int entry)
     const QString png = base + QStringLiteral(".png");
     const QString txt = base + QStringLiteral(".txt");
     const QString context = QStringLiteral(" DB-entry: ") + QString::number(entry);
-    QString error;
-    if (!platform::writeFileAtomically(txt, description(e), &error)) {
-        m_log.Log(ArchiveProblem + error + context);
+    if (const base::Problems problems = platform::writeFileAtomically(txt, description(e)); !problems.isEmpty()) {
+        m_log.Log(ArchiveProblem + problems.join(QStringLiteral("; ")) + context);
         return false;
     }
     QFile vault(vaultFile(e));

@@ -48,15 +48,16 @@ bool Detection::ScanScreenshot(int slot, const QString& pngPath)
     entry.CaptureHeight = 0;
 
     QString error;
-    const platform::PngDecoder::Result decoded = platform::PngDecoder::LoadPicture(pngPath);
+    const base::Checked<QImage> decoded = platform::PngDecoder::LoadPicture(pngPath);
     if (!decoded.ok()) {
-        error = decoded.error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : decoded.error;
+        error = decoded.problems.join(QStringLiteral("; "));
+        error = error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : error;
     } else {
-        bitmap.CreateFromPicture(decoded.image);
+        bitmap.CreateFromPicture(decoded.value);
         if (bitmap.isEmpty())
             error = QStringLiteral("Out of memory");
         else
-            error = m_reader.ReadScreenText(bitmap, entry);
+            error = m_reader.ReadScreenText(bitmap, entry).join(QStringLiteral("; "));
     }
     if (error.isEmpty())
         return true;
@@ -89,7 +90,7 @@ void Detection::copyToFailed(const QString& pngPath, const QByteArray& serverUrl
                             platform::safeFileNamePart(QFileInfo(pngPath).fileName().toLatin1(), 100);
     const QString target = m_workspace.path(base::Paths::Failed) + QLatin1Char('/') + QString::fromLatin1(name);
     // a copy that fails leaves nothing else undone
-    if (platform::writeFileAtomically(target, source.readAll()))
+    if (platform::writeFileAtomically(target, source.readAll()).isEmpty())
         trimFailed(target);
 }
 
@@ -138,7 +139,7 @@ void Detection::RunPixelChecks(int slot)
         return;
     }
     const review::cDIBSection& bitmap = m_pictures[std::size_t(slot)];
-    const QString error = m_checks.CheckPixels(bitmap, entry);
+    const QString error = m_checks.CheckPixels(bitmap, entry).join(QStringLiteral("; "));
     if (!error.isEmpty())
         m_log.Log(QStringLiteral("Problems in checking for MiscCheat, error:%1 DB-entry: %2, x:%3, y:%4")
                       .arg(error)

@@ -50,8 +50,8 @@ Database loadDatabase(const TestWorkspace& ws)
 {
     Database db;
     const auto result = vh::database::DatabaseFile::parse(ws.read(QStringLiteral("data/database.dat")), db);
-    if (result.damaged)
-        qWarning("database damaged: %s", qPrintable(result.reason));
+    if (!result.ok())
+        qWarning("database damaged: %s", qPrintable(result.problems.join(QStringLiteral("; "))));
     return db;
 }
 

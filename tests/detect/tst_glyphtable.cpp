@@ -99,8 +99,9 @@ private Q_SLOTS:
         vh::shotmaker::ScreenshotMaker::drawLine(image, 50, text);
         vh::review::cDIBSection bitmap;
         bitmap.CreateFromPicture(image);
-        QByteArray read;
-        QVERIFY(vh::detect::ScreenTextReader(m_table).readLine(bitmap, 50, read).isEmpty());
+        const vh::base::Checked<QByteArray> line = vh::detect::ScreenTextReader(m_table).readLine(bitmap, 50);
+        QVERIFY(line.ok());
+        const QByteArray& read = line.value;
         QCOMPARE(read.size(), 80);
         QCOMPARE(read.left(text.size()), text);
         QCOMPARE(read.mid(text.size()), QByteArray(80 - text.size(), ' '));
