@@ -85,8 +85,8 @@ void BM_CheckPixelsClean640x480(benchmark::State& state)
     slot.CaptureHeight = 480;
     slot.HeaderInfo = QByteArrayLiteral("Bridge Crossing");
     for (auto _ : state) {
-        const QString error = f.detection.checks().CheckPixels(bitmap, slot);
-        benchmark::DoNotOptimize(error);
+        const base::Problems problems = f.detection.checks().CheckPixels(bitmap, slot);
+        benchmark::DoNotOptimize(problems);
     }
     if (!slot.AutoDetected.isEmpty())
         state.SkipWithError("the clean capture was marked");
@@ -102,8 +102,8 @@ void BM_DecodePngOnly(benchmark::State& state)
     file.write(screenshotPng());
     file.close();
     for (auto _ : state) {
-        platform::PngDecoder::Result r = platform::PngDecoder::LoadPicture(path);
-        benchmark::DoNotOptimize(r.image.constBits());
+        platform::Checked<QImage> r = platform::PngDecoder::LoadPicture(path);
+        benchmark::DoNotOptimize(r.value.constBits());
     }
     state.counters["png_bytes"] = double(screenshotPng().size());
 }

@@ -30,7 +30,7 @@ done
 [ -f "$dir/farm-manifest.json" ] || { echo "demo: the farm did not get ready within two minutes" >&2; exit 1; }
 
 echo "demo: workspace in $dir; the window's log shows what happens."
-echo "demo: right-click the server list (left) and choose \"Inventory Servers\"."
+echo "demo: right-click \"Maps\" and choose \"Fill\", then right-click \"Servers to scan\" and choose \"Inventory Servers\"."
 run=("$exe" --base-folder "$dir")
 if [ $# -gt 0 ]; then
     run=("$@")

@@ -63,10 +63,9 @@ void BanlistUpdate::keepIfBanlist(const QString& fetched, const QString& file)
                   QStringLiteral("-Banlist, the download is not a banlist"));
         return;
     }
-    QString error;
-    if (!platform::writeFileAtomically(file, content, &error))
+    for (const QString& problem : platform::writeFileAtomically(file, content))
         m_log.Log(QStringLiteral("Problem with ") + (aasa ? QStringLiteral("AASA") : QStringLiteral("ACI")) +
-                  QStringLiteral("-Banlist, error:") + error);
+                  QStringLiteral("-Banlist, error:") + problem);
 }
 
 void BanlistUpdate::DownloadAasaBanlist()

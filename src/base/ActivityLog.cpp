@@ -31,10 +31,10 @@ Problems ActivityLog::writeLogFile(const QString& path) const
     QByteArray out;
     for (auto it = m_lines.rbegin(); it != m_lines.rend(); ++it)
         out += it->text.toLatin1() + "\r\n";
-    QString error;
-    if (!platform::writeFileAtomically(path, out, &error))
-        return {QStringLiteral("Problems in Writing Log, error:") + error};
-    return {};
+    Problems problems = platform::writeFileAtomically(path, out);
+    for (QString& problem : problems)
+        problem.prepend(QStringLiteral("Problems in Writing Log, error:"));
+    return problems;
 }
 
 int ActivityLog::rowCount(const QModelIndex& parent) const

@@ -61,10 +61,10 @@ QStringList Settings::LoadSettings(const QString& path)
 
 QStringList Settings::SaveSettings(const QString& path) const
 {
-    QString error;
-    if (!platform::writeFileAtomically(path, serialize(), &error))
-        return {SaveProblem + error};
-    return {};
+    QStringList problems = platform::writeFileAtomically(path, serialize());
+    for (QString& problem : problems)
+        problem.prepend(SaveProblem);
+    return problems;
 }
 
 } // namespace vh::base

@@ -94,20 +94,18 @@ void Collector::applySelection(const CliOptions& options)
 int Collector::runInventory(const CliOptions& options, const QString& executablePath)
 {
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, true);
-    if (!problem.isEmpty()) {
-        error(problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, true);
+    if (!problems.isEmpty()) {
+        error(problems.join(QStringLiteral("; ")));
         return BadUsage;
     }
     // names are checked before the start-up writes anything
     const WorkspaceCheck::KnownNames known = WorkspaceCheck::readKnownNames(base);
     for (const QString& message :
-         {WorkspaceCheck::unknownNames(options.providers, known.providers, QStringLiteral("provider")),
-          WorkspaceCheck::unknownNames(options.maps, known.maps, QStringLiteral("map"))}) {
-        if (!message.isEmpty()) {
-            error(message);
-            return BadUsage;
-        }
+         WorkspaceCheck::unknownNames(options.providers, known.providers, QStringLiteral("provider")) +
+             WorkspaceCheck::unknownNames(options.maps, known.maps, QStringLiteral("map"))) {
+        error(message);
+        return BadUsage;
     }
 
     // two collectors on one workspace would each save their own table and lose the other's entries

@@ -1,5 +1,6 @@
 #pragma once
 
+class QByteArray;
 class QIODevice;
 class QString;
 
@@ -8,6 +9,8 @@ class Database;
 }
 
 namespace vh::cli {
+
+struct CliOptions;
 
 // Writes "varnholt-cli: <message>" and a line break to the error stream.
 void say(QIODevice& err, const QString& message);
@@ -24,5 +27,19 @@ enum class DatabaseRead
 // exported").
 DatabaseRead readDatabaseReadOnly(const QString& baseFolder, database::Database& db, QIODevice& err,
                                   const QString& afterDamage);
+
+// The opening the read-only commands share: the workspace check, then the database read. When proceed is false
+// the command ends at once with status; otherwise status is 1 after damage (the entries before it are still
+// used) and 0 when the file was read whole.
+struct WorkspaceRead
+{
+    bool proceed;
+    int status;
+};
+WorkspaceRead openWorkspaceReadOnly(const CliOptions& options, const QString& executablePath, database::Database& db,
+                                    QIODevice& err, const QString& afterDamage);
+
+// Writes all of content to standard output, or says why it could not.
+bool writeOut(QIODevice& out, const QByteArray& content, QIODevice& err);
 
 } // namespace vh::cli

@@ -20,9 +20,9 @@ int EntryCommand::run(const CliOptions& options, const QString& executablePath, 
     // made absolute once, so the report and the upload name the PNG by its full path
     const QString base =
         QDir::cleanPath(QDir(base::Workspace::resolveBaseFolder(executablePath, options.baseFolder)).absolutePath());
-    const QString problem = WorkspaceCheck::problem(base, false);
-    if (!problem.isEmpty()) {
-        say(err, problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, false);
+    if (!problems.isEmpty()) {
+        say(err, problems.join(QStringLiteral("; ")));
         return 2;
     }
 

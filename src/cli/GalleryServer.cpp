@@ -11,19 +11,20 @@ namespace vh::cli {
 
 GalleryServer::GalleryServer(gallery::GallerySite& site, QObject* parent) : QAbstractHttpServer(parent), m_site(site) {}
 
-quint16 GalleryServer::start(const QHostAddress& address, quint16 port, const QByteArray& token, QString* problem)
+base::Checked<quint16> GalleryServer::start(const QHostAddress& address, quint16 port, const QByteArray& token)
 {
+    using Result = base::Checked<quint16>;
     if ((m_treatAsRemote || gallery::GallerySite::needsToken(address)) && token.isEmpty()) {
-        *problem = QStringLiteral("%1 is not a loopback address: other machines can reach it, so --token is needed")
-                       .arg(address.toString());
-        return 0;
+        return Result::failed(
+            QStringLiteral("%1 is not a loopback address: other machines can reach it, so --token is needed")
+                .arg(address.toString()));
     }
     m_site.setToken(token);
     m_site.refresh();
     const quint16 bound = listen(address, port);
     if (bound == 0)
-        *problem = QStringLiteral("cannot listen on %1 port %2").arg(address.toString()).arg(port);
-    return bound;
+        return Result::failed(QStringLiteral("cannot listen on %1 port %2").arg(address.toString()).arg(port));
+    return Result::good(bound);
 }
 
 bool GalleryServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* socket)

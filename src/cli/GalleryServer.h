@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Checked.h"
+
 #include <QAbstractHttpServer>
 #include <QHostAddress>
 
@@ -20,8 +22,8 @@ public:
     explicit GalleryServer(gallery::GallerySite& site, QObject* parent = nullptr);
 
     // Listens on address and port (0: any free one). An address that other machines reach needs a token,
-    // which the site then asks of every request. Returns the port, 0 with a reason on failure.
-    quint16 start(const QHostAddress& address, quint16 port, const QByteArray& token, QString* problem);
+    // which the site then asks of every request. Returns the port; on failure 0 and the reason.
+    base::Checked<quint16> start(const QHostAddress& address, quint16 port, const QByteArray& token);
     // Handles a loopback address like one that other machines reach (the rule can then be seen on loopback).
     void setTreatAsRemote(bool remote) { m_treatAsRemote = remote; }
 

@@ -145,9 +145,9 @@ void HuntCommand::requestStop(int signalNumber)
 int HuntCommand::run(const CliOptions& options, const QString& executablePath)
 {
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, true);
-    if (!problem.isEmpty()) {
-        error(problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, true);
+    if (!problems.isEmpty()) {
+        error(problems.join(QStringLiteral("; ")));
         return Collector::BadUsage;
     }
     // the prey are checked before the start-up writes anything
@@ -157,7 +157,7 @@ int HuntCommand::run(const CliOptions& options, const QString& executablePath)
         return Collector::Failure;
     }
     hunt::PreyList prey;
-    const QStringList loadProblems = prey.LoadPrayList(preyFile);
+    const base::Problems loadProblems = prey.LoadPrayList(preyFile);
     if (prey.count() == 0) {
         for (const QString& p : loadProblems)
             error(QStringLiteral("Problems in Loading Pray, error:") + p);
@@ -200,9 +200,9 @@ int PreyCommand::run(const CliOptions& options, const QString& executablePath, Q
 {
     using Action = CliOptions::PreyAction;
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, options.preyAction != Action::List);
-    if (!problem.isEmpty()) {
-        writeError(err, problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, options.preyAction != Action::List);
+    if (!problems.isEmpty()) {
+        writeError(err, problems.join(QStringLiteral("; ")));
         return Collector::BadUsage;
     }
     const QString preyFile = QDir(base).filePath(base::Paths::PreyFile);
@@ -258,9 +258,9 @@ int PreyCommand::run(const CliOptions& options, const QString& executablePath, Q
     case Action::None:
         return Collector::BadUsage;
     }
-    QString error;
-    if (!prey.SavePrayList(preyFile, &error)) {
-        writeError(err, QStringLiteral("Problems in saving Pray, error:") + error);
+    const base::Problems saveProblems = prey.SavePrayList(preyFile);
+    if (!saveProblems.isEmpty()) {
+        writeError(err, QStringLiteral("Problems in saving Pray, error:") + saveProblems.join(QStringLiteral("; ")));
         return Collector::Failure;
     }
     return Collector::Success;

@@ -1,16 +1,9 @@
 #include "cli/SearchCommand.h"
 
-#include "base/Paths.h"
-#include "base/Workspace.h"
 #include "cli/CommandInput.h"
-#include "cli/WorkspaceCheck.h"
 #include "database/Database.h"
-#include "database/DatabaseFile.h"
 #include "database/PlayerSearch.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QIODevice>
 
 namespace vh::cli {
@@ -45,29 +38,13 @@ QByteArray SearchCommand::lines(const database::Database& db, const QString& sea
 
 int SearchCommand::run(const CliOptions& options, const QString& executablePath, QIODevice& out, QIODevice& err)
 {
-    const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, false);
-    if (!problem.isEmpty()) {
-        say(err, problem);
-        return 2;
-    }
-    int status = 0;
     database::Database db;
-    switch (readDatabaseReadOnly(base, db, err, QStringLiteral("only the %1 entries before it are searched"))) {
-    case DatabaseRead::Unreadable:
-        return 1;
-    case DatabaseRead::Damaged:
-        status = 1;
-        break;
-    case DatabaseRead::Whole:
-        break;
-    }
+    const WorkspaceRead opened = openWorkspaceReadOnly(options, executablePath, db, err,
+                                                       QStringLiteral("only the %1 entries before it are searched"));
+    if (!opened.proceed)
+        return opened.status;
     const QByteArray content = lines(db, options.searchText);
-    if (out.write(content) != content.size()) {
-        say(err, QStringLiteral("cannot write to standard output: %1").arg(out.errorString()));
-        return 1;
-    }
-    return status;
+    return writeOut(out, content, err) ? opened.status : 1;
 }
 
 } // namespace vh::cli

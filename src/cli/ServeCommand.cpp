@@ -44,9 +44,9 @@ int ServeCommand::run(const CliOptions& options, const QString& executablePath, 
         return 2;
     }
     const QString base = base::Workspace::resolveBaseFolder(executablePath, options.baseFolder);
-    const QString problem = WorkspaceCheck::problem(base, false);
-    if (!problem.isEmpty()) {
-        say(err, problem);
+    const base::Problems problems = WorkspaceCheck::problems(base, false);
+    if (!problems.isEmpty()) {
+        say(err, problems.join(QStringLiteral("; ")));
         return 2;
     }
 
@@ -58,10 +58,10 @@ int ServeCommand::run(const CliOptions& options, const QString& executablePath, 
     banlists::Banlists bans(log, workspace);
     gallery::GallerySite site(workspace, bans, log);
     GalleryServer server(site);
-    QString why;
-    const quint16 bound = server.start(address, port, options.token.toUtf8(), &why);
-    if (bound == 0) {
-        say(err, why);
+    const base::Checked<quint16> started = server.start(address, port, options.token.toUtf8());
+    const quint16 bound = started.value;
+    if (!started.ok()) {
+        say(err, started.problems.join(QStringLiteral("; ")));
         return address.isLoopback() || !options.token.isEmpty() ? 1 : 2;
     }
     const QString host = address.protocol() == QAbstractSocket::IPv6Protocol

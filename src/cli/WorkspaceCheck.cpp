@@ -22,19 +22,19 @@ QByteArray readFile(const QString& path)
 
 } // namespace
 
-QString WorkspaceCheck::problem(const QString& baseFolder, bool needWritable)
+base::Problems WorkspaceCheck::problems(const QString& baseFolder, bool needWritable)
 {
     const QFileInfo base(baseFolder);
     if (!base.exists())
-        return QStringLiteral("base folder %1 does not exist").arg(baseFolder);
+        return {QStringLiteral("base folder %1 does not exist").arg(baseFolder)};
     if (!base.isDir())
-        return QStringLiteral("base folder %1 is not a folder").arg(baseFolder);
+        return {QStringLiteral("base folder %1 is not a folder").arg(baseFolder)};
     const QFileInfo data(QDir(baseFolder).filePath(QStringLiteral("data")));
     if (!data.isDir())
-        return base::Workspace::missingDataMessage(baseFolder);
+        return {base::Workspace::missingDataMessage(baseFolder)};
     if (needWritable && (!data.isWritable() || !base.isWritable()))
-        return QStringLiteral("base folder %1 or its data folder is not writable").arg(baseFolder);
-    return QString();
+        return {QStringLiteral("base folder %1 or its data folder is not writable").arg(baseFolder)};
+    return {};
 }
 
 WorkspaceCheck::KnownNames WorkspaceCheck::readKnownNames(const QString& baseFolder)
@@ -53,7 +53,7 @@ WorkspaceCheck::KnownNames WorkspaceCheck::readKnownNames(const QString& baseFol
     return known;
 }
 
-QString WorkspaceCheck::unknownNames(const QStringList& asked, const QStringList& known, const QString& what)
+base::Problems WorkspaceCheck::unknownNames(const QStringList& asked, const QStringList& known, const QString& what)
 {
     QStringList unknown;
     for (const QString& name : asked) {
@@ -61,13 +61,13 @@ QString WorkspaceCheck::unknownNames(const QStringList& asked, const QStringList
             unknown << QLatin1Char('"') + name + QLatin1Char('"');
     }
     if (unknown.isEmpty())
-        return QString();
+        return {};
     QStringList quoted;
     for (const QString& name : known)
         quoted << QLatin1Char('"') + name + QLatin1Char('"');
-    return QStringLiteral("unknown %1 %2; known: %3")
-        .arg(what, unknown.join(QStringLiteral(", ")),
-             quoted.isEmpty() ? QStringLiteral("none") : quoted.join(QStringLiteral(", ")));
+    return {QStringLiteral("unknown %1 %2; known: %3")
+                .arg(what, unknown.join(QStringLiteral(", ")),
+                     quoted.isEmpty() ? QStringLiteral("none") : quoted.join(QStringLiteral(", ")))};
 }
 
 } // namespace vh::cli

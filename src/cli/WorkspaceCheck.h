@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Checked.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -10,8 +12,8 @@ class WorkspaceCheck final
 {
 public:
     // Why the folder cannot be a workspace (missing, not a folder, no data folder, data folder not writable
-    // when asked for), or an empty text when it can. Looks only, writes nothing.
-    static QString problem(const QString& baseFolder, bool needWritable);
+    // when asked for), or nothing when it can. Looks only, writes nothing.
+    static base::Problems problems(const QString& baseFolder, bool needWritable);
 
     // Provider and map names the filter lists will offer, read from data/ipranges.dat and data/servers.dat
     // without changing anything.
@@ -23,8 +25,8 @@ public:
     static KnownNames readKnownNames(const QString& baseFolder);
 
     // The names asked for that the lists do not know (letter case aside), as one message listing the known
-    // ones; an empty text when every name is known.
-    static QString unknownNames(const QStringList& asked, const QStringList& known, const QString& what);
+    // ones; nothing when every name is known.
+    static base::Problems unknownNames(const QStringList& asked, const QStringList& known, const QString& what);
 };
 
 } // namespace vh::cli

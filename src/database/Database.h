@@ -7,6 +7,25 @@
 
 namespace vh::database {
 
+// Latin-1 lower case of a byte, one byte per character like the stored text.
+extern const std::array<unsigned char, 256> Latin1Lower;
+
+// An entry's GUID and player name in Latin-1 lower case, kept beside the entries so that a player search reads
+// one contiguous array instead of two heap blocks per entry. A text longer than its field is marked Long and
+// the search reads it from the entry.
+struct SearchKey
+{
+    static constexpr int GuidSize = 32;
+    static constexpr int NameSize = 30;
+    static constexpr quint8 Long = 0xFF;
+    static constexpr quint8 Stale = 0xFE; // in guidLength: fold the entry again before use
+
+    quint8 guidLength = Stale;
+    quint8 nameLength = 0;
+    char guid[GuidSize];
+    char name[NameSize];
+};
+
 // The screenshot table: entries 1 to EntryCount, oldest first, without gaps (slot 0 is never used), and one
 // intake slot per download worker in which an entry is built while its screenshot is taken in.
 // Entries read from the database file refer to the file's bytes, which the table keeps for its whole life;
@@ -19,13 +38,30 @@ public:
     // the ShotFile that marks an entry for removal by compact()
     static constexpr const char* DeletedMarker = "Deleted";
 
-    Database() { m_entries.resize(1); }
+    Database()
+    {
+        m_entries.resize(1);
+        m_keys.resize(1);
+    }
 
     int EntryCount() const { return int(m_entries.size()) - 1; }
     bool isFull() const { return EntryCount() >= Capacity; }
-    // Entry i, 1 <= i <= EntryCount.
-    ScreenshotEntry& entry(int i) { return m_entries.at(std::size_t(i)); }
+    // Entry i, 1 <= i <= EntryCount. Handing an entry out for writing marks its search key stale.
+    ScreenshotEntry& entry(int i)
+    {
+        ScreenshotEntry& e = m_entries.at(std::size_t(i));
+        m_keys[std::size_t(i)].guidLength = SearchKey::Stale;
+        return e;
+    }
     const ScreenshotEntry& entry(int i) const { return m_entries.at(std::size_t(i)); }
+    // The search key of entry i, folded again first when stale. Not for concurrent use: it may write the key.
+    const SearchKey& searchKey(int i) const
+    {
+        SearchKey& k = m_keys[std::size_t(i)];
+        if (k.guidLength == SearchKey::Stale)
+            foldKey(i);
+        return k;
+    }
 
     // Appends the entry; false when the table is full.
     bool append(const ScreenshotEntry& e);
@@ -38,7 +74,11 @@ public:
     void remove(int i);
     // Drops every entry whose ShotFile is "Deleted"; the kept entries keep their order. Returns how many went.
     int compact();
-    void reserve(int n) { m_entries.reserve(std::size_t(n) + 1); }
+    void reserve(int n)
+    {
+        m_entries.reserve(std::size_t(n) + 1);
+        m_keys.reserve(std::size_t(n) + 1);
+    }
 
     // Keeps bytes alive that entries refer to without owning them (the loaded database file).
     void adoptStorage(const QByteArray& bytes) { m_storage.push_back(bytes); }
@@ -49,9 +89,14 @@ public:
     int CurrentEntry = 1;
 
 private:
+    void foldKey(int i) const;
+
     // declared first so it outlives every entry that refers to it
     std::vector<QByteArray> m_storage;
     std::vector<ScreenshotEntry> m_entries;
+    // parallel to m_entries; folded on append (while the text is in the cache) and again by searchKey() after
+    // an entry was handed out for writing
+    mutable std::vector<SearchKey> m_keys;
     std::array<ScreenshotEntry, IntakeSlotCount> m_intake{};
 };
 

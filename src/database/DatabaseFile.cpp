@@ -98,22 +98,18 @@ qsizetype storedSize(const ScreenshotEntry& e)
 
 } // namespace
 
-DatabaseFile::ParseResult DatabaseFile::parse(const QByteArray& bytes, Database& db)
+base::Checked<int> DatabaseFile::parse(const QByteArray& bytes, Database& db)
 {
-    ParseResult result;
+    using Result = base::Checked<int>;
     db.clear();
     if (bytes.isEmpty())
-        return result;
+        return Result::good(0);
     db.adoptStorage(bytes);
-    if (bytes.size() < 4) {
-        result = {true, 0, QStringLiteral("the entry count is cut off")};
-        return result;
-    }
+    if (bytes.size() < 4)
+        return Result::failed(QStringLiteral("the entry count is cut off"), 0);
     const qint32 count = qFromLittleEndian<qint32>(bytes.constData());
-    if (count < 0) {
-        result = {true, 0, QStringLiteral("the entry count %1 is negative").arg(count)};
-        return result;
-    }
+    if (count < 0)
+        return Result::failed(QStringLiteral("the entry count %1 is negative").arg(count), 0);
     // the smallest entry is 28 bytes, so a count the file cannot hold does not reserve memory for it
     const int toRead = int(std::min<qint64>({qint64(count), qint64(Database::Capacity), (bytes.size() - 4) / 28 + 1}));
     db.reserve(toRead);
@@ -121,24 +117,21 @@ DatabaseFile::ParseResult DatabaseFile::parse(const QByteArray& bytes, Database&
     reader.skip(4);
     for (int i = 1; i <= count; ++i) {
         if (i > Database::Capacity) {
-            result = {true, i,
-                      QStringLiteral("the entry count %1 is above the capacity of %2 entries")
-                          .arg(count)
-                          .arg(Database::Capacity)};
-            return result;
+            return Result::failed(QStringLiteral("the entry count %1 is above the capacity of %2 entries")
+                                      .arg(count)
+                                      .arg(Database::Capacity),
+                                  i);
         }
         ScreenshotEntry e;
-        if (!reader.entry(e)) {
-            result = {true, i, QStringLiteral("the entry is cut off at the end of the file")};
-            return result;
-        }
+        if (!reader.entry(e))
+            return Result::failed(QStringLiteral("the entry is cut off at the end of the file"), i);
         db.append(std::move(e));
     }
     if (reader.remaining() > 0) {
-        result = {true, count + 1,
-                  QStringLiteral("%1 bytes follow the last of %2 entries").arg(reader.remaining()).arg(count)};
+        return Result::failed(
+            QStringLiteral("%1 bytes follow the last of %2 entries").arg(reader.remaining()).arg(count), count + 1);
     }
-    return result;
+    return Result::good(0);
 }
 
 QByteArray DatabaseFile::serialize(const Database& db)

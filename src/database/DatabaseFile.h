@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Checked.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,16 +17,10 @@ class DatabaseFile final
 public:
     static constexpr int MaxStringLength = 0xFFFF;
 
-    // What reading the bytes found. A damaged file still gives its intact leading entries.
-    struct ParseResult
-    {
-        bool damaged = false;
-        int brokenEntry = 0; // the first entry that could not be read (0: the count itself)
-        QString reason;      // why, for the log line
-    };
-
     // Replaces the table's entries with those stored in bytes; the entries refer to bytes, which the table keeps.
-    static ParseResult parse(const QByteArray& bytes, Database& db);
+    // A damaged file still gives its intact leading entries; its one problem says why, and the value is the
+    // first entry that could not be read (0: the count itself). The value means nothing for an intact file.
+    static base::Checked<int> parse(const QByteArray& bytes, Database& db);
     // Every entry of the table; strings longer than a 16-bit count can hold are cut to 65535 bytes.
     static QByteArray serialize(const Database& db);
 };

@@ -15,6 +15,8 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <utility>
+
 namespace vh::database {
 
 using base::Setting;
@@ -46,10 +48,9 @@ void EntryStore::LoadDatabase()
     m_db.CurrentEntry = 1;
     m_changed = false;
     m_savedCount = 0;
-    QString error;
     if (!QFileInfo::exists(path)) {
-        if (!platform::writeFileAtomically(path, QByteArray(), &error))
-            m_log.Log(LoadProblem + error);
+        for (const QString& problem : platform::writeFileAtomically(path, QByteArray()))
+            m_log.Log(LoadProblem + problem);
         return;
     }
     QFile file(path);
@@ -62,13 +63,13 @@ void EntryStore::LoadDatabase()
     }
     const QByteArray bytes = file.readAll();
     file.close();
-    const DatabaseFile::ParseResult result = DatabaseFile::parse(bytes, m_db);
+    const base::Checked<int> result = DatabaseFile::parse(bytes, m_db);
     m_savedCount = m_db.EntryCount();
-    if (!result.damaged)
+    if (result.ok())
         return;
     const QString aside = keepAside(path, QStringLiteral("damaged"));
-    m_log.Log(LoadProblem + result.reason + QStringLiteral(" in ") + path + QStringLiteral(" DB-entry: ") +
-              QString::number(result.brokenEntry) + QStringLiteral(", ") + QString::number(m_db.EntryCount()) +
+    m_log.Log(LoadProblem + result.problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") + path +
+              QStringLiteral(" DB-entry: ") + QString::number(result.value) + QStringLiteral(", ") + QString::number(m_db.EntryCount()) +
               QStringLiteral(" intact entries were loaded") +
               (aside.isEmpty() ? QStringLiteral(", the damaged file could not be kept aside")
                                : QStringLiteral(", the damaged file was kept as ") + aside));
@@ -94,13 +95,14 @@ bool EntryStore::SaveDatabaseIfChanged()
 
 bool EntryStore::SaveDatabase()
 {
-    QString error;
-    if (platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db), &error)) {
+    const base::Problems problems = platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db));
+    if (problems.isEmpty()) {
         m_changed = false;
         m_savedCount = m_db.EntryCount();
         return true;
     }
-    m_log.Log(SaveProblem + error);
+    for (const QString& problem : problems)
+        m_log.Log(SaveProblem + problem);
     return false;
 }
 
@@ -146,9 +148,10 @@ int EntryStore::MarkByGuid(const QByteArray& guid, bool cheating)
     const QString verb = cheating ? QStringLiteral("Added DB-entry ") : QStringLiteral("Clearing DB-entry ");
     QStringList lines;
     for (int i = 1; i <= m_db.EntryCount(); ++i) {
-        ScreenshotEntry& e = m_db.entry(i);
-        if (e.GUID != guid)
+        // read first: handing an entry out for writing costs it its search key
+        if (std::as_const(m_db).entry(i).GUID != guid)
             continue;
+        ScreenshotEntry& e = m_db.entry(i);
         e.Cheating = cheating;
         m_changed = true;
         lines << verb + QString::number(i) + QStringLiteral(" for cheating, ") + QString::fromLatin1(e.PlayerName);

@@ -2,50 +2,32 @@
 
 #include "database/Database.h"
 
-#include <array>
+#include <cstring>
+#include <string_view>
 
 namespace vh::database {
 
 namespace {
 
-// Latin-1 lower case, one byte per character like the stored text
-const std::array<unsigned char, 256>& lowerTable()
+// The slow paths, for a text longer than its search-key field
+bool equalsIgnoringCase(const QByteArray& text, std::string_view lowerNeedle)
 {
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (int c = 0; c < 256; ++c) {
-            const bool upper = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
-            t[std::size_t(c)] = static_cast<unsigned char>(upper ? c + 32 : c);
-        }
-        return t;
-    }();
-    return table;
-}
-
-bool equalsIgnoringCase(const QByteArray& text, const QByteArray& lowerNeedle)
-{
-    if (text.size() != lowerNeedle.size())
+    if (text.size() != qsizetype(lowerNeedle.size()))
         return false;
-    const auto& lower = lowerTable();
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (lower[static_cast<unsigned char>(text[i])] != static_cast<unsigned char>(lowerNeedle[i]))
+        if (Latin1Lower[static_cast<unsigned char>(text[i])] != static_cast<unsigned char>(lowerNeedle[std::size_t(i)]))
             return false;
     }
     return true;
 }
 
-bool containsIgnoringCase(const QByteArray& text, const QByteArray& lowerNeedle)
+bool containsIgnoringCase(const QByteArray& text, std::string_view lowerNeedle)
 {
-    const qsizetype n = lowerNeedle.size();
-    const qsizetype last = text.size() - n;
-    const auto& lower = lowerTable();
-    const auto first = static_cast<unsigned char>(lowerNeedle[0]);
-    for (qsizetype start = 0; start <= last; ++start) {
-        if (lower[static_cast<unsigned char>(text[start])] != first)
-            continue;
-        qsizetype k = 1;
-        while (k < n &&
-               lower[static_cast<unsigned char>(text[start + k])] == static_cast<unsigned char>(lowerNeedle[k]))
+    const auto n = qsizetype(lowerNeedle.size());
+    for (qsizetype start = 0; start + n <= text.size(); ++start) {
+        qsizetype k = 0;
+        while (k < n && Latin1Lower[static_cast<unsigned char>(text[start + k])] ==
+                            static_cast<unsigned char>(lowerNeedle[std::size_t(k)]))
             ++k;
         if (k == n)
             return true;
@@ -58,23 +40,33 @@ bool containsIgnoringCase(const QByteArray& text, const QByteArray& lowerNeedle)
 SearchResult searchPlayers(const Database& db, const QString& text)
 {
     SearchResult result;
-    QByteArray needle = text.trimmed().toLatin1();
-    if (needle.isEmpty())
+    QByteArray folded = text.trimmed().toLatin1();
+    if (folded.isEmpty())
         return result;
-    const auto& lower = lowerTable();
-    for (char& c : needle)
-        c = static_cast<char>(lower[static_cast<unsigned char>(c)]);
+    for (char& c : folded)
+        c = static_cast<char>(Latin1Lower[static_cast<unsigned char>(c)]);
+    const std::string_view needle(folded.constData(), std::size_t(folded.size()));
+    const auto size = needle.size();
     for (int i = 1; i <= db.EntryCount(); ++i) {
-        const ScreenshotEntry& e = db.entry(i);
-        const bool guid = equalsIgnoringCase(e.GUID, needle);
-        if (!guid && !containsIgnoringCase(e.PlayerName, needle))
-            continue;
+        const SearchKey& k = db.searchKey(i);
+        const bool guid = k.guidLength == SearchKey::Long
+                              ? equalsIgnoringCase(db.entry(i).GUID, needle)
+                              : k.guidLength == size && std::memcmp(k.guid, needle.data(), size) == 0;
+        if (!guid) {
+            const bool name = k.nameLength == SearchKey::Long
+                                  ? containsIgnoringCase(db.entry(i).PlayerName, needle)
+                                  : k.nameLength >= size &&
+                                        std::string_view(k.name, k.nameLength).find(needle) != std::string_view::npos;
+            if (!name)
+                continue;
+        }
         result.entries << i;
         if (!guid)
             continue;
         result.byGuid = true;
-        if (!result.namesOfGuid.contains(e.PlayerName))
-            result.namesOfGuid << QByteArray(e.PlayerName.constData(), e.PlayerName.size());
+        const QByteArray& player = db.entry(i).PlayerName;
+        if (!result.namesOfGuid.contains(player))
+            result.namesOfGuid << QByteArray(player.constData(), player.size());
     }
     return result;
 }

@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <utility>
+
 namespace vh::database {
 
 namespace {
@@ -61,10 +63,10 @@ int VaultHousekeeping::PurgeMissingPng()
 {
     int purged = 0;
     for (int i = 1; i <= m_db.EntryCount(); ++i) {
-        ScreenshotEntry& e = m_db.entry(i);
-        if (!QFileInfo::exists(vaultFile(e))) {
+        // read first: handing an entry out for writing costs it its search key
+        if (!QFileInfo::exists(vaultFile(std::as_const(m_db).entry(i)))) {
             ++purged;
-            e.ShotFile = Database::DeletedMarker;
+            m_db.entry(i).ShotFile = Database::DeletedMarker;
         }
     }
     m_db.compact();
@@ -125,9 +127,9 @@ VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteNonCheating()
 {
     int purged = 0;
     for (int i = 1; i <= m_db.EntryCount(); ++i) {
-        ScreenshotEntry& e = m_db.entry(i);
-        if (e.Cheating)
+        if (std::as_const(m_db).entry(i).Cheating)
             continue;
+        ScreenshotEntry& e = m_db.entry(i);
         ++purged;
         const QString file = vaultFile(e);
         e.ShotFile = Database::DeletedMarker;
@@ -184,9 +186,8 @@ bool VaultHousekeeping::archive(const ScreenshotEntry& e, int entry)
     const QString png = base + QStringLiteral(".png");
     const QString txt = base + QStringLiteral(".txt");
     const QString context = QStringLiteral(" DB-entry: ") + QString::number(entry);
-    QString error;
-    if (!platform::writeFileAtomically(txt, description(e), &error)) {
-        m_log.Log(ArchiveProblem + error + context);
+    if (const base::Problems problems = platform::writeFileAtomically(txt, description(e)); !problems.isEmpty()) {
+        m_log.Log(ArchiveProblem + problems.join(QStringLiteral("; ")) + context);
         return false;
     }
     QFile vault(vaultFile(e));

@@ -108,13 +108,13 @@ void CheatChecks::CheckNameChanger(database::ScreenshotEntry& slot, int currentE
     }
 }
 
-QString CheatChecks::CheckPixels(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const
+base::Problems CheatChecks::CheckPixels(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const
 {
     return CheckPixels(m_colours, m_settings.isOn(base::Setting::ScanNoFog), bitmap, slot);
 }
 
-QString CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog, const review::cDIBSection& bitmap,
-                                 database::ScreenshotEntry& slot)
+base::Problems CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog,
+                                        const review::cDIBSection& bitmap, database::ScreenshotEntry& slot)
 {
     const PixelReader px(bitmap);
     const CaptureArea a = CaptureArea::of(bitmap.Width(), bitmap.Height(), slot.CaptureWidth, slot.CaptureHeight);
@@ -131,7 +131,7 @@ QString CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog
         for (int x = a.X0 + 20; x <= a.X1 - 20; ++x) {
             quint32 c = 0;
             if (!px.colour(x, row, c))
-                return OutOfRange;
+                return {OutOfRange};
             if (!redOfInterest[c & 0xFF])
                 continue;
             for (int k = 0; k < count; ++k) {
@@ -141,7 +141,7 @@ QString CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog
                 bool ok = true;
                 const bool hit = s.MinRun < 2 || px.runOf(x, row, s.MinRun, s.Colour, ok);
                 if (!ok)
-                    return OutOfRange;
+                    return {OutOfRange};
                 if (hit) {
                     slot.AutoDetected = s.Name;
                     slot.Cheating = true;
@@ -155,7 +155,7 @@ QString CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog
                 for (int i = 1; i <= NtdWindow; ++i) {
                     quint32 n = 0;
                     if (!px.colour(x + i, row, n))
-                        return OutOfRange;
+                        return {OutOfRange};
                     if (n == 0) {
                         if (inRed) {
                             closed = true;
@@ -180,21 +180,21 @@ QString CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog
     }
 
     if (!scanNoFog)
-        return QString();
+        return {};
     const QByteArray result = noFogResult(slot.HeaderInfo);
     if (result.isEmpty())
-        return QString();
+        return {};
     // the found state of the colour scan carries over: then only the first pixel is looked at
     for (int row = a.Y1; row >= a.Y0; row -= 3) {
         for (int x = a.X0; x <= a.X1; ++x) {
             quint32 c = 0;
             if (!px.colour(x, row, c))
-                return OutOfRange;
+                return {OutOfRange};
             if (c == FogColour) {
                 bool ok = true;
                 const bool hit = px.runOf(x, row, 5, FogColour, ok);
                 if (!ok)
-                    return OutOfRange;
+                    return {OutOfRange};
                 if (hit) {
                     slot.AutoDetected = result;
                     slot.Cheating = true;
@@ -202,10 +202,10 @@ QString CheatChecks::CheckPixels(const SuspiciousColors& colours, bool scanNoFog
                 }
             }
             if (found)
-                return QString();
+                return {};
         }
     }
-    return QString();
+    return {};
 }
 
 } // namespace vh::detect

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Checked.h"
 #include "database/ScreenshotEntry.h"
 
 #include <QString>
@@ -44,12 +45,12 @@ public:
     void CheckNameChanger(database::ScreenshotEntry& slot, int currentEntry) const;
 
     // The colour-code scan and, when ScanNoFog is on, the NoFog scan. Returns the error description when a
-    // pixel that had to be looked at lies outside the bitmap; the results found until then stay.
-    QString CheckPixels(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const;
+    // pixel that had to be looked at lies outside the bitmap (the results found until then stay), else nothing.
+    base::Problems CheckPixels(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const;
     // The same scans with the table and the NoFog switch given: touches nothing but its arguments, so it may
     // run on a worker thread.
-    static QString CheckPixels(const SuspiciousColors& colours, bool scanNoFog, const review::cDIBSection& bitmap,
-                               database::ScreenshotEntry& slot);
+    static base::Problems CheckPixels(const SuspiciousColors& colours, bool scanNoFog,
+                                      const review::cDIBSection& bitmap, database::ScreenshotEntry& slot);
 
     // The NoFog result text for a header, empty when the header names none of the four maps.
     static QByteArray noFogResult(const QByteArray& headerInfo);

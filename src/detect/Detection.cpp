@@ -50,15 +50,16 @@ ShotAnalysis Detection::analyse(const AnalysisConfig& config, const QString& png
     entry.CaptureHeight = 0;
 
     review::cDIBSection bitmap;
-    const platform::PngDecoder::Result decoded = platform::PngDecoder::LoadPicture(pngPath);
+    const base::Checked<QImage> decoded = platform::PngDecoder::LoadPicture(pngPath);
     if (!decoded.ok()) {
-        result.scanError = decoded.error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : decoded.error;
+        const QString error = decoded.problems.join(QStringLiteral("; "));
+        result.scanError = error.isEmpty() ? QStringLiteral("the picture cannot be decoded") : error;
     } else {
-        bitmap.CreateFromPicture(decoded.image);
+        bitmap.CreateFromPicture(decoded.value);
         if (bitmap.isEmpty())
             result.scanError = QStringLiteral("Out of memory");
         else
-            result.scanError = ScreenTextReader(config.glyphs).ReadScreenText(bitmap, entry);
+            result.scanError = ScreenTextReader(config.glyphs).ReadScreenText(bitmap, entry).join(QStringLiteral("; "));
     }
     result.width = bitmap.Width();
     result.height = bitmap.Height();
@@ -71,7 +72,8 @@ ShotAnalysis Detection::analyse(const AnalysisConfig& config, const QString& png
         scratch.AutoDetected.clear();
         scratch.Cheating = false;
         PixelFindings findings;
-        findings.error = CheatChecks::CheckPixels(config.colours, config.noFog, bitmap, scratch);
+        findings.error =
+            CheatChecks::CheckPixels(config.colours, config.noFog, bitmap, scratch).join(QStringLiteral("; "));
         if (scratch.Cheating)
             findings.detected = scratch.AutoDetected;
         findings.width = bitmap.Width();
@@ -113,7 +115,7 @@ void Detection::copyToFailed(const QString& pngPath, const QByteArray& serverUrl
                             platform::safeFileNamePart(QFileInfo(pngPath).fileName().toLatin1(), 100);
     const QString target = m_workspace.path(base::Paths::Failed) + QLatin1Char('/') + QString::fromLatin1(name);
     // a copy that fails leaves nothing else undone
-    if (platform::writeFileAtomically(target, source.readAll()))
+    if (platform::writeFileAtomically(target, source.readAll()).isEmpty())
         trimFailed(target);
 }
 

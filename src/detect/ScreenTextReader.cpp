@@ -26,8 +26,9 @@ QByteArray trimLeadingBlanks(const QByteArray& s)
 }
 
 // A 16-bit whole number with optional blanks and sign around it, the way the size values are written.
-QString toInteger16(const QByteArray& text, qint16& value)
+base::Checked<qint16> toInteger16(const QByteArray& text)
 {
+    using Result = base::Checked<qint16>;
     const QByteArray t = trimBlanks(text);
     qsizetype i = 0;
     bool negative = false;
@@ -36,48 +37,48 @@ QString toInteger16(const QByteArray& text, qint16& value)
         ++i;
     }
     if (i == t.size())
-        return TypeMismatch;
+        return Result::failed(TypeMismatch);
     qint64 v = 0;
     for (; i < t.size(); ++i) {
         const char ch = t.at(i);
         if (ch < '0' || ch > '9')
-            return TypeMismatch;
+            return Result::failed(TypeMismatch);
         v = v * 10 + (ch - '0');
         if (v > 100000)
-            return Overflow;
+            return Result::failed(Overflow);
     }
     if (negative)
         v = -v;
     if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max())
-        return Overflow;
-    value = qint16(v);
-    return QString();
+        return Result::failed(Overflow);
+    return Result::good(qint16(v));
 }
 
 // The value after the key ("w=") up to the next blank; the blank after it must be there.
-QString sizeValue(const QByteArray& t, const char* key, qint16& value)
+base::Checked<qint16> sizeValue(const QByteArray& t, const char* key)
 {
     const qsizetype at = t.indexOf(key);
     const qsizetype pw = at < 0 ? 1 : at + 2;
     const qsizetype sp = t.indexOf(' ', pw + 1);
     if (sp < 0)
-        return InvalidArgument;
-    return toInteger16(t.mid(pw, sp - pw), value);
+        return base::Checked<qint16>::failed(InvalidArgument);
+    return toInteger16(t.mid(pw, sp - pw));
 }
 
 } // namespace
 
-QString ScreenTextReader::readLine(const review::cDIBSection& bitmap, int baseRow, QByteArray& text) const
+base::Checked<QByteArray> ScreenTextReader::readLine(const review::cDIBSection& bitmap, int baseRow) const
 {
-    text.clear();
+    using Result = base::Checked<QByteArray>;
+    QByteArray text;
     const int width = bitmap.Width();
     const int stride = bitmap.BytesPerScanLine();
     const std::uint8_t* bits = bitmap.DIBSectionBitsPtr();
     const int lastCellX = width - 14;
     if (lastCellX < FirstCellX)
-        return QString();
+        return Result::good(text);
     if (bits == nullptr || baseRow < 0 || baseRow + 11 >= bitmap.Height())
-        return OutOfRange;
+        return Result::failed(OutOfRange);
     int x = FirstCellX;
     while (x <= lastCellX) {
         GlyphTable::CellKey key;
@@ -106,27 +107,27 @@ QString ScreenTextReader::readLine(const review::cDIBSection& bitmap, int baseRo
         text += code == GlyphTable::NoMatch ? '?' : char(code);
         x += CellStep;
     }
-    return QString();
+    return Result::good(text);
 }
 
-QString ScreenTextReader::interpretLine1(const QByteArray& text, database::ScreenshotEntry& slot)
+base::Problems ScreenTextReader::interpretLine1(const QByteArray& text, database::ScreenshotEntry& slot)
 {
     // the map name follows "AAO" and two more characters; without "AAO" it starts at the fifth character
     const qsizetype p = text.indexOf("AAO");
     slot.HeaderInfo = trimBlanks(text.mid(p < 0 ? 4 : p + 5));
-    return QString();
+    return {};
 }
 
-QString ScreenTextReader::interpretLine2(const QByteArray& text, database::ScreenshotEntry& slot)
+base::Problems ScreenTextReader::interpretLine2(const QByteArray& text, database::ScreenshotEntry& slot)
 {
     QByteArray t = trimLeadingBlanks(text);
     const qsizetype a = t.indexOf(' ');
     if (a < 0)
-        return InvalidArgument;
+        return {InvalidArgument};
     slot.ShotFile = t.left(a);
     t = trimBlanks(t);
     if (t.size() < 8)
-        return QString();
+        return {};
     slot.AutoDetected.clear();
     const qsizetype b = t.indexOf(' ', a + 1);
     if (b < 0) {
@@ -136,19 +137,19 @@ QString ScreenTextReader::interpretLine2(const QByteArray& text, database::Scree
         slot.ServerAddress = trimBlanks(t.mid(a, b - a));
         slot.ServerName = trimBlanks(t.mid(b + 1));
     }
-    return QString();
+    return {};
 }
 
-QString ScreenTextReader::interpretLine3(const QByteArray& text, database::ScreenshotEntry& slot)
+base::Problems ScreenTextReader::interpretLine3(const QByteArray& text, database::ScreenshotEntry& slot)
 {
     const QByteArray t = trimBlanks(text);
     const qsizetype s1 = t.indexOf('*');
     const qsizetype s2 = s1 < 0 ? -1 : t.indexOf('*', s1 + 1);
     if (s2 < 0)
-        return InvalidArgument;
+        return {InvalidArgument};
     slot.GUID = trimBlanks(t.mid(s1 + 1, s2 - s1 - 1));
     slot.PlayerName = trimBlanks(t.mid(s2 + 1));
-    return QString();
+    return {};
 }
 
 bool ScreenTextReader::interpretLine4(const QByteArray& text, database::ScreenshotEntry& slot)
@@ -160,22 +161,23 @@ bool ScreenTextReader::interpretLine4(const QByteArray& text, database::Screensh
     return true;
 }
 
-QString ScreenTextReader::interpretLine5(const QByteArray& text, database::ScreenshotEntry& slot)
+base::Problems ScreenTextReader::interpretLine5(const QByteArray& text, database::ScreenshotEntry& slot)
 {
     slot.CaptureWidth = 0;
     slot.CaptureHeight = 0;
     const QByteArray t = trimBlanks(text);
-    qint16 value = 0;
-    if (QString error = sizeValue(t, "w=", value); !error.isEmpty())
-        return error;
-    slot.CaptureWidth = value;
-    if (QString error = sizeValue(t, "h=", value); !error.isEmpty())
-        return error;
-    slot.CaptureHeight = value;
-    return QString();
+    const base::Checked<qint16> width = sizeValue(t, "w=");
+    if (!width.ok())
+        return width.problems;
+    slot.CaptureWidth = width.value;
+    const base::Checked<qint16> height = sizeValue(t, "h=");
+    if (!height.ok())
+        return height.problems;
+    slot.CaptureHeight = height.value;
+    return {};
 }
 
-QString ScreenTextReader::ReadScreenText(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const
+base::Problems ScreenTextReader::ReadScreenText(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const
 {
     slot.HeaderInfo.clear();
     slot.ShotFile.clear();
@@ -185,36 +187,37 @@ QString ScreenTextReader::ReadScreenText(const review::cDIBSection& bitmap, data
     slot.ServerName.clear();
     slot.ServerAddress.clear();
 
-    QByteArray text;
     for (int n = 1; n <= 5; ++n) {
-        if (QString error = readLine(bitmap, LineBaseRows[std::size_t(n - 1)], text); !error.isEmpty())
-            return error;
-        QString error;
+        const base::Checked<QByteArray> line = readLine(bitmap, LineBaseRows[std::size_t(n - 1)]);
+        if (!line.ok())
+            return line.problems;
+        const QByteArray& text = line.value;
+        base::Problems problems;
         switch (n) {
         case 1:
-            error = interpretLine1(text, slot);
+            problems = interpretLine1(text, slot);
             break;
         case 2:
-            error = interpretLine2(text, slot);
+            problems = interpretLine2(text, slot);
             break;
         case 3:
-            error = interpretLine3(text, slot);
+            problems = interpretLine3(text, slot);
             break;
         case 4:
             if (interpretLine4(text, slot))
                 n = 5; // the capture failed: there is no size to read
             break;
         case 5:
-            error = interpretLine5(text, slot);
+            problems = interpretLine5(text, slot);
             break;
         }
-        if (!error.isEmpty())
-            return error;
+        if (!problems.isEmpty())
+            return problems;
     }
     if (slot.ServerAddress.endsWith(":1716"))
         slot.ServerAddress.chop(5);
     slot.Cheating = false;
-    return QString();
+    return {};
 }
 
 } // namespace vh::detect

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Checked.h"
 #include "database/ScreenshotEntry.h"
 
 #include <QByteArray>
@@ -28,21 +29,21 @@ public:
 
     explicit ScreenTextReader(const GlyphTable& glyphs) : m_glyphs(glyphs) {}
 
-    // Reads the cells of the line whose base is memory row baseRow. Returns the error description when the
-    // line's rows lie outside the bitmap, else an empty text.
-    QString readLine(const review::cDIBSection& bitmap, int baseRow, QByteArray& text) const;
+    // Reads the cells of the line whose base is memory row baseRow: the line's text, or an empty text and the
+    // error description when the line's rows lie outside the bitmap.
+    base::Checked<QByteArray> readLine(const review::cDIBSection& bitmap, int baseRow) const;
 
     // Fills the entry's text fields from the bitmap. Returns the error description of the first failure (the
-    // fields keep what was set before it), or an empty text when all lines were read.
-    QString ReadScreenText(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const;
+    // fields keep what was set before it), nothing when all lines were read.
+    base::Problems ReadScreenText(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const;
 
     // What each line contributes to the entry; an error description when the line cannot be taken apart.
-    static QString interpretLine1(const QByteArray& text, database::ScreenshotEntry& slot);
-    static QString interpretLine2(const QByteArray& text, database::ScreenshotEntry& slot);
-    static QString interpretLine3(const QByteArray& text, database::ScreenshotEntry& slot);
+    static base::Problems interpretLine1(const QByteArray& text, database::ScreenshotEntry& slot);
+    static base::Problems interpretLine2(const QByteArray& text, database::ScreenshotEntry& slot);
+    static base::Problems interpretLine3(const QByteArray& text, database::ScreenshotEntry& slot);
     // True when the line reports a failed capture (then line 5 is not read).
     static bool interpretLine4(const QByteArray& text, database::ScreenshotEntry& slot);
-    static QString interpretLine5(const QByteArray& text, database::ScreenshotEntry& slot);
+    static base::Problems interpretLine5(const QByteArray& text, database::ScreenshotEntry& slot);
 
 private:
     const GlyphTable& m_glyphs;

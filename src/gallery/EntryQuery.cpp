@@ -104,8 +104,9 @@ QList<int> EntryIndex::sameGuid(const QByteArray& guid) const
     return found;
 }
 
-bool EntryFilter::fromQuery(const QUrlQuery& query, EntryFilter* filter, QString* problem)
+base::Checked<EntryFilter> EntryFilter::fromQuery(const QUrlQuery& query)
 {
+    using Result = base::Checked<EntryFilter>;
     EntryFilter f;
     const auto value = [&query](const char* key) {
         return query.queryItemValue(QLatin1String(key), QUrl::FullyDecoded);
@@ -121,28 +122,21 @@ bool EntryFilter::fromQuery(const QUrlQuery& query, EntryFilter* filter, QString
         *out = true;
         return v == QLatin1String("1") || v == QLatin1String("on");
     };
-    if (!flag("marked", &f.marked) || !flag("detected", &f.detected)) {
-        *problem = QStringLiteral("marked and detected take 1 or 0");
-        return false;
-    }
+    if (!flag("marked", &f.marked) || !flag("detected", &f.detected))
+        return Result::failed(QStringLiteral("marked and detected take 1 or 0"));
     for (const auto& [key, out] : {std::pair{"from", &f.from}, std::pair{"to", &f.to}}) {
         const QString v = value(key);
-        if (!v.isEmpty() && !shotDate(v, out)) {
-            *problem = QStringLiteral("%1 takes a date YYYY-MM-DD").arg(QLatin1String(key));
-            return false;
-        }
+        if (!v.isEmpty() && !shotDate(v, out))
+            return Result::failed(QStringLiteral("%1 takes a date YYYY-MM-DD").arg(QLatin1String(key)));
     }
     const QString page = value("page");
     if (!page.isEmpty()) {
         bool ok = false;
         f.page = page.toInt(&ok);
-        if (!ok || f.page < 1) {
-            *problem = QStringLiteral("page takes a number from 1");
-            return false;
-        }
+        if (!ok || f.page < 1)
+            return Result::failed(QStringLiteral("page takes a number from 1"));
     }
-    *filter = f;
-    return true;
+    return Result::good(f);
 }
 
 QString EntryFilter::toQueryString(int pageNumber) const

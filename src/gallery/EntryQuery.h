@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Checked.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -27,8 +29,8 @@ struct EntryFilter
     QByteArray to;
     int page = 1;
 
-    // The filter of a request's query; false with a reason when a value is malformed.
-    static bool fromQuery(const QUrlQuery& query, EntryFilter* filter, QString* problem);
+    // The filter of a request's query; the reason when a value is malformed.
+    static base::Checked<EntryFilter> fromQuery(const QUrlQuery& query);
     // The query that asks for this filter on another page (empty values left out).
     QString toQueryString(int page) const;
     bool isEmpty() const;

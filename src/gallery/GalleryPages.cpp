@@ -1,6 +1,7 @@
 #include "gallery/GalleryPages.h"
 
 #include "banlists/Banlists.h"
+#include "base/HtmlText.h"
 #include "database/Database.h"
 #include "database/DatabaseExport.h"
 #include "gallery/EntryQuery.h"
@@ -102,9 +103,10 @@ const char MissingPictureScript[] = R"((function () {
   });
 })();)";
 
+// database text is single-byte; the pages are UTF-8
 QByteArray esc(const QByteArray& latin1)
 {
-    return htmlEscape(latin1);
+    return base::htmlEscape(latin1, base::HtmlBytes::Latin1ToUtf8);
 }
 
 QByteArray num(qint64 n)
@@ -146,41 +148,6 @@ QByteArray anchor(const QByteArray& href, const QByteArray& caption)
 }
 
 } // namespace
-
-QByteArray htmlEscape(const QByteArray& latin1)
-{
-    QByteArray out;
-    out.reserve(latin1.size() + latin1.size() / 8);
-    for (const char c : latin1) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x80) {
-                // control characters would only garble the page
-                out += (static_cast<unsigned char>(c) < 0x20 && c != '\t') ? ' ' : c;
-            } else {
-                const auto byte = static_cast<unsigned char>(c);
-                out += char(0xC0 | (byte >> 6));
-                out += char(0x80 | (byte & 0x3F));
-            }
-        }
-    }
-    return out;
-}
 
 QByteArray listPage(const database::Database& db, const banlists::Banlists& bans, const EntryFilter& filter,
                     const EntryPage& page, const QByteArray& nonce)

@@ -25,9 +25,6 @@ inline constexpr int NeutralGamma = 10;
 inline constexpr int MinGamma = 1;
 inline constexpr int MaxGamma = 19;
 
-// Single-byte text as UTF-8 with &, <, >, " and ' replaced by character references.
-QByteArray htmlEscape(const QByteArray& latin1);
-
 QByteArray listPage(const database::Database& db, const banlists::Banlists& bans, const EntryFilter& filter,
                     const EntryPage& page, const QByteArray& nonce);
 // png: the entry's picture file (for its hashes; empty when missing). gamma: the slider's first position.

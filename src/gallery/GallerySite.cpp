@@ -95,12 +95,12 @@ void GallerySite::refresh()
             m_dbStamp = dbStamp;
         } else if (file.open(QIODevice::ReadOnly)) {
             database::Database fresh;
-            const database::DatabaseFile::ParseResult result = database::DatabaseFile::parse(file.readAll(), fresh);
-            if (result.damaged)
+            const base::Checked<int> result = database::DatabaseFile::parse(file.readAll(), fresh);
+            if (!result.ok())
                 m_log.Log(QStringLiteral("Gallery: %1 is damaged at entry %2 (%3); showing the %4 entries before it")
                               .arg(dbPath)
-                              .arg(result.brokenEntry)
-                              .arg(result.reason)
+                              .arg(result.value)
+                              .arg(result.problems.join(QStringLiteral("; ")))
                               .arg(fresh.EntryCount()));
             std::swap(m_db, fresh);
             m_index.build(m_db);
@@ -210,10 +210,10 @@ GalleryResponse GallerySite::route(const GalleryRequest& request)
     };
 
     if (path == QLatin1String("/") || path == QLatin1String("/api/entries")) {
-        EntryFilter filter;
-        QString problem;
-        if (!EntryFilter::fromQuery(request.query, &filter, &problem))
-            return error(400, problem);
+        const base::Checked<EntryFilter> asked = EntryFilter::fromQuery(request.query);
+        if (!asked.ok())
+            return error(400, asked.problems.join(QStringLiteral("; ")));
+        const EntryFilter& filter = asked.value;
         const EntryPage found = findEntries(m_index, filter, PageSize);
         if (path == QLatin1String("/"))
             return page(GalleryPages::listPage(m_db, m_bans, filter, found, nonce));

@@ -291,9 +291,9 @@ void frmHuntMode::done(int result)
     if (!m_closed) {
         m_closed = true;
         m_core.flags().StopRequested = 1;
-        QString error;
-        if (!m_prey.SavePrayList(m_core.path(base::Paths::PreyFile), &error))
-            showMessage(QStringLiteral("Problems in saving Pray, error:") + error);
+        const base::Problems problems = m_prey.SavePrayList(m_core.path(base::Paths::PreyFile));
+        if (!problems.isEmpty())
+            showMessage(QStringLiteral("Problems in saving Pray, error:") + problems.join(QStringLiteral("; ")));
         if (m_completionField)
             m_completionField->setText(CompletionWord);
     }

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QSet>
 
+#include <utility>
+
 namespace vh::hunt {
 
 namespace {
@@ -13,19 +15,15 @@ namespace {
 // A prey file of this size is no watch list; reading it whole would only exhaust memory.
 constexpr qint64 MaxPreyFileBytes = 64LL * 1024 * 1024;
 
-bool readFile(const QString& path, QByteArray* content, QString* error)
+base::Checked<QByteArray> readFile(const QString& path)
 {
+    using Result = base::Checked<QByteArray>;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        *error = f.errorString();
-        return false;
-    }
-    if (f.size() > MaxPreyFileBytes) {
-        *error = QStringLiteral("the file is larger than %1 bytes").arg(MaxPreyFileBytes);
-        return false;
-    }
-    *content = f.readAll();
-    return true;
+    if (!f.open(QIODevice::ReadOnly))
+        return Result::failed(f.errorString());
+    if (f.size() > MaxPreyFileBytes)
+        return Result::failed(QStringLiteral("the file is larger than %1 bytes").arg(MaxPreyFileBytes));
+    return Result::good(f.readAll());
 }
 
 } // namespace
@@ -53,40 +51,39 @@ QList<QByteArray> PreyList::textLines(const QByteArray& content)
     return lines;
 }
 
-QList<QByteArray> PreyList::parseFile(const QByteArray& content, QStringList* problems)
+base::Checked<QList<QByteArray>> PreyList::parseFile(const QByteArray& content)
 {
+    using Result = base::Checked<QList<QByteArray>>;
     QList<QByteArray> lines = textLines(content);
-    if (lines.isEmpty()) {
-        problems->append(QStringLiteral("the file holds no entry count"));
-        return {};
-    }
+    if (lines.isEmpty())
+        return Result::failed(QStringLiteral("the file holds no entry count"));
     const QByteArray countText = lines.takeFirst();
     bool ok = false;
     const int n = countText.trimmed().toInt(&ok);
     // a damaged count must not cost the entries: the next save would write the list without them
     if (!ok || n < 0) {
-        problems->append(QStringLiteral("the entry count \"%1\" is not a number; the %2 lines after it were loaded")
-                             .arg(QString::fromLatin1(countText))
-                             .arg(lines.size()));
-        return lines;
+        return Result::failed(
+            QStringLiteral("the entry count \"%1\" is not a number; the %2 lines after it were loaded")
+                .arg(QString::fromLatin1(countText))
+                .arg(lines.size()),
+            lines);
     }
     if (n > lines.size()) {
-        problems->append(
-            QStringLiteral("the file names %1 entries but holds %2; those %2 were loaded").arg(n).arg(lines.size()));
-        return lines;
+        return Result::failed(
+            QStringLiteral("the file names %1 entries but holds %2; those %2 were loaded").arg(n).arg(lines.size()),
+            lines);
     }
-    return lines.mid(0, n);
+    return Result::good(lines.mid(0, n));
 }
 
-QStringList PreyList::LoadPrayList(const QString& path)
+base::Problems PreyList::LoadPrayList(const QString& path)
 {
-    QByteArray content;
-    QString error;
-    if (!readFile(path, &content, &error))
-        return {QFile::exists(path) ? error : QStringLiteral("File not found")};
-    QStringList problems;
-    m_entries += parseFile(content, &problems);
-    return problems;
+    const base::Checked<QByteArray> content = readFile(path);
+    if (!content.ok())
+        return QFile::exists(path) ? content.problems : base::Problems{QStringLiteral("File not found")};
+    const base::Checked<QList<QByteArray>> parsed = parseFile(content.value);
+    m_entries += parsed.value;
+    return parsed.problems;
 }
 
 QByteArray PreyList::fileContent(const QList<QByteArray>& entries)
@@ -97,9 +94,9 @@ QByteArray PreyList::fileContent(const QList<QByteArray>& entries)
     return out;
 }
 
-bool PreyList::SavePrayList(const QString& path, QString* error) const
+base::Problems PreyList::SavePrayList(const QString& path) const
 {
-    return platform::writeFileAtomically(path, fileContent(m_entries), error);
+    return platform::writeFileAtomically(path, fileContent(m_entries));
 }
 
 bool PreyList::add(const QByteArray& text)
@@ -207,17 +204,18 @@ void PreyList::replaceWithAci(const banlists::Banlist& aasa, const banlists::Ban
     }
 }
 
-QStringList AddPrayToFile(const QString& path, const QByteArray& guid)
+base::Problems AddPrayToFile(const QString& path, const QByteArray& guid)
 {
-    QStringList problems;
+    base::Problems problems;
     QList<QByteArray> entries;
     if (QFile::exists(path)) {
-        QByteArray content;
-        QString error;
+        const base::Checked<QByteArray> content = readFile(path);
         // a file that cannot be read is left as it is rather than replaced by a list of one
-        if (!readFile(path, &content, &error))
-            return {error};
-        entries = PreyList::parseFile(content, &problems);
+        if (!content.ok())
+            return content.problems;
+        base::Checked<QList<QByteArray>> parsed = PreyList::parseFile(content.value);
+        entries = std::move(parsed.value);
+        problems = std::move(parsed.problems);
     }
     if (entries.size() >= PreyList::AddGuidCapacity) {
         problems << QStringLiteral("the prey list already holds %1 entries, the most it can hold")
@@ -225,10 +223,7 @@ QStringList AddPrayToFile(const QString& path, const QByteArray& guid)
         return problems;
     }
     entries.append(guid);
-    QString error;
-    if (!platform::writeFileAtomically(path, PreyList::fileContent(entries), &error))
-        problems << error;
-    return problems;
+    return problems + platform::writeFileAtomically(path, PreyList::fileContent(entries));
 }
 
 } // namespace vh::hunt

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Checked.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -34,12 +36,12 @@ public:
 
     // Appends the file's entries. A missing file loads nothing; a damaged one loads what it holds. Every
     // problem is one description for the caller's "Problems in ..." line.
-    QStringList LoadPrayList(const QString& path);
-    // Replaces the file as a whole; false with the reason when it could not be written.
-    bool SavePrayList(const QString& path, QString* error) const;
+    base::Problems LoadPrayList(const QString& path);
+    // Replaces the file as a whole; the reason when it could not be written.
+    base::Problems SavePrayList(const QString& path) const;
     static QByteArray fileContent(const QList<QByteArray>& entries);
-    // The entries of a file's content, with the problems of a damaged count.
-    static QList<QByteArray> parseFile(const QByteArray& content, QStringList* problems);
+    // The entries of a file's content, with the problems of a damaged count (then the entries it holds).
+    static base::Checked<QList<QByteArray>> parseFile(const QByteArray& content);
 
     // "Add": a non-empty text is appended unchanged; duplicates are allowed.
     bool add(const QByteArray& text);
@@ -67,6 +69,6 @@ private:
 
 // "Add GUID to Huntmode": appends the GUID to the prey file and writes the file anew. Returns the problem
 // descriptions; the GUID is not added when the file already holds AddGuidCapacity entries.
-QStringList AddPrayToFile(const QString& path, const QByteArray& guid);
+base::Problems AddPrayToFile(const QString& path, const QByteArray& guid);
 
 } // namespace vh::hunt

@@ -9,12 +9,12 @@ namespace vh::platform {
 
 namespace {
 
-PngDecoder::Result fail(const QString& why)
+Checked<QImage> fail(const QString& why)
 {
-    return {QImage(), why};
+    return Checked<QImage>::failed(why);
 }
 
-PngDecoder::Result decodeFrom(QIODevice* device)
+Checked<QImage> decodeFrom(QIODevice* device)
 {
     QImageReader reader(device, QByteArrayLiteral("png"));
     reader.setAutoTransform(false);
@@ -39,12 +39,12 @@ PngDecoder::Result decodeFrom(QIODevice* device)
     image.setColorSpace(QColorSpace());
     if (image.format() != QImage::Format_RGB32)
         image = image.convertToFormat(QImage::Format_RGB32);
-    return {image, QString()};
+    return Checked<QImage>::good(image);
 }
 
 } // namespace
 
-PngDecoder::Result PngDecoder::LoadPicture(const QString& path)
+Checked<QImage> PngDecoder::LoadPicture(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -52,7 +52,7 @@ PngDecoder::Result PngDecoder::LoadPicture(const QString& path)
     return decodeFrom(&file);
 }
 
-PngDecoder::Result PngDecoder::decode(const QByteArray& data)
+Checked<QImage> PngDecoder::decode(const QByteArray& data)
 {
     QBuffer buffer;
     buffer.setData(data);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Checked.h"
+
 #include <QImage>
 #include <QString>
 
@@ -15,15 +17,9 @@ public:
     static constexpr qint64 MaxPixels = 32LL * 1024 * 1024;
     static constexpr int MaxSide = 16384;
 
-    struct Result
-    {
-        QImage image; // Format_RGB32 on success, null on failure
-        QString error;
-        bool ok() const { return !image.isNull(); }
-    };
-
-    static Result LoadPicture(const QString& path);
-    static Result decode(const QByteArray& data);
+    // The picture in Format_RGB32, or a null picture and the reason.
+    static Checked<QImage> LoadPicture(const QString& path);
+    static Checked<QImage> decode(const QByteArray& data);
 };
 
 } // namespace vh::platform

@@ -91,9 +91,11 @@ AasaReport::Result AasaReport::CreateAasaReport(int entryIndex)
 
     const QString reports = QDir::cleanPath(QDir(m_workspace.BaseFolder()).absoluteFilePath(base::Paths::Reports));
     const QString file = reports + QLatin1Char('/') + reportFileName(e.GUID, e.VaultName);
-    QString error = QStringLiteral("cannot create the folder");
-    if (!QDir().mkpath(reports) || !platform::writeFileAtomically(file, buildReportPage(input), &error)) {
-        m_log.Log(QStringLiteral("Problems in Creating Report, error:") + error + QStringLiteral(" ") +
+    const base::Problems problems = !QDir().mkpath(reports)
+                                        ? base::Problems{QStringLiteral("cannot create the folder")}
+                                        : platform::writeFileAtomically(file, buildReportPage(input));
+    if (!problems.isEmpty()) {
+        m_log.Log(QStringLiteral("Problems in Creating Report, error:") + problems.join(QStringLiteral("; ")) + QStringLiteral(" ") +
                   QDir::toNativeSeparators(file));
         return {Outcome::WriteFailed, QString()};
     }

@@ -1,11 +1,14 @@
 #include "report/ReportPage.h"
 
 #include "banlists/Banlist.h"
+#include "base/HtmlText.h"
 #include "platform/SafeFileName.h"
 
 #include <QCryptographicHash>
 
 namespace vh::report {
+
+using base::htmlEscape;
 
 namespace {
 
@@ -18,34 +21,6 @@ QByteArray textBoxText(QByteArray text)
 }
 
 } // namespace
-
-QByteArray htmlEscape(QByteArrayView text)
-{
-    QByteArray out;
-    out.reserve(text.size() + text.size() / 8);
-    for (const char ch : text) {
-        switch (ch) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\'':
-            out += "&#39;";
-            break;
-        default:
-            out += ch;
-        }
-    }
-    return out;
-}
 
 QByteArray shotAddress(const QByteArray& serverUrl, const QByteArray& indexText, const char* suffix)
 {

@@ -28,9 +28,6 @@ struct ReportInput
     std::optional<QByteArray> pngBytes; // the vault file, when it exists: its hashes go into the page
 };
 
-// Text from a game server, an image or the link file must stay text in the page: & < > " ' become entities.
-QByteArray htmlEscape(QByteArrayView text);
-
 // The screenshot's own PunkBuster page and its picture: ServerURL + "/pb" + the shot number + suffix.
 QByteArray shotAddress(const QByteArray& serverUrl, const QByteArray& indexText, const char* suffix);
 

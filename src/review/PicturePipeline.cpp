@@ -14,17 +14,15 @@ double PicturePipeline::gammaForSlider(int sliderValue)
     return (setting - 100) / 25.0 + 1.0;
 }
 
-bool PicturePipeline::load(const QString& path, QString* error)
+base::Problems PicturePipeline::load(const QString& path)
 {
-    const platform::PngDecoder::Result decoded = platform::PngDecoder::LoadPicture(path);
+    const base::Checked<QImage> decoded = platform::PngDecoder::LoadPicture(path);
     if (!decoded.ok()) {
         clear();
-        if (error)
-            *error = decoded.error;
-        return false;
+        return decoded.problems;
     }
-    setPicture(decoded.image);
-    return true;
+    setPicture(decoded.value);
+    return {};
 }
 
 void PicturePipeline::setPicture(const QImage& picture)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Checked.h"
 #include "review/cDIBSection.h"
 #include "review/cGammaCorrect.h"
 
@@ -18,9 +19,9 @@ public:
     // Gamma for a position of the gamma slider (1 to 19): setting = (20 - value) x 10, 100 = 1.0.
     static double gammaForSlider(int sliderValue);
 
-    // Decodes the PNG, takes a fresh source bitmap and paints it through the neutral table. False (and an
+    // Decodes the PNG, takes a fresh source bitmap and paints it through the neutral table. The reason (and an
     // empty picture) when the file is missing or cannot be decoded.
-    bool load(const QString& path, QString* error = nullptr);
+    base::Problems load(const QString& path);
     // The same from a decoded picture.
     void setPicture(const QImage& picture);
     void clear();

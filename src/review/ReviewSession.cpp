@@ -10,6 +10,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <utility>
 
 namespace vh::review {
 
@@ -143,7 +144,7 @@ void ReviewSession::showEntry(int n)
 int ReviewSession::previousCheating(int from) const
 {
     for (int i = std::min(from, entryCount() + 1) - 1; i >= 1; --i) {
-        if (m_db.entry(i).Cheating)
+        if (std::as_const(m_db).entry(i).Cheating)
             return i;
     }
     return 0;
@@ -152,7 +153,7 @@ int ReviewSession::previousCheating(int from) const
 int ReviewSession::nextCheating(int from) const
 {
     for (int i = std::max(from, 0) + 1; i <= entryCount(); ++i) {
-        if (m_db.entry(i).Cheating)
+        if (std::as_const(m_db).entry(i).Cheating)
             return i;
     }
     return 0;

@@ -11,13 +11,13 @@
 
 namespace vh::servers {
 
-QString fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, const QString& path,
-                           const DownloadLimits& limits)
+base::Problems fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, const QString& path,
+                                  const DownloadLimits& limits)
 {
     const QUrl address(url.trimmed());
     const QString scheme = address.scheme().toLower();
     if (!address.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
-        return QStringLiteral("No valid address: ") + url;
+        return {QStringLiteral("No valid address: ") + url};
 
     QNetworkRequest request(address);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
@@ -62,11 +62,8 @@ QString fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, c
         reply->deleteLater();
     }
     if (!error.isEmpty())
-        return error;
-    QString writeError;
-    if (!platform::writeFileAtomically(path, body, &writeError))
-        return writeError;
-    return QString();
+        return {error};
+    return platform::writeFileAtomically(path, body);
 }
 
 } // namespace vh::servers

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Checked.h"
+
 #include <QString>
 
 class QNetworkAccessManager;
@@ -15,8 +17,8 @@ struct DownloadLimits
 
 // Fetches an http(s) address into a file, waiting while pending events run. The file is replaced only when
 // the whole answer arrived with a success status, within the time and size limits. Returns the reason of a
-// failure, empty on success.
-QString fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, const QString& path,
+// failure, nothing on success.
+base::Problems fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, const QString& path,
                            const DownloadLimits& limits);
 
 } // namespace vh::servers

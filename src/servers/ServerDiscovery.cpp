@@ -64,9 +64,9 @@ bool ServerDiscovery::LoadIpRanges()
 
 void ServerDiscovery::SaveIpRanges()
 {
-    QString error;
-    if (!platform::writeFileAtomically(m_workspace.path(Paths::IpRangesFile), m_providers.serialize(), &error))
-        m_log.Log(QStringLiteral("Problems in Saving IP-Ranges, error:") + error);
+    for (const QString& problem :
+         platform::writeFileAtomically(m_workspace.path(Paths::IpRangesFile), m_providers.serialize()))
+        m_log.Log(QStringLiteral("Problems in Saving IP-Ranges, error:") + problem);
 }
 
 void ServerDiscovery::ApplyProviderChanges()
@@ -83,12 +83,13 @@ bool ServerDiscovery::DownloadProviderInfo(const QString& url)
     DownloadLimits limits;
     limits.timeoutMs = m_downloadTimeoutMs;
     limits.maxBytes = m_downloadMaxBytes;
-    const QString error = fetchToFileWaiting(*m_network, url, m_workspace.path(Paths::IpRangesFile), limits);
-    if (!error.isEmpty())
-        m_log.Log(QStringLiteral("Problems in Downloading Provider Info, error:") + error);
+    const base::Problems problems =
+        fetchToFileWaiting(*m_network, url, m_workspace.path(Paths::IpRangesFile), limits);
+    for (const QString& problem : problems)
+        m_log.Log(QStringLiteral("Problems in Downloading Provider Info, error:") + problem);
     LoadIpRanges();
     FillServerSelection();
-    return error.isEmpty();
+    return problems.isEmpty();
 }
 
 void ServerDiscovery::LoadServers()
@@ -106,11 +107,11 @@ void ServerDiscovery::LoadServers()
 
 bool ServerDiscovery::SaveServers()
 {
-    QString error;
-    if (platform::writeFileAtomically(m_workspace.path(Paths::ServersFile), m_servers.SaveServers(), &error))
-        return true;
-    m_log.Log(QStringLiteral("Problems in Saving Servers, error:") + error);
-    return false;
+    const base::Problems problems =
+        platform::writeFileAtomically(m_workspace.path(Paths::ServersFile), m_servers.SaveServers());
+    for (const QString& problem : problems)
+        m_log.Log(QStringLiteral("Problems in Saving Servers, error:") + problem);
+    return problems.isEmpty();
 }
 
 void ServerDiscovery::FillServerSelection()

@@ -79,71 +79,101 @@ class TestCollector : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void badBaseFolderWritesNothing_data();
-    void badBaseFolderWritesNothing();
-    void unknownNamesWriteNothing_data();
-    void unknownNamesWriteNothing();
+    void runs_data();
+    void runs();
     void selection_data();
     void selection();
     void loopingIsForThisRunOnly_data();
     void loopingIsForThisRunOnly();
-    void stopBeforeTheRunStillShutsDown();
-    void emptySelectionFails();
-    void secondCollectorIsRefused();
-    void leftoverLockIsTakenOver_data();
-    void leftoverLockIsTakenOver();
     void lockThatCannotBeWrittenSaysWhy();
-    void failedSaveIsNoSuccess_data();
-    void failedSaveIsNoSuccess();
 };
 
-void TestCollector::badBaseFolderWritesNothing_data()
+void TestCollector::runs_data()
 {
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << QStringLiteral("nowhere") << QStringLiteral("does not exist");
-    QTest::newRow("a file") << QStringLiteral("plain.txt") << QStringLiteral("is not a folder");
-    QTest::newRow("without data folder") << QStringLiteral("empty") << QStringLiteral("has no data folder");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("visits");
+    QTest::addColumn<QString>("error");   // a part of what went to the error stream
+    QTest::addColumn<QString>("printed"); // a part of the log
+    QTest::addColumn<bool>("unchanged");  // the workspace as it was; otherwise the shutdown saved
+    const int bad = Collector::BadUsage;
+    const int failure = Collector::Failure;
+    const int success = Collector::Success;
+    const auto row = [](const char* name, const char* setup, const char* arguments, int status, int visits,
+                        const char* error, const char* printed, bool unchanged) {
+        QTest::newRow(name) << QString::fromLatin1(setup) << QString::fromLatin1(arguments) << status << visits
+                            << QString::fromLatin1(error) << QString::fromLatin1(printed) << unchanged;
+    };
+    row("base folder missing", "base nowhere", "", bad, 0, "does not exist", "", true);
+    row("base folder is a file", "base plain.txt", "", bad, 0, "is not a folder", "", true);
+    row("base folder without data folder", "base empty", "", bad, 0, "has no data folder", "", true);
+    row("unknown map", "", "--map dusk --map Nowhere", bad, 0,
+        "varnholt-cli: unknown map \"Nowhere\"; known: \"Dusk\", \"Bridge\"\n", "", true);
+    row("unknown provider", "", "--provider Gamma", bad, 0,
+        "varnholt-cli: unknown provider \"Gamma\"; known: \"Alpha Hosting\", \"Beta Net\"\n", "", true);
+    row("another collector holds the lock", "locked", "", failure, 0, "another inventory is running", "", true);
+    row("no server to visit", "no servers", "", failure, 0, "no server to visit", "", false);
+    row("stop before the run", "stopped", "", success, 0, "SIGTERM: cancelling", "", false);
+    row("leftover lock emptied by hand", "lock:", "", success, 3, "", "", false);
+    row("leftover lock of garbage", "lock:\x01\xff not a lock\n", "", success, 3, "", "", false);
+    row("leftover lock whose holder ended", "lock:2147483000\nvarnholt-cli\nhost\n", "", success, 3, "", "", false);
+    row("saving the database fails", "unsaveable data/database.dat", "", failure, 3, "saving at shutdown failed",
+        "Problems in Saving Database, error:", false);
+    row("saving the server names fails", "unsaveable data/servers.dat", "", failure, 3, "saving at shutdown failed",
+        "Problems in Saving Servers, error:", false);
 }
 
-void TestCollector::badBaseFolderWritesNothing()
+void TestCollector::runs()
 {
-    QFETCH(QString, relative);
-    QFETCH(QString, message);
-    Run r;
+    QFETCH(QString, setup);
+    QFETCH(QString, arguments);
+    QFETCH(int, status);
+    QFETCH(int, visits);
+    QFETCH(QString, error);
+    QFETCH(QString, printed);
+    QFETCH(bool, unchanged);
+    Run r(setup != QLatin1String("no servers"));
+    QLockFile first(r.ws.path(Collector::LockFileName));
+    if (setup == QLatin1String("locked"))
+        QVERIFY(first.tryLock());
+    if (setup.startsWith(QLatin1String("lock:")))
+        r.ws.write(Collector::LockFileName, setup.mid(5).toLatin1());
+    if (setup == QLatin1String("stopped"))
+        r.collector.requestStop(SIGTERM);
+    if (setup.startsWith(QLatin1String("unsaveable "))) {
+        const QString file = setup.mid(11);
+        connect(&r.core.inventory(), &vh::collect::Inventory::runningChanged, &r.collector, [&r, file](bool running) {
+            // a folder where the file should go: the save at shutdown cannot replace it
+            if (!running && QFile::remove(r.ws.path(file)))
+                QDir(r.ws.base()).mkpath(file + QStringLiteral("/x"));
+        });
+    }
     r.ws.write(QStringLiteral("plain.txt"), "x");
     QDir(r.ws.base()).mkdir(QStringLiteral("empty"));
     const QStringList before = filesUnder(r.ws.base());
 
-    CliOptions options = CliOptions::parse({QStringLiteral("inventory")});
-    options.baseFolder = r.ws.path(relative);
-    QCOMPARE(r.collector.runInventory(options, QStringLiteral("/usr/bin/varnholt-cli")), int(Collector::BadUsage));
-    QVERIFY2(r.errors().startsWith(QStringLiteral("varnholt-cli: ")) && r.errors().contains(message),
+    if (setup.startsWith(QLatin1String("base "))) {
+        CliOptions options = CliOptions::parse({QStringLiteral("inventory")});
+        options.baseFolder = r.ws.path(setup.mid(5));
+        QCOMPARE(r.collector.runInventory(options, QStringLiteral("/usr/bin/varnholt-cli")), status);
+        QVERIFY(r.out.data().isEmpty());
+    } else {
+        QCOMPARE(r.run(arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts)), status);
+    }
+    QCOMPARE(r.visits(), visits);
+    QVERIFY2(error.isEmpty() ? !r.errors().contains(QStringLiteral("varnholt-cli: ")) : r.errors().contains(error),
              qPrintable(r.errors()));
-    QCOMPARE(filesUnder(r.ws.base()), before);
-    QVERIFY(r.out.data().isEmpty());
-}
-
-void TestCollector::unknownNamesWriteNothing_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("map") << QStringList{QStringLiteral("--map"), QStringLiteral("dusk"), QStringLiteral("--map"),
-                                        QStringLiteral("Nowhere")}
-                         << QStringLiteral("unknown map \"Nowhere\"; known: \"Dusk\", \"Bridge\"");
-    QTest::newRow("provider") << QStringList{QStringLiteral("--provider"), QStringLiteral("Gamma")}
-                              << QStringLiteral("unknown provider \"Gamma\"; known: \"Alpha Hosting\", \"Beta Net\"");
-}
-
-void TestCollector::unknownNamesWriteNothing()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, message);
-    Run r;
-    const QStringList before = filesUnder(r.ws.base());
-    QCOMPARE(r.run(arguments), int(Collector::BadUsage));
-    QCOMPARE(r.errors(), QStringLiteral("varnholt-cli: ") + message + QLatin1Char('\n'));
-    QCOMPARE(filesUnder(r.ws.base()), before);
+    QVERIFY(r.out.data().contains(printed.toUtf8()));
+    if (unchanged) {
+        QCOMPARE(filesUnder(r.ws.base()), before);
+        return;
+    }
+    // the start-up ran, so the shutdown saved as the window's would
+    QVERIFY(r.ws.exists(QStringLiteral("data/Settings.dat")));
+    QVERIFY(!r.ws.exists(Collector::LockFileName));
+    if (setup == QLatin1String("stopped"))
+        QCOMPARE(r.ws.read(QStringLiteral("data/servers.dat")), Servers);
 }
 
 void TestCollector::selection_data()
@@ -214,56 +244,6 @@ void TestCollector::loopingIsForThisRunOnly()
     QVERIFY(!r.ws.exists(Collector::LockFileName));
 }
 
-void TestCollector::stopBeforeTheRunStillShutsDown()
-{
-    Run r;
-    r.collector.requestStop(SIGTERM);
-    QCOMPARE(r.run({}), int(Collector::Success));
-    QCOMPARE(r.visits(), 0);
-    QVERIFY(r.errors().contains(QStringLiteral("SIGTERM: cancelling")));
-    QVERIFY(r.ws.exists(QStringLiteral("data/database.dat")));
-    QVERIFY(r.ws.exists(QStringLiteral("data/Settings.dat")));
-    QCOMPARE(r.ws.read(QStringLiteral("data/servers.dat")), Servers);
-}
-
-void TestCollector::emptySelectionFails()
-{
-    Run r(false);
-    QCOMPARE(r.run({}), int(Collector::Failure));
-    QVERIFY2(r.errors().contains(QStringLiteral("no server to visit")), qPrintable(r.errors()));
-    // the start-up ran, so the shutdown saves as the window's would
-    QVERIFY(r.ws.exists(QStringLiteral("data/Settings.dat")));
-}
-
-void TestCollector::secondCollectorIsRefused()
-{
-    Run r;
-    QLockFile first(r.ws.path(Collector::LockFileName));
-    QVERIFY(first.tryLock());
-    const QStringList before = filesUnder(r.ws.base());
-    QCOMPARE(r.run({}), int(Collector::Failure));
-    QVERIFY2(r.errors().contains(QStringLiteral("another inventory is running")), qPrintable(r.errors()));
-    QCOMPARE(filesUnder(r.ws.base()), before);
-}
-
-void TestCollector::leftoverLockIsTakenOver_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::newRow("emptied by hand") << QByteArray();
-    QTest::newRow("garbage") << QByteArray("\x01\xff not a lock\n");
-    QTest::newRow("holder ended") << QByteArray("2147483000\nvarnholt-cli\nhost\n");
-}
-
-void TestCollector::leftoverLockIsTakenOver()
-{
-    QFETCH(QByteArray, content);
-    Run r;
-    r.ws.write(Collector::LockFileName, content);
-    QCOMPARE(r.run({}), int(Collector::Success));
-    QCOMPARE(r.visits(), 3);
-    QVERIFY(!r.ws.exists(Collector::LockFileName));
-}
-
 void TestCollector::lockThatCannotBeWrittenSaysWhy()
 {
     Run r;
@@ -279,32 +259,6 @@ void TestCollector::lockThatCannotBeWrittenSaysWhy()
     QVERIFY2(r.errors().contains(QStringLiteral("cannot write the lock file")), qPrintable(r.errors()));
     QVERIFY(!r.errors().contains(QStringLiteral("another inventory")));
     QVERIFY(!r.ws.exists(Collector::LockFileName));
-}
-
-void TestCollector::failedSaveIsNoSuccess_data()
-{
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("logged");
-    QTest::newRow("database") << QStringLiteral("data/database.dat")
-                              << QByteArray("Problems in Saving Database, error:");
-    QTest::newRow("server names") << QStringLiteral("data/servers.dat")
-                                  << QByteArray("Problems in Saving Servers, error:");
-}
-
-void TestCollector::failedSaveIsNoSuccess()
-{
-    QFETCH(QString, file);
-    QFETCH(QByteArray, logged);
-    Run r;
-    connect(&r.core.inventory(), &vh::collect::Inventory::runningChanged, &r.collector, [&](bool running) {
-        // a folder where the file should go: the save at shutdown cannot replace it
-        if (!running && QFile::remove(r.ws.path(file)))
-            QDir(r.ws.base()).mkpath(file + QStringLiteral("/x"));
-    });
-    QCOMPARE(r.run({}), int(Collector::Failure));
-    QCOMPARE(r.visits(), 3);
-    QVERIFY2(r.errors().contains(QStringLiteral("saving at shutdown failed")), qPrintable(r.errors()));
-    QVERIFY(r.out.data().contains(logged));
 }
 
 QTEST_GUILESS_MAIN(TestCollector)

@@ -12,7 +12,6 @@
 using vh::cli::CliOptions;
 using vh::cli::ExportCommand;
 using vh::database::Database;
-using vh::test::TestWorkspace;
 
 namespace {
 
@@ -38,25 +37,6 @@ QStringList snapshot(const QString& folder)
     return files;
 }
 
-struct Export
-{
-    TestWorkspace ws;
-    QBuffer out;
-    QBuffer err;
-
-    Export()
-    {
-        out.open(QIODevice::WriteOnly);
-        err.open(QIODevice::WriteOnly);
-    }
-    int run(QStringList arguments)
-    {
-        arguments.prepend(QStringLiteral("export"));
-        arguments << QStringLiteral("--base-folder") << ws.base();
-        return ExportCommand::run(CliOptions::parse(arguments), QStringLiteral("/usr/bin/varnholt-cli"), out, err);
-    }
-};
-
 } // namespace
 
 class TestExportCommand : public QObject
@@ -64,81 +44,77 @@ class TestExportCommand : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void exportsEveryEntry_data();
-    void exportsEveryEntry();
-    void damagedDatabaseExportsIntactEntriesAndFails();
-    void badBaseFolder();
-    void unwritableOutputFails();
+    void run_data();
+    void run();
 };
 
-void TestExportCommand::exportsEveryEntry_data()
+void TestExportCommand::run_data()
 {
-    QTest::addColumn<int>("entries");
-    QTest::addColumn<bool>("json");
-    QTest::addColumn<bool>("toFile");
-    QTest::newRow("CSV to standard output") << 3 << false << false;
-    QTest::newRow("JSON to a file") << 3 << true << true;
-    QTest::newRow("no database file yet") << -1 << true << false;
+    QTest::addColumn<QString>("database"); // "3 entries", "damaged", "none" or "no data folder"
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<int>("exported"); // entries written to the output, -1: nothing
+    QTest::addColumn<QString>("error");
+    const auto row = [](const char* name, const char* database, const char* arguments, int exitCode, int exported,
+                        const char* error) {
+        QTest::newRow(name) << QString::fromUtf8(database) << QString::fromUtf8(arguments) << exitCode << exported
+                            << QString::fromUtf8(error);
+    };
+    row("CSV to standard output", "3 entries", "--format csv", 0, 3, "");
+    row("JSON to a file, an old export replaced", "3 entries", "--format json -o FILE", 0, 3, "");
+    row("no database file yet", "none", "--format json", 0, 0, "");
+    row("damaged database: the intact entries, and failure", "damaged", "", 1, 2, "damaged at entry 3");
+    row("no data folder", "no data folder", "", 2, -1, "has no data folder");
+    row("unwritable output", "3 entries", "-o MISSING", 1, -1, "cannot write ");
 }
 
-void TestExportCommand::exportsEveryEntry()
+void TestExportCommand::run()
 {
-    QFETCH(int, entries);
-    QFETCH(bool, json);
-    QFETCH(bool, toFile);
-    Export e;
-    const Database db = sampleDatabase(qMax(entries, 0));
-    if (entries >= 0)
-        e.ws.write(QStringLiteral("data/database.dat"), vh::database::DatabaseFile::serialize(db));
+    QFETCH(QString, database);
+    QFETCH(QString, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(int, exported);
+    QFETCH(QString, error);
+    vh::test::TestWorkspace ws;
+    const QByteArray bytes = vh::database::DatabaseFile::serialize(sampleDatabase(3));
+    if (database == QLatin1String("3 entries"))
+        ws.write(QStringLiteral("data/database.dat"), bytes);
+    else if (database == QLatin1String("damaged"))
+        ws.write(QStringLiteral("data/database.dat"), bytes.left(bytes.size() - 5));
+    else if (database == QLatin1String("no data folder"))
+        QVERIFY(QDir(ws.path(QStringLiteral("data"))).removeRecursively());
     QTemporaryDir outDir;
     const QString outFile = outDir.filePath(QStringLiteral("entries.out"));
-    if (toFile)
-        QVERIFY(QFile(outFile).open(QIODevice::WriteOnly)); // an old export is replaced
-    const QStringList before = snapshot(e.ws.base());
+    QVERIFY(QFile(outFile).open(QIODevice::WriteOnly));
+    const QStringList before = snapshot(ws.base());
 
-    QStringList arguments{QStringLiteral("--format"), json ? QStringLiteral("json") : QStringLiteral("csv")};
-    if (toFile)
-        arguments << QStringLiteral("--output") << outFile;
-    QCOMPARE(e.run(arguments), 0);
+    QStringList args = QStringList{QStringLiteral("export")} + arguments.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    args.replaceInStrings(QStringLiteral("MISSING"), ws.path(QStringLiteral("missing/folder/out.csv")));
+    args.replaceInStrings(QStringLiteral("FILE"), outFile);
+    args << QStringLiteral("--base-folder") << ws.base();
+    QBuffer out;
+    QBuffer err;
+    out.open(QIODevice::WriteOnly);
+    err.open(QIODevice::WriteOnly);
+    QCOMPARE(ExportCommand::run(CliOptions::parse(args), QStringLiteral("/usr/bin/varnholt-cli"), out, err), exitCode);
 
-    const QByteArray expected = json ? vh::database::exportJson(db) : vh::database::exportCsv(db);
+    const bool json = arguments.contains(QLatin1String("json"));
+    const bool toFile = arguments.contains(QLatin1String("FILE"));
     QFile written(outFile);
-    QCOMPARE(toFile ? (written.open(QIODevice::ReadOnly), written.readAll()) : e.out.data(), expected);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray got = toFile ? written.readAll() : out.data();
+    if (exported < 0)
+        QVERIFY(got.isEmpty());
+    else
+        QCOMPARE(got, json ? vh::database::exportJson(sampleDatabase(exported))
+                           : vh::database::exportCsv(sampleDatabase(exported)));
     if (toFile)
-        QVERIFY(e.out.data().isEmpty());
-    QVERIFY(e.err.data().isEmpty());
-    QCOMPARE(snapshot(e.ws.base()), before);
-}
-
-void TestExportCommand::damagedDatabaseExportsIntactEntriesAndFails()
-{
-    Export e;
-    const QByteArray bytes = vh::database::DatabaseFile::serialize(sampleDatabase(3));
-    e.ws.write(QStringLiteral("data/database.dat"), bytes.left(bytes.size() - 5));
-    const QStringList before = snapshot(e.ws.base());
-    QCOMPARE(e.run({}), 1);
-    QCOMPARE(e.out.data(), vh::database::exportCsv(sampleDatabase(2)));
-    QVERIFY2(e.err.data().startsWith("varnholt-cli: ") && e.err.data().contains("damaged at entry 3"),
-             e.err.data().constData());
+        QVERIFY(out.data().isEmpty());
+    QVERIFY2(error.isEmpty() ? err.data().isEmpty()
+                             : err.data().startsWith("varnholt-cli: ") && err.data().contains(error.toUtf8()),
+             err.data().constData());
     // the window keeps a damaged file aside; an export only reads
-    QCOMPARE(snapshot(e.ws.base()), before);
-}
-
-void TestExportCommand::badBaseFolder()
-{
-    Export e;
-    QVERIFY(QDir(e.ws.path(QStringLiteral("data"))).removeRecursively());
-    QCOMPARE(e.run({}), 2);
-    QVERIFY(e.err.data().contains("has no data folder"));
-    QVERIFY(e.out.data().isEmpty());
-}
-
-void TestExportCommand::unwritableOutputFails()
-{
-    Export e;
-    e.ws.write(QStringLiteral("data/database.dat"), vh::database::DatabaseFile::serialize(sampleDatabase(1)));
-    QCOMPARE(e.run({QStringLiteral("-o"), e.ws.path(QStringLiteral("missing/folder/out.csv"))}), 1);
-    QVERIFY2(e.err.data().startsWith("varnholt-cli: cannot write "), e.err.data().constData());
+    QCOMPARE(snapshot(ws.base()), before);
 }
 
 QTEST_GUILESS_MAIN(TestExportCommand)

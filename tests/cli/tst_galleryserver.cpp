@@ -40,8 +40,7 @@ struct Gallery
     {
         write(entries);
         server.setTreatAsRemote(remote);
-        QString problem;
-        port = server.start(QHostAddress::LocalHost, 0, token, &problem);
+        port = server.start(QHostAddress::LocalHost, 0, token).value;
     }
     void write(const QList<database::ScreenshotEntry>& entries)
     {
@@ -52,7 +51,8 @@ struct Gallery
                      png(db.EntryCount()));
         }
         QVERIFY(platform::writeFileAtomically(ws.path(QStringLiteral("data/database.dat")),
-                                              database::DatabaseFile::serialize(db)));
+                                              database::DatabaseFile::serialize(db))
+                    .isEmpty());
     }
     QUrl url(const QString& path) const { return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)); }
 

@@ -141,7 +141,6 @@ void TestIndexPage::entryFields()
 void TestIndexPage::outcome_data()
 {
     QTest::addColumn<QByteArray>("page");
-    QTest::addColumn<QByteArray>("url");
     QTest::addColumn<IndexPageLimits>("limits");
     QTest::addColumn<int>("maxEntries");
     QTest::addColumn<IndexPageScan::Outcome>("outcome");
@@ -149,34 +148,32 @@ void TestIndexPage::outcome_data()
 
     using O = IndexPageScan::Outcome;
     const QByteArray three = page(numbered({1, 2, 3}));
-    QTest::newRow("empty page") << QByteArray() << Url << IndexPageLimits{} << 30000 << O::Empty << 0;
-    QTest::newRow("error page") << QByteArray("<html>404</html>") << Url << IndexPageLimits{} << 30000 << O::NotIndex
-                                << 0;
+    QTest::newRow("empty page") << QByteArray() << IndexPageLimits{} << 30000 << O::Empty << 0;
+    QTest::newRow("error page") << QByteArray("<html>404</html>") << IndexPageLimits{} << 30000 << O::NotIndex << 0;
     QByteArray huge = page(numbered({1, 2}));
     huge += QByteArray(vh::collect::MaxIndexPageBytes, 'x');
-    QTest::newRow("page larger than any index") << huge << Url << IndexPageLimits{} << 30000 << O::NotIndex << 0;
+    QTest::newRow("page larger than any index") << huge << IndexPageLimits{} << 30000 << O::NotIndex << 0;
     QTest::newRow("paragraph in capitals is no index")
-        << QByteArray("<P> <a x\r\n") << Url << IndexPageLimits{} << 30000 << O::NotIndex << 0;
+        << QByteArray("<P> <a x\r\n") << IndexPageLimits{} << 30000 << O::NotIndex << 0;
     QByteArray quoteless = line(2, at(0));
     quoteless.replace('"', '\'');
     QTest::newRow("line without quotes ends the visit there")
-        << page({line(1, at(0)), quoteless, line(3, at(0))}) << Url << IndexPageLimits{} << 30000 << O::Abandoned << 1;
-    QTest::newRow("entry beyond the table") << three << Url << IndexPageLimits{} << 2 << O::Abandoned << 2;
-    QTest::newRow("line too short for its age") << page({"<p> <a x", line(2, at(0))}) << Url
-                                                << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
-    QTest::newRow("shot time no date") << page({line(1, "2026.13.45 10:00:00"), line(2, at(0))}) << Url
+        << page({line(1, at(0)), quoteless, line(3, at(0))}) << IndexPageLimits{} << 30000 << O::Abandoned << 1;
+    QTest::newRow("entry beyond the table") << three << IndexPageLimits{} << 2 << O::Abandoned << 2;
+    QTest::newRow("line too short for its age")
+        << page({"<p> <a x", line(2, at(0))}) << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
+    QTest::newRow("shot time no date") << page({line(1, "2026.13.45 10:00:00"), line(2, at(0))})
                                        << IndexPageLimits{false, 0, true, 24} << 30000 << O::Abandoned << 0;
 }
 
 void TestIndexPage::outcome()
 {
     QFETCH(QByteArray, page);
-    QFETCH(QByteArray, url);
     QFETCH(IndexPageLimits, limits);
     QFETCH(int, maxEntries);
     QFETCH(IndexPageScan::Outcome, outcome);
     QFETCH(int, entries);
-    const IndexPageScan scan = parseIndexPage(page, url, limits, maxEntries);
+    const IndexPageScan scan = parseIndexPage(page, Url, limits, maxEntries);
     QCOMPARE(scan.outcome, outcome);
     QCOMPARE(int(scan.entries.size()), entries);
 }

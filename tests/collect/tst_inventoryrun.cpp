@@ -94,10 +94,8 @@ class TestInventoryRun : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void inOrderStartsAtSelectedItem();
-    void loopingRebuildsAndStartsAtZero();
-    void unknownServersPassedOver();
-    void stopAfterServerEndsRun();
+    void inOrder_data();
+    void inOrder();
     void randomVisitsEachOnceInSeededOrder();
     void visitOrderIsPermutation_data();
     void visitOrderIsPermutation();
@@ -105,53 +103,47 @@ private Q_SLOTS:
     void loopingPassDoesNotSpin();
 };
 
-void TestInventoryRun::inOrderStartsAtSelectedItem()
+void TestInventoryRun::inOrder_data()
 {
-    Fixture f(names(10));
-    f.list.selectedItem = 5;
-    f.inOrder();
-    QCOMPARE(f.list.visits, (QList<int>{5, 6, 7, 8, 9}));
-    QCOMPARE(f.flags.StopRequested, 1);
-    QCOMPARE(f.list.rebuilds, 0);
-    QVERIFY(f.list.enabled);
-    QCOMPARE(f.passes, 1);
-    QCOMPARE(f.list.visitsWhileEnabled, 0);
-}
-
-void TestInventoryRun::loopingRebuildsAndStartsAtZero()
-{
-    Fixture f(names(10), true);
-    f.list.selectedItem = 5;
-    // cancel in the middle of the second pass
-    f.list.onVisit = [&f](int i) {
-        if (f.list.rebuilds == 1 && i == 2)
-            f.flags.StopRequested = 1;
-    };
-    f.inOrder();
-    QCOMPARE(f.list.visits, (QList<int>{5, 6, 7, 8, 9, 0, 1, 2}));
-    QCOMPARE(f.list.rebuilds, 1);
-    QCOMPARE(f.passes, 2);
-}
-
-void TestInventoryRun::unknownServersPassedOver()
-{
-    Fixture f({QStringLiteral("a"), QStringLiteral("Unknown"), QStringLiteral("c")});
-    f.inOrder();
-    QCOMPARE(f.list.visits, (QList<int>{0, 2}));
-    QCOMPARE(f.list.selectedItem, 2);
-}
-
-void TestInventoryRun::stopAfterServerEndsRun()
-{
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<bool>("loop");
+    QTest::addColumn<QPoint>("stopAt"); // (pass, item) after whose visit the stop request comes; none when negative
+    QTest::addColumn<QList<int>>("visits");
+    QTest::addColumn<int>("passes");
+    const QStringList three{QStringLiteral("a"), QStringLiteral("Unknown"), QStringLiteral("c")};
+    QTest::newRow("starts at the selected item")
+        << names(10) << 5 << false << QPoint(-1, -1) << QList<int>{5, 6, 7, 8, 9} << 1;
+    QTest::newRow("looping rebuilds and starts at zero")
+        << names(10) << 5 << true << QPoint(1, 2) << QList<int>{5, 6, 7, 8, 9, 0, 1, 2} << 2;
+    QTest::newRow("unknown servers passed over") << three << -1 << false << QPoint(-1, -1) << QList<int>{0, 2} << 1;
     // a banlist download between two visits leaves the stop request set: the run ends after that server
-    Fixture f(names(4), true);
-    f.list.onVisit = [&f](int i) {
-        if (i == 1)
+    QTest::newRow("stop after a server ends the run")
+        << names(4) << -1 << true << QPoint(0, 1) << QList<int>{0, 1} << 1;
+}
+
+void TestInventoryRun::inOrder()
+{
+    QFETCH(QStringList, items);
+    QFETCH(int, selected);
+    QFETCH(bool, loop);
+    QFETCH(QPoint, stopAt);
+    QFETCH(QList<int>, visits);
+    QFETCH(int, passes);
+    Fixture f(items, loop);
+    f.list.selectedItem = selected;
+    f.list.onVisit = [&f, stopAt](int i) {
+        if (f.list.rebuilds == stopAt.x() && i == stopAt.y())
             f.flags.StopRequested = 1;
     };
     f.inOrder();
-    QCOMPARE(f.list.visits, (QList<int>{0, 1}));
-    QCOMPARE(f.list.rebuilds, 0);
+    QCOMPARE(f.list.visits, visits);
+    QCOMPARE(f.list.rebuilds, passes - 1);
+    QCOMPARE(f.passes, passes);
+    QCOMPARE(f.list.selectedItem, visits.last());
+    QCOMPARE(f.flags.StopRequested, 1);
+    QVERIFY(f.list.enabled);
+    QCOMPARE(f.list.visitsWhileEnabled, 0);
 }
 
 void TestInventoryRun::randomVisitsEachOnceInSeededOrder()
@@ -162,7 +154,6 @@ void TestInventoryRun::randomVisitsEachOnceInSeededOrder()
         f.random(seed);
         QCOMPARE(std::set<int>(f.list.visits.begin(), f.list.visits.end()), (std::set<int>{0, 1, 2}));
         QCOMPARE(f.list.visits.size(), 3);
-        QCOMPARE(f.flags.StopRequested, 1);
         Fixture again(names(3));
         again.random(seed);
         QCOMPARE(again.list.visits, f.list.visits); // the same seed gives the same order

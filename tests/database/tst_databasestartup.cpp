@@ -42,7 +42,7 @@ void TestDatabaseStartup::startupPurgesAndShutdownSaves()
     core.database().entry(1).Cheating = true;
     core.ShutDown();
     database::Database saved;
-    QVERIFY(!database::DatabaseFile::parse(ws.read(base::Paths::DatabaseFile), saved).damaged);
+    QVERIFY(database::DatabaseFile::parse(ws.read(base::Paths::DatabaseFile), saved).ok());
     QCOMPARE(saved.EntryCount(), 3);
     QVERIFY(saved.entry(1).Cheating);
     QCOMPARE(saved.entry(3), test::sampleEntry(5));

@@ -51,7 +51,6 @@ class TestEntryStore : public QObject
 
 private Q_SLOTS:
     void missingFileGivesEmptyDatabase();
-    void saveThenLoadIsByteForByte();
     void damagedFileIsKeptAside();
     void failedSaveKeepsThePreviousFile();
     void addEntry_data();
@@ -73,25 +72,6 @@ void TestEntryStore::missingFileGivesEmptyDatabase()
     QVERIFY(f.ws.exists(base::Paths::DatabaseFile));
     QCOMPARE(f.ws.read(base::Paths::DatabaseFile), QByteArray());
     QVERIFY(f.log.lines().empty());
-}
-
-void TestEntryStore::saveThenLoadIsByteForByte()
-{
-    Fixture f;
-    for (int i = 1; i <= 4; ++i)
-        f.db.append(test::sampleEntry(i));
-    f.db.entry(2).Cheating = true;
-    QVERIFY(f.store.SaveDatabase());
-    const QByteArray first = f.ws.read(base::Paths::DatabaseFile);
-
-    Fixture g;
-    g.ws.write(base::Paths::DatabaseFile, first);
-    g.store.LoadDatabase();
-    QCOMPARE(g.db.EntryCount(), 4);
-    QVERIFY(g.db.entry(2).Cheating);
-    QCOMPARE(g.db.entry(4), test::sampleEntry(4));
-    QVERIFY(g.store.SaveDatabase());
-    QCOMPARE(g.ws.read(base::Paths::DatabaseFile), first);
 }
 
 void TestEntryStore::damagedFileIsKeptAside()

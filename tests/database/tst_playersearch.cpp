@@ -11,16 +11,16 @@ namespace {
 
 const QByteArray GuidA = QByteArray("0123456789abcdef0123456789abcdef");
 const QByteArray GuidB = QByteArray("fedcba9876543210fedcba9876543210");
+const QByteArray GuidLong = QByteArray("0123456789abcdef0123456789abcdef01234567");
+const QByteArray LongName = QByteArray("A player name longer than thirty letters, SNIPER");
 
-// Entries 1..5: two names of GuidA, one of GuidB, a Latin-1 name and a name that is only a GUID's text.
+// Entries 1..6: names of GuidA and GuidB, a Latin-1 name, and a GUID and a name too long for the search keys.
 Database table()
 {
     Database db;
-    const QList<QPair<QByteArray, QByteArray>> rows = {{GuidA, "=XY= Sniper"},
-                                                       {GuidB, "Medic"},
-                                                       {GuidA, "Renamed SNIPER"},
-                                                       {GuidB, "\xc9lan"},
-                                                       {GuidA, "=XY= Sniper"}};
+    const QList<QPair<QByteArray, QByteArray>> rows = {{GuidA, "=XY= Sniper"},    {GuidB, "Medic"},
+                                                       {GuidA, "Renamed SNIPER"}, {GuidB, "\xc9lan"},
+                                                       {GuidA, "=XY= Sniper"},    {GuidLong, LongName}};
     for (const auto& [guid, name] : rows) {
         database::ScreenshotEntry e;
         e.GUID = guid;
@@ -42,6 +42,7 @@ class TestPlayerSearch : public QObject
 private Q_SLOTS:
     void finds_data();
     void finds();
+    void followsChangesToTheTable();
     void modelShowsRows();
 };
 
@@ -50,12 +51,14 @@ void TestPlayerSearch::finds_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("entries");
     QTest::addColumn<QStringList>("names"); // of the GUID; empty when not a GUID search
-    QTest::newRow("name fragment, any case") << "sniper" << QList<int>{1, 3, 5} << QStringList{};
+    QTest::newRow("name fragment, any case") << "sniper" << QList<int>{1, 3, 5, 6} << QStringList{};
     QTest::newRow("blanks around are ignored") << "  medic " << QList<int>{2} << QStringList{};
     QTest::newRow("Latin-1 capital matches small") << QString::fromLatin1("\xe9LAN") << QList<int>{4} << QStringList{};
     QTest::newRow("GUID in capitals, every name it used")
         << QString::fromLatin1(GuidA.toUpper()) << QList<int>{1, 3, 5}
         << QStringList{QStringLiteral("=XY= Sniper"), QStringLiteral("Renamed SNIPER")};
+    QTest::newRow("GUID longer than 32 characters")
+        << QString::fromLatin1(GuidLong.toUpper()) << QList<int>{6} << QStringList{QString::fromLatin1(LongName)};
     QTest::newRow("part of a GUID is no GUID") << QString::fromLatin1(GuidA.left(31)) << QList<int>{} << QStringList{};
     QTest::newRow("empty text finds nothing") << "   " << QList<int>{} << QStringList{};
 }
@@ -73,6 +76,28 @@ void TestPlayerSearch::finds()
     for (const QByteArray& name : result.namesOfGuid)
         got << QString::fromLatin1(name);
     QCOMPARE(got, names);
+}
+
+void TestPlayerSearch::followsChangesToTheTable()
+{
+    const auto found = [](const Database& db, const char* text) {
+        return database::searchPlayers(db, QString::fromLatin1(text)).entries;
+    };
+    Database db = table();
+    QCOMPARE(found(db, "medic"), QList<int>{2});
+    db.entry(4).PlayerName = "Medic Two"; // written after a search
+    db.remove(1);
+    QCOMPARE(found(db, "medic"), (QList<int>{1, 3}));
+    db.entry(1).ShotFile = Database::DeletedMarker;
+    QCOMPARE(db.compact(), 1);
+    QCOMPARE(found(db, "medic"), QList<int>{2});
+    QCOMPARE(found(db, GuidA.constData()), (QList<int>{1, 3}));
+    db.truncate(2);
+    QCOMPARE(found(db, "sniper"), QList<int>{1});
+    database::ScreenshotEntry added;
+    added.PlayerName = "Sniper Three";
+    db.append(added);
+    QCOMPARE(found(db, "sniper"), (QList<int>{1, 3}));
 }
 
 void TestPlayerSearch::modelShowsRows()

@@ -27,7 +27,7 @@ private:
         bitmap.CreateFromPicture(maker.image());
         slot.CaptureWidth = qint16(maker.captureRect().width());
         slot.CaptureHeight = qint16(maker.captureRect().height());
-        return m_checks.CheckPixels(bitmap, slot);
+        return m_checks.CheckPixels(bitmap, slot).join(QStringLiteral("; "));
     }
     QString lastLog() const { return m_log.lines().empty() ? QString() : m_log.lines().back().text; }
 

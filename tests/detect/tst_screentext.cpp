@@ -22,16 +22,16 @@ private:
     {
         cDIBSection bitmap;
         bitmap.CreateFromPicture(image);
-        return ScreenTextReader(m_table).ReadScreenText(bitmap, slot);
+        return ScreenTextReader(m_table).ReadScreenText(bitmap, slot).join(QStringLiteral("; "));
     }
     QByteArray readLine(const QImage& image, int baseRow) const
     {
         cDIBSection bitmap;
         bitmap.CreateFromPicture(image);
-        QByteArray text;
-        if (!ScreenTextReader(m_table).readLine(bitmap, baseRow, text).isEmpty())
+        const vh::base::Checked<QByteArray> line = ScreenTextReader(m_table).readLine(bitmap, baseRow);
+        if (!line.ok())
             return "<error>";
-        return text;
+        return line.value;
     }
 
 private Q_SLOTS:

@@ -14,8 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     DatabaseFile::parse(file, db);
     const QByteArray saved = DatabaseFile::serialize(db);
     Database again;
-    const DatabaseFile::ParseResult reread = DatabaseFile::parse(saved, again);
-    FUZZ_REQUIRE(!reread.damaged);
+    const vh::base::Checked<int> reread = DatabaseFile::parse(saved, again);
+    FUZZ_REQUIRE(reread.ok());
     FUZZ_REQUIRE(again.EntryCount() == db.EntryCount());
     FUZZ_REQUIRE(DatabaseFile::serialize(again) == saved);
     return 0;

@@ -13,11 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         table->LoadGlyphTable();
         return table;
     }();
-    const vh::platform::PngDecoder::Result decoded = vh::platform::PngDecoder::decode(fuzzBytes(data, size));
+    const vh::platform::Checked<QImage> decoded = vh::platform::PngDecoder::decode(fuzzBytes(data, size));
     if (!decoded.ok())
         return 0;
     vh::review::cDIBSection bitmap;
-    bitmap.CreateFromPicture(decoded.image);
+    bitmap.CreateFromPicture(decoded.value);
     if (bitmap.isEmpty())
         return 0;
     vh::database::ScreenshotEntry slot;

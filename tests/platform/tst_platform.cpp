@@ -34,7 +34,7 @@ void TestPlatform::atomicWriteReplacesWholeFile()
 {
     TestWorkspace ws;
     ws.write(QStringLiteral("data/x.dat"), QByteArray(1000, 'o'));
-    QVERIFY(vh::platform::writeFileAtomically(ws.path(QStringLiteral("data/x.dat")), "new\r\n"));
+    QVERIFY(vh::platform::writeFileAtomically(ws.path(QStringLiteral("data/x.dat")), "new\r\n").isEmpty());
     QCOMPARE(ws.read(QStringLiteral("data/x.dat")), QByteArray("new\r\n"));
     QCOMPARE(QDir(ws.path(QStringLiteral("data"))).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("x.dat")});
@@ -45,9 +45,9 @@ void TestPlatform::atomicWriteReportsFailure()
     TestWorkspace ws;
     // a file where the folder should be: the new file cannot be made, whoever runs the test
     ws.write(QStringLiteral("blocker"), "kept");
-    QString error;
-    QVERIFY(!vh::platform::writeFileAtomically(ws.path(QStringLiteral("blocker/x.dat")), "new", &error));
-    QVERIFY(!error.isEmpty());
+    const vh::platform::Problems problems = vh::platform::writeFileAtomically(ws.path(QStringLiteral("blocker/x.dat")), "new");
+    QVERIFY(!problems.isEmpty());
+    QVERIFY(!problems.first().isEmpty());
     QCOMPARE(ws.read(QStringLiteral("blocker")), QByteArray("kept"));
 }
 

@@ -129,17 +129,17 @@ void TestPngDecoder::decodesExactPixels()
 {
     QFETCH(QByteArray, png);
     QFETCH(QImage, expected);
-    const PngDecoder::Result result = PngDecoder::decode(png);
-    QVERIFY2(result.ok(), qPrintable(result.error));
-    QCOMPARE(result.image.format(), QImage::Format_RGB32);
-    QCOMPARE(result.image.size(), expected.size());
+    const vh::platform::Checked<QImage> result = PngDecoder::decode(png);
+    QVERIFY2(result.ok(), qPrintable(result.problems.join(QStringLiteral("; "))));
+    QCOMPARE(result.value.format(), QImage::Format_RGB32);
+    QCOMPARE(result.value.size(), expected.size());
     for (int y = 0; y < expected.height(); ++y)
         for (int x = 0; x < expected.width(); ++x)
-            QVERIFY2(result.image.pixel(x, y) == expected.pixel(x, y),
+            QVERIFY2(result.value.pixel(x, y) == expected.pixel(x, y),
                      qPrintable(QStringLiteral("pixel %1,%2: %3 instead of %4")
                                     .arg(x)
                                     .arg(y)
-                                    .arg(result.image.pixel(x, y), 8, 16)
+                                    .arg(result.value.pixel(x, y), 8, 16)
                                     .arg(expected.pixel(x, y), 8, 16)));
 }
 
@@ -191,11 +191,11 @@ void TestPngDecoder::badFilesFailCleanly()
     const qint64 rssBefore = peakRssKiB();
     QElapsedTimer timer;
     timer.start();
-    const PngDecoder::Result result = PngDecoder::decode(file);
+    const vh::platform::Checked<QImage> result = PngDecoder::decode(file);
     QVERIFY(timer.elapsed() < 2000);
     QVERIFY(!result.ok());
-    QVERIFY(result.image.isNull());
-    QVERIFY(!result.error.isEmpty());
+    QVERIFY(result.value.isNull());
+    QVERIFY(!result.problems.value(0).isEmpty());
     // no picture memory is taken for sizes the file cannot back
     QVERIFY2(peakRssKiB() - rssBefore < 64 * 1024, qPrintable(QString::number(peakRssKiB() - rssBefore)));
 }
@@ -206,13 +206,13 @@ void TestPngDecoder::loadPictureFromFile()
     const QString path = ws.write(QStringLiteral("PBSS/vault/a.png"), PngBuilder(3, 2, Type::Grey, 8, [](int x, int y) {
                                                                           return QList<quint16>{quint16(x * 100 + y)};
                                                                       }).build());
-    const PngDecoder::Result loaded = PngDecoder::LoadPicture(path);
-    QVERIFY2(loaded.ok(), qPrintable(loaded.error));
-    QCOMPARE(loaded.image.pixel(2, 1), qRgb(201, 201, 201));
+    const vh::platform::Checked<QImage> loaded = PngDecoder::LoadPicture(path);
+    QVERIFY2(loaded.ok(), qPrintable(loaded.problems.join(QStringLiteral("; "))));
+    QCOMPARE(loaded.value.pixel(2, 1), qRgb(201, 201, 201));
 
-    const PngDecoder::Result missing = PngDecoder::LoadPicture(ws.path(QStringLiteral("PBSS/vault/none.png")));
+    const vh::platform::Checked<QImage> missing = PngDecoder::LoadPicture(ws.path(QStringLiteral("PBSS/vault/none.png")));
     QVERIFY(!missing.ok());
-    QVERIFY(!missing.error.isEmpty());
+    QVERIFY(!missing.problems.value(0).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestPngDecoder)

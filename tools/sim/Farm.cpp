@@ -71,9 +71,8 @@ void Farm::writeFile(const QString& baseFolder, const QString& relative, const Q
 {
     const QString path = baseFolder + QLatin1Char('/') + relative;
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QString error;
-    if (!platform::writeFileAtomically(path, content, &error))
-        qFatal("Farm: cannot write %s: %s", qPrintable(path), qPrintable(error));
+    if (const platform::Problems problems = platform::writeFileAtomically(path, content); !problems.isEmpty())
+        qFatal("Farm: cannot write %s: %s", qPrintable(path), qPrintable(problems.join(QStringLiteral("; "))));
 }
 
 QByteArray Farm::Shot::fileName() const

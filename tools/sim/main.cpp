@@ -130,9 +130,10 @@ int runLister(const QStringList& args)
     const auto response = client.Get(url.path().toStdString());
     if (!response || response->status != 200)
         return fail(QStringLiteral("the farm's list at %1 cannot be read").arg(url.toString()), 1);
-    QString error;
-    if (!vh::platform::writeFileAtomically(args.value(out + 1), QByteArray::fromStdString(response->body), &error))
-        return fail(error, 1);
+    const vh::platform::Problems problems =
+        vh::platform::writeFileAtomically(args.value(out + 1), QByteArray::fromStdString(response->body));
+    if (!problems.isEmpty())
+        return fail(problems.join(QStringLiteral("; ")), 1);
     return 0;
 }
 
@@ -180,9 +181,8 @@ int main(int argc, char* argv[])
         for (const QByteArray& p : scenario.prey())
             prey.append(QString::fromLatin1(p));
         manifest.insert(QStringLiteral("prey"), prey);
-        QString error;
-        if (!vh::platform::writeFileAtomically(manifestPath, QJsonDocument(manifest).toJson(), &error))
-            say(QStringLiteral("cannot write the manifest: ") + error);
+        for (const QString& problem : vh::platform::writeFileAtomically(manifestPath, QJsonDocument(manifest).toJson()))
+            say(QStringLiteral("cannot write the manifest: ") + problem);
     };
 
     if (!workspace.isEmpty()) {
