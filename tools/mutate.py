@@ -623,9 +623,12 @@ def main():
         for spec in a.include:
             report(runner.try_mutant(parse_include(tree, spec), a.timeout_factor, a.min_timeout))
         valid = 0
+        included = {key(r) for r in results}
         for m in seeded_order(tree, a.seed):
             if valid >= a.count:
                 break
+            if key(m) in included:   # drawn again by the seed: already ran
+                continue
             r = runner.try_mutant(m, a.timeout_factor, a.min_timeout)
             report(r)
             if r["status"] in ("killed", "survived"):
