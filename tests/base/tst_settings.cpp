@@ -32,6 +32,7 @@ void TestSettings::keyMatching_data()
     QTest::newRow("colons in a value") << QByteArray("s25:C:\\x\\b.exe\r\n") << 24 << QStringLiteral("C:\\x\\b.exe");
     QTest::newRow("no line end on last line") << QByteArray("s15:12") << 14 << QStringLiteral("12");
     QTest::newRow("leading zero is no key") << QByteArray("s01:1\r\n") << 0 << QString();
+    QTest::newRow("key 40 is stored") << QByteArray("s40:1\r\n") << 39 << QStringLiteral("1");
     QTest::newRow("key 41 is not stored") << QByteArray("s41:1\r\n") << 40 << QString();
     QTest::newRow("latin-1 bytes kept") << QByteArray("s25:\xe9t\xe9\r\n") << 24 << QStringLiteral("\u00e9t\u00e9");
 }

@@ -93,6 +93,9 @@ void TestIndexPage::choosesLines_data()
         << page(aged) << IndexPageLimits{false, 0, true, 24} << range(10, 20) << 20;
     QTest::newRow("age exactly the limit stays")
         << page({line(1, at(24)), line(2, at(0))}) << IndexPageLimits{false, 0, true, 24} << QList<int>{1, 2} << 2;
+    QTest::newRow("two lines exactly at the limit stay")
+        << page({line(1, at(24)), line(2, at(24)), line(3, at(0))}) << IndexPageLimits{false, 0, true, 24}
+        << QList<int>{1, 2, 3} << 3;
     QTest::newRow("age counts hour boundaries")
         << page({line(1, "2026.12.05 11:59:59"), line(2, "2026.12.06 12:00:00")}) << IndexPageLimits{false, 0, true, 24}
         << QList<int>{1, 2} << 2;

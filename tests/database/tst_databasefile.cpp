@@ -114,6 +114,7 @@ void TestDatabaseFile::damagedFileKeepsIntactEntries_data()
     QTest::newRow("string length beyond the end") << le32(2) + body.chopped(40) << 1 << 2;
     QTest::newRow("negative count") << le32(-1) + body << 0 << 0;
     QTest::newRow("bytes after the last entry") << le32(1) + body << 1 << 2;
+    QTest::newRow("one stray byte after the last entry") << two + QByteArray(1, '\0') << 2 << 3;
 }
 
 void TestDatabaseFile::damagedFileKeepsIntactEntries()
