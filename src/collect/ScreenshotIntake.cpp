@@ -151,10 +151,10 @@ void ScreenshotIntake::apply(int w, const DownloadedShot& shot, IntakeAnalysis& 
     database::ScreenshotEntry& slot = m_database.intakeSlot(w);
     slot = std::move(analysis.shot.entry);
     const QByteArray stamp = m_clock().toString(QStringLiteral("yyyyMMddHHmmss")).toLatin1();
-    QByteArray vaultName;
-    QString error;
-    if (moveIntoVault(saveFile, stamp + platform::safeFileNamePart(slot.ShotFile), vaultName, error)) {
-        slot.VaultName = vaultName;
+    const base::Checked<QByteArray> vaultName =
+        moveIntoVault(saveFile, stamp + platform::safeFileNamePart(slot.ShotFile));
+    if (vaultName.ok()) {
+        slot.VaultName = vaultName.value;
         m_detection.CheckNameChanger(w);
         m_settings.setValue(base::Setting::DownloadedCount,
                             QString::number(qint64(m_settings.number(base::Setting::DownloadedCount)) + 1));
@@ -163,7 +163,8 @@ void ScreenshotIntake::apply(int w, const DownloadedShot& shot, IntakeAnalysis& 
             m_addEntry(w);
     } else {
         // an entry whose PNG is not in the vault could never be shown, so there is none
-        m_log.Log(QStringLiteral("Problems in moving PBSS to vault, error:") + error);
+        m_log.Log(QStringLiteral("Problems in moving PBSS to vault, error:") +
+                  vaultName.problems.join(QStringLiteral("; ")));
     }
     database::ScreenshotEntry& done = m_database.intakeSlot(w);
     const qint16 width = done.CaptureWidth;
@@ -174,8 +175,7 @@ void ScreenshotIntake::apply(int w, const DownloadedShot& shot, IntakeAnalysis& 
     m_detection.releasePixelFindings(w);
 }
 
-bool ScreenshotIntake::moveIntoVault(const QString& saveFile, const QByteArray& wantedName, QByteArray& vaultName,
-                                     QString& error) const
+base::Checked<QByteArray> ScreenshotIntake::moveIntoVault(const QString& saveFile, const QByteArray& wantedName) const
 {
     const QString vault = m_workspace.path(base::Paths::Vault);
     // a name already taken gets a number, so no entry ever points at another screenshot's file or at none
@@ -185,17 +185,12 @@ bool ScreenshotIntake::moveIntoVault(const QString& saveFile, const QByteArray& 
         if (QFileInfo::exists(target))
             continue;
         QFile source(saveFile);
-        if (source.rename(target)) {
-            vaultName = name;
-            return true;
-        }
-        if (!QFileInfo::exists(target)) {
-            error = source.errorString();
-            return false;
-        }
+        if (source.rename(target))
+            return base::Checked<QByteArray>::good(name);
+        if (!QFileInfo::exists(target))
+            return base::Checked<QByteArray>::failed(source.errorString());
     }
-    error = QStringLiteral("File already exists");
-    return false;
+    return base::Checked<QByteArray>::failed(QStringLiteral("File already exists"));
 }
 
 } // namespace vh::collect

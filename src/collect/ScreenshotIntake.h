@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Checked.h"
 #include "detect/Detection.h"
 
 #include <QByteArray>
@@ -102,8 +103,8 @@ private:
     };
     void apply(int w, const DownloadedShot& shot, IntakeAnalysis& analysis);
     void applyInOrder();
-    bool moveIntoVault(const QString& saveFile, const QByteArray& wantedName, QByteArray& vaultName,
-                       QString& error) const;
+    // the vault name the file got (a number added when the name is taken), or why it could not move
+    base::Checked<QByteArray> moveIntoVault(const QString& saveFile, const QByteArray& wantedName) const;
 
     detect::Detection& m_detection;
     database::Database& m_database;
@@ -118,7 +119,7 @@ private:
     quint64 m_nextSubmitted = 0;
     quint64 m_nextApplied = 0;
     bool m_applying = false;
-    std::map<quint64, Finished> m_finished; // analysed, waiting for those handed over before them
+    std::map<quint64, Finished> m_finished;                 // analysed, waiting for those handed over before them
     std::shared_ptr<const detect::AnalysisConfig> m_config; // taken anew whenever the intake was idle
     std::unique_ptr<platform::WorkerPool> m_workers;        // last: its threads end before the rest goes
 };
