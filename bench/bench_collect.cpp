@@ -286,9 +286,9 @@ void BM_FetchFarm40Parallel(benchmark::State& state)
         const double childCpu = cpuSeconds(RUSAGE_CHILDREN);
         state.ResumeTiming();
         QProcess curl;
-        curl.start(QStringLiteral("curl"), {QStringLiteral("--parallel"), QStringLiteral("--parallel-max"),
-                                            QStringLiteral("40"), QStringLiteral("--silent"), QStringLiteral("--fail"),
-                                            QStringLiteral("--config"), file.fileName()});
+        curl.start(QStringLiteral("curl"),
+                   {QStringLiteral("--parallel"), QStringLiteral("--parallel-max"), QStringLiteral("40"),
+                    QStringLiteral("--silent"), QStringLiteral("--fail"), QStringLiteral("--config"), file.fileName()});
         const bool ran = curl.waitForFinished(600000) && curl.exitCode() == 0;
         state.PauseTiming();
         const int fetched = int(QDir(dir.path()).entryList({QStringLiteral("*.png")}, QDir::Files).size());

@@ -9,8 +9,8 @@
 #include "detect/Detection.h"
 #include "detect/GlyphTable.h"
 #include "detect/SuspiciousColors.h"
-#include "review/cDIBSection.h"
 #include "platform/PngDecoder.h"
+#include "review/cDIBSection.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -69,8 +69,8 @@ void EntryStore::LoadDatabase()
         return;
     const QString aside = keepAside(path, QStringLiteral("damaged"));
     m_log.Log(LoadProblem + result.problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") + path +
-              QStringLiteral(" DB-entry: ") + QString::number(result.value) + QStringLiteral(", ") + QString::number(m_db.EntryCount()) +
-              QStringLiteral(" intact entries were loaded") +
+              QStringLiteral(" DB-entry: ") + QString::number(result.value) + QStringLiteral(", ") +
+              QString::number(m_db.EntryCount()) + QStringLiteral(" intact entries were loaded") +
               (aside.isEmpty() ? QStringLiteral(", the damaged file could not be kept aside")
                                : QStringLiteral(", the damaged file was kept as ") + aside));
 }

@@ -70,8 +70,7 @@ public:
     // Decodes the PNG file and reads its text into the entry; with capture size and colour codes on, runs the pixel
     // checks over the same picture. Touches nothing but its arguments. On a failure the entry has no capture
     // size, so it never becomes an entry.
-    static ShotAnalysis analyse(const AnalysisConfig& config, const QString& pngPath,
-                                database::ScreenshotEntry entry);
+    static ShotAnalysis analyse(const AnalysisConfig& config, const QString& pngPath, database::ScreenshotEntry entry);
 
     // Reports an analysis whose text could not be read: the log line, and a PNG file copied to PBSS/failed
     // (one copy per server and shot, the newest replacing the older). False then; true when it was read.

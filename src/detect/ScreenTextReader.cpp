@@ -177,7 +177,8 @@ base::Problems ScreenTextReader::interpretLine5(const QByteArray& text, database
     return {};
 }
 
-base::Problems ScreenTextReader::ReadScreenText(const review::cDIBSection& bitmap, database::ScreenshotEntry& slot) const
+base::Problems ScreenTextReader::ReadScreenText(const review::cDIBSection& bitmap,
+                                                database::ScreenshotEntry& slot) const
 {
     slot.HeaderInfo.clear();
     slot.ShotFile.clear();

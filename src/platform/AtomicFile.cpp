@@ -12,10 +12,9 @@ Problems writeFileAtomically(const QString& path, const QByteArray& content)
         return {file.errorString()};
     const qint64 written = file.write(content);
     if (written != content.size()) {
-        const QString why = written < 0 ? file.errorString()
-                                        : QStringLiteral("only %1 of %2 bytes could be written")
-                                              .arg(written)
-                                              .arg(content.size());
+        const QString why =
+            written < 0 ? file.errorString()
+                        : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(content.size());
         file.cancelWriting();
         return {why};
     }

@@ -39,10 +39,10 @@ private:
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<Work> m_work;     // guarded by m_mutex
-    std::deque<Done> m_done;     // guarded by m_mutex
-    bool m_ending = false;       // guarded by m_mutex
-    bool m_donePosted = false;   // guarded by m_mutex: a runDone is on its way to the owner
+    std::deque<Work> m_work;   // guarded by m_mutex
+    std::deque<Done> m_done;   // guarded by m_mutex
+    bool m_ending = false;     // guarded by m_mutex
+    bool m_donePosted = false; // guarded by m_mutex: a runDone is on its way to the owner
 };
 
 } // namespace vh::platform

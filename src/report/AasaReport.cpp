@@ -95,8 +95,8 @@ AasaReport::Result AasaReport::CreateAasaReport(int entryIndex)
                                         ? base::Problems{QStringLiteral("cannot create the folder")}
                                         : platform::writeFileAtomically(file, buildReportPage(input));
     if (!problems.isEmpty()) {
-        m_log.Log(QStringLiteral("Problems in Creating Report, error:") + problems.join(QStringLiteral("; ")) + QStringLiteral(" ") +
-                  QDir::toNativeSeparators(file));
+        m_log.Log(QStringLiteral("Problems in Creating Report, error:") + problems.join(QStringLiteral("; ")) +
+                  QStringLiteral(" ") + QDir::toNativeSeparators(file));
         return {Outcome::WriteFailed, QString()};
     }
     if (m_opensBrowser)

@@ -19,6 +19,6 @@ struct DownloadLimits
 // the whole answer arrived with a success status, within the time and size limits. Returns the reason of a
 // failure, nothing on success.
 base::Problems fetchToFileWaiting(QNetworkAccessManager& network, const QString& url, const QString& path,
-                           const DownloadLimits& limits);
+                                  const DownloadLimits& limits);
 
 } // namespace vh::servers

@@ -83,8 +83,7 @@ bool ServerDiscovery::DownloadProviderInfo(const QString& url)
     DownloadLimits limits;
     limits.timeoutMs = m_downloadTimeoutMs;
     limits.maxBytes = m_downloadMaxBytes;
-    const base::Problems problems =
-        fetchToFileWaiting(*m_network, url, m_workspace.path(Paths::IpRangesFile), limits);
+    const base::Problems problems = fetchToFileWaiting(*m_network, url, m_workspace.path(Paths::IpRangesFile), limits);
     for (const QString& problem : problems)
         m_log.Log(QStringLiteral("Problems in Downloading Provider Info, error:") + problem);
     LoadIpRanges();

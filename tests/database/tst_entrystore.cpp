@@ -1,5 +1,5 @@
-#include "base/ActivityLog.h"
 #include "app/AppCore.h"
+#include "base/ActivityLog.h"
 #include "base/Paths.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"

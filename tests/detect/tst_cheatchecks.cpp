@@ -170,8 +170,9 @@ private Q_SLOTS:
         QCOMPARE(m_log.lines().size(), lines + (logged.isEmpty() ? 0 : 1));
         if (!logged.isEmpty()) {
             QVERIFY(lastLog().endsWith(logged));
-            QCOMPARE(m_log.lines().back().colour,
-                     logged.startsWith(QLatin1String("Almost")) ? vh::base::Colours::Magenta : vh::base::Colours::White);
+            QCOMPARE(m_log.lines().back().colour, logged.startsWith(QLatin1String("Almost"))
+                                                      ? vh::base::Colours::Magenta
+                                                      : vh::base::Colours::White);
         }
     }
 

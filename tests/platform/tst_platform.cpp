@@ -45,7 +45,8 @@ void TestPlatform::atomicWriteReportsFailure()
     TestWorkspace ws;
     // a file where the folder should be: the new file cannot be made, whoever runs the test
     ws.write(QStringLiteral("blocker"), "kept");
-    const vh::platform::Problems problems = vh::platform::writeFileAtomically(ws.path(QStringLiteral("blocker/x.dat")), "new");
+    const vh::platform::Problems problems =
+        vh::platform::writeFileAtomically(ws.path(QStringLiteral("blocker/x.dat")), "new");
     QVERIFY(!problems.isEmpty());
     QVERIFY(!problems.first().isEmpty());
     QCOMPARE(ws.read(QStringLiteral("blocker")), QByteArray("kept"));

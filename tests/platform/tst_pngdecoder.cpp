@@ -210,7 +210,8 @@ void TestPngDecoder::loadPictureFromFile()
     QVERIFY2(loaded.ok(), qPrintable(loaded.problems.join(QStringLiteral("; "))));
     QCOMPARE(loaded.value.pixel(2, 1), qRgb(201, 201, 201));
 
-    const vh::platform::Checked<QImage> missing = PngDecoder::LoadPicture(ws.path(QStringLiteral("PBSS/vault/none.png")));
+    const vh::platform::Checked<QImage> missing =
+        PngDecoder::LoadPicture(ws.path(QStringLiteral("PBSS/vault/none.png")));
     QVERIFY(!missing.ok());
     QVERIFY(!missing.problems.value(0).isEmpty());
 }

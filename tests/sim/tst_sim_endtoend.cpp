@@ -148,9 +148,9 @@ void TestSimEndToEnd::inventoryThenHuntFindWhatTheFarmPublished()
             const QJsonObject shot = shotValue.toObject();
             const QByteArray text = shot.value(QStringLiteral("indexText")).toString().toLatin1();
             const QString outcome = shot.value(QStringLiteral("expect")).toString();
-            const bool hit = nameOf.contains(address) && outcome != QLatin1String("overwritten") &&
-                             std::any_of(prey.begin(), prey.end(),
-                                         [&](const QByteArray& p) { return text.toLower().contains(p); });
+            const bool hit =
+                nameOf.contains(address) && outcome != QLatin1String("overwritten") &&
+                std::any_of(prey.begin(), prey.end(), [&](const QByteArray& p) { return text.toLower().contains(p); });
             if (hit)
                 expectedFinds.insert(text + " found on: " + nameOf.value(address));
             // an entry the inventory had stays; a hit the inventory did not take becomes one

@@ -391,12 +391,11 @@ QJsonObject Farm::manifest() const
 void Farm::writeWorkspace(const QString& baseFolder, const QMap<base::Setting, QString>& overrides) const
 {
     using base::Setting;
-    const QByteArray links = aasaBanlistUrl().toLatin1() + "\r\n" +
-                             m_http.url(QStringLiteral("/aasa/search?guid=")).toLatin1() + "\r\n" +
-                             m_http.url(QStringLiteral("/aasa/report")).toLatin1() + "\r\n" +
-                             trollbaitUrl().toLatin1() + "\r\n" +
-                             m_http.url(QStringLiteral("/ipranges.dat")).toLatin1() + "\r\n" +
-                             aciBanlistUrl().toLatin1() + "\r\n" + verificationUrl().toLatin1() + "\r\n";
+    const QByteArray links =
+        aasaBanlistUrl().toLatin1() + "\r\n" + m_http.url(QStringLiteral("/aasa/search?guid=")).toLatin1() + "\r\n" +
+        m_http.url(QStringLiteral("/aasa/report")).toLatin1() + "\r\n" + trollbaitUrl().toLatin1() + "\r\n" +
+        m_http.url(QStringLiteral("/ipranges.dat")).toLatin1() + "\r\n" + aciBanlistUrl().toLatin1() + "\r\n" +
+        verificationUrl().toLatin1() + "\r\n";
     writeFile(baseFolder, base::Paths::LinksFile, links);
 
     base::Settings settings;
