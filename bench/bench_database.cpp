@@ -1,7 +1,7 @@
 // Loading and saving a full database (200000 entries with realistic field lengths) through EntryStore, and
 // the memory the loaded table takes compared with its file.
-#include "base/ActivityLog.h"
 #include "app/AppCore.h"
+#include "base/ActivityLog.h"
 #include "base/Paths.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "RealisticEntry.h"
+
 #include <benchmark/benchmark.h>
 
 #include <fstream>
@@ -23,28 +25,6 @@
 using namespace vh;
 
 namespace {
-
-database::ScreenshotEntry realisticEntry(int n)
-{
-    const QByteArray num = QByteArray::number(n % 1000000).rightJustified(6, '0');
-    const QByteArray player = "Player_" + QByteArray::number(n % 5000);
-    database::ScreenshotEntry e;
-    e.ShotFile = "pb" + num + ".png";
-    e.HeaderInfo = " v1.0.0 Pb_Sv 1.825 | A1382 C2.271 | Bridge Crossing";
-    e.ServerAddress = "85.214." + QByteArray::number(n % 200) + "." + QByteArray::number(n % 250);
-    e.ServerName = "=|ABC|= Official Server #" + QByteArray::number(n % 40);
-    e.GUID = QByteArray::number(quint64(n) * 2654435761ULL, 16).rightJustified(32, 'a');
-    e.PlayerName = player;
-    e.ServerURL = "http://" + e.ServerAddress + "/pb/svss";
-    e.Cheating = n % 97 == 0;
-    e.IndexText = num + " \"" + player + "\" GUID=" + e.GUID + " (W) 2026.12.06 10:00:00";
-    e.AutoDetected = n % 97 == 0 ? QByteArray("NameChanger") : QByteArray();
-    e.VaultName = "61220261000" + QByteArray::number(n % 100) + e.ShotFile;
-    e.ShotTime = "2026.12.06 10:00:00";
-    e.CaptureWidth = 640;
-    e.CaptureHeight = 480;
-    return e;
-}
 
 long residentBytes()
 {
@@ -75,7 +55,7 @@ struct Bench
     {
         db->reserve(database::Database::Capacity);
         for (int i = 1; i <= database::Database::Capacity; ++i)
-            db->append(realisticEntry(i));
+            db->append(bench::realisticEntry(i, false, false));
     }
     void fresh()
     {

@@ -15,33 +15,13 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "RealisticEntry.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace vh;
 
 namespace {
-
-database::ScreenshotEntry realisticEntry(int n)
-{
-    const QByteArray num = QByteArray::number(n % 1000000).rightJustified(6, '0');
-    const QByteArray player = "Player_" + QByteArray::number(n % 5000);
-    database::ScreenshotEntry e;
-    e.ShotFile = "pb" + num + ".png";
-    e.HeaderInfo = " v1.0.0 Pb_Sv 1.825 | A1382 C2.271 | Bridge Crossing";
-    e.ServerAddress = "85.214." + QByteArray::number(n % 200) + "." + QByteArray::number(n % 250);
-    e.ServerName = "=|ABC|= Official Server #" + QByteArray::number(n % 40);
-    e.GUID = QByteArray::number(quint64(n % 5000) * 2654435761ULL, 16).rightJustified(32, 'a');
-    e.PlayerName = player;
-    e.ServerURL = "http://" + e.ServerAddress + "/pb/svss";
-    e.Cheating = n % 97 == 0;
-    e.IndexText = num + " \"" + player + "\" GUID=" + e.GUID + " (W) 2026.12.06 10:00:00";
-    e.AutoDetected = n % 97 == 0 ? QByteArray("NameChanger") : QByteArray();
-    e.VaultName = "61220261000" + QByteArray::number(n % 100) + e.ShotFile;
-    e.ShotTime = "2026.12." + QByteArray::number(1 + n % 28).rightJustified(2, '0') + " 10:00:00";
-    e.CaptureWidth = 640;
-    e.CaptureHeight = 480;
-    return e;
-}
 
 // A workspace with a full database, one picture of screenshot size and the gallery over them.
 struct Gallery
@@ -62,7 +42,7 @@ struct Gallery
         database::Database db;
         db.reserve(database::Database::Capacity);
         for (int i = 1; i <= database::Database::Capacity; ++i)
-            db.append(realisticEntry(i));
+            db.append(bench::realisticEntry(i, true, true));
         platform::writeFileAtomically(workspace.path(base::Paths::DatabaseFile), database::DatabaseFile::serialize(db));
         // a noisy 660 x 575 picture compresses about as badly as a real screenshot
         QImage picture(660, 575, QImage::Format_RGB32);
