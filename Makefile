@@ -2,7 +2,7 @@
 PRESET ?= dev
 DEMO_DIR ?= $(CURDIR)/demo-run
 
-.PHONY: all deps configure build test test-asan package fuzz ci demo demo-picture bench format clean
+.PHONY: all deps configure build test test-asan test-tsan package fuzz ci demo demo-picture bench format clean
 
 all: build
 
@@ -30,6 +30,13 @@ test-asan: deps
 	cmake --preset asan
 	cmake --build --preset asan
 	tools/run-tests.sh asan
+
+# the tests of the screenshot intake (worker threads handing results to the user-interface thread) under the
+# thread sanitizer
+test-tsan: deps
+	cmake --preset tsan
+	cmake --build --preset tsan
+	tools/run-tests.sh tsan
 
 fuzz: deps
 	tools/run-fuzz.sh $(FUZZ_SECONDS)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole check: build and run every test on the `ci` preset, check the Debian package, run every test again
-# on `asan` (address and undefined-behaviour sanitizers), then run the fuzz targets. Prints each step's time.
+# on `asan` (address and undefined-behaviour sanitizers), the intake's tests on `tsan` (thread sanitizer), then
+# run the fuzz targets. Prints each step's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,4 +21,7 @@ step "package check (ci)" tools/check-package.sh build/ci
 step "build (asan)" cmake --preset asan
 step "build (asan)" cmake --build --preset asan
 step "tests (asan)" tools/run-tests.sh asan
+step "build (tsan)" cmake --preset tsan
+step "build (tsan)" cmake --build --preset tsan
+step "tests (tsan)" tools/run-tests.sh tsan
 step "fuzz" tools/run-fuzz.sh "${FUZZ_SECONDS:-25}"

@@ -72,6 +72,7 @@ std::unique_ptr<Downloader> DownloadPool::makeWorker(int w)
 {
     auto worker = std::make_unique<Downloader>(*m_manager);
     worker->setLimits(m_limits);
+    worker->setWriteSync(platform::StagedFile::Sync::Cached);
     connect(worker.get(), &Downloader::DownloadComplete, this,
             [this, w](qint64, const QString&) { SSDL_DownloadComplete(w); });
     connect(worker.get(), &Downloader::DownloadError, this, [this, w](const QString&) { SSDL_DownloadError(w); });

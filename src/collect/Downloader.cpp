@@ -3,7 +3,6 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QSaveFile>
 #include <QUrl>
 
 namespace vh::collect {
@@ -101,10 +100,9 @@ void Downloader::onReadyRead()
     if (!m_writeError.isEmpty())
         return;
     if (!m_file) {
-        m_file = std::make_unique<QSaveFile>(m_saveFile);
+        m_file = std::make_unique<platform::StagedFile>(m_saveFile, m_sync);
         // a file that cannot be written costs the data, never the events
-        // unbuffered, because a buffered write that falls short (a full disk) is not reported by commit()
-        if (!m_file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (!m_file->open()) {
             m_writeError = m_file->errorString();
             m_file->cancelWriting();
             return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "collect/NetworkLimits.h"
+#include "platform/AtomicFile.h"
 
 #include <QNetworkReply>
 #include <QObject>
@@ -10,7 +11,6 @@
 #include <memory>
 
 class QNetworkAccessManager;
-class QSaveFile;
 
 namespace vh::collect {
 
@@ -27,6 +27,9 @@ public:
 
     void setLimits(const NetworkLimits& limits) { m_limits = limits; }
     const NetworkLimits& limits() const { return m_limits; }
+    // Durable (the default): each finished file is on the disk before DownloadComplete. Screenshot workers
+    // leave that to the database save (Cached), or each transfer would wait on the disk.
+    void setWriteSync(platform::StagedFile::Sync sync) { m_sync = sync; }
 
     // Starts the transfer; a transfer still running on this worker is dropped without events.
     void BeginDownload(const QString& url, const QString& saveFile);
@@ -57,7 +60,8 @@ private:
     QNetworkAccessManager& m_manager;
     NetworkLimits m_limits;
     QPointer<QNetworkReply> m_reply;
-    std::unique_ptr<QSaveFile> m_file;
+    platform::StagedFile::Sync m_sync = platform::StagedFile::Sync::Durable;
+    std::unique_ptr<platform::StagedFile> m_file;
     QString m_saveFile;
     qint64 m_received = 0;
     bool m_failed = false; // set when we cut the transfer off ourselves

@@ -8,6 +8,8 @@
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 #include "platform/AtomicFile.h"
+#include "platform/EventWait.h"
+#include "platform/WorkerPool.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -15,6 +17,7 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+#include <optional>
 #include <utility>
 
 namespace vh::database {
@@ -90,17 +93,54 @@ bool EntryStore::SaveDatabaseIfChanged()
 {
     if (!m_changed && m_savedCount == m_db.EntryCount())
         return true;
-    return SaveDatabase();
+    platform::waitUntil([this] { return !m_saving; });
+    if (!m_saver)
+        m_saver = std::make_unique<platform::WorkerPool>(1);
+    const int count = m_db.EntryCount();
+    const QString vault = m_savedCount != count ? m_workspace.path(base::Paths::Vault) : QString();
+    // what changes while the file is written is saved the next time
+    m_changed = false;
+    m_saving = true;
+    std::optional<bool> saved;
+    m_saver->start([this, &saved, count, vault, path = databasePath(), content = DatabaseFile::serialize(m_db)] {
+        base::Problems problems = writeFile(path, content, vault);
+        return [this, &saved, count, problems = std::move(problems)] {
+            m_saving = false;
+            saved = finishSave(problems, count);
+        };
+    });
+    platform::waitUntil([&saved] { return saved.has_value(); });
+    return *saved;
 }
 
 bool EntryStore::SaveDatabase()
 {
-    const base::Problems problems = platform::writeFileAtomically(databasePath(), DatabaseFile::serialize(m_db));
+    // a save under way on the save thread must not land after this one
+    platform::waitUntil([this] { return !m_saving; });
+    const int count = m_db.EntryCount();
+    const QString vault = m_savedCount != count ? m_workspace.path(base::Paths::Vault) : QString();
+    m_changed = false;
+    return finishSave(writeFile(databasePath(), DatabaseFile::serialize(m_db), vault), count);
+}
+
+base::Problems EntryStore::writeFile(const QString& path, const QByteArray& content, const QString& vaultToFlush)
+{
+    base::Problems problems;
+    // the screenshots of new entries were written without waiting on the disk: they reach it before the
+    // database that names them does
+    if (!vaultToFlush.isEmpty())
+        problems = platform::flushFileSystem(vaultToFlush);
+    problems += platform::writeFileAtomically(path, content);
+    return problems;
+}
+
+bool EntryStore::finishSave(const base::Problems& problems, int count)
+{
     if (problems.isEmpty()) {
-        m_changed = false;
-        m_savedCount = m_db.EntryCount();
+        m_savedCount = count;
         return true;
     }
+    m_changed = true;
     for (const QString& problem : problems)
         m_log.Log(SaveProblem + problem);
     return false;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "base/Checked.h"
 #include "database/ScreenshotEntry.h"
 
 #include <QObject>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QSoundEffect;
 
@@ -15,6 +17,10 @@ class Settings;
 class Workspace;
 struct RunFlags;
 } // namespace vh::base
+
+namespace vh::platform {
+class WorkerPool;
+}
 
 namespace vh::database {
 
@@ -42,7 +48,8 @@ public:
     // Writes the table to the file, replacing it only once the new one is complete. False on failure (logged).
     bool SaveDatabase();
     // Saves only when entries were added or marked since the last load or save: after every server visit,
-    // so a run that is killed loses at most the visit under way.
+    // so a run that is killed loses at most the visit under way. The file is written on another thread while
+    // the events run; it is on the disk when this returns.
     bool SaveDatabaseIfChanged();
     // Adds the intake slot's screenshot as the next entry; false when it has no capture size or the table is full.
     bool AddEntry(int slot);
@@ -68,6 +75,9 @@ Q_SIGNALS:
 private:
     void playWav(const QString& path);
     QString keepAside(const QString& path, const QString& why) const;
+    // what writing the file takes, on whichever thread: the vault's new screenshots first when asked
+    static base::Problems writeFile(const QString& path, const QByteArray& content, const QString& vaultToFlush);
+    bool finishSave(const base::Problems& problems, int count);
 
     Database& m_db;
     base::Settings& m_settings;
@@ -80,6 +90,8 @@ private:
     QSoundEffect* m_sound = nullptr;
     bool m_changed = false; // entries added or marked since the last load or save
     int m_savedCount = 0;   // the entry count of the file as last loaded or saved
+    bool m_saving = false;  // a save is being written on the save thread
+    std::unique_ptr<platform::WorkerPool> m_saver;
 };
 
 } // namespace vh::database

@@ -16,6 +16,8 @@ private Q_SLOTS:
     void waitUntilRunsEventsAndGivesUp();
     void atomicWriteReplacesWholeFile();
     void atomicWriteReportsFailure();
+    void stagedFileShowsOnlyWholeFiles_data();
+    void stagedFileShowsOnlyWholeFiles();
 };
 
 void TestPlatform::waitUntilRunsEventsAndGivesUp()
@@ -50,6 +52,35 @@ void TestPlatform::atomicWriteReportsFailure()
     QVERIFY(!problems.isEmpty());
     QVERIFY(!problems.first().isEmpty());
     QCOMPARE(ws.read(QStringLiteral("blocker")), QByteArray("kept"));
+}
+
+void TestPlatform::stagedFileShowsOnlyWholeFiles_data()
+{
+    using Sync = vh::platform::StagedFile::Sync;
+    QTest::addColumn<Sync>("sync");
+    QTest::addColumn<bool>("commit");
+    QTest::newRow("durable, committed") << Sync::Durable << true;
+    QTest::newRow("cached, committed") << Sync::Cached << true;
+    QTest::newRow("cached, cancelled") << Sync::Cached << false;
+}
+
+void TestPlatform::stagedFileShowsOnlyWholeFiles()
+{
+    QFETCH(vh::platform::StagedFile::Sync, sync);
+    QFETCH(bool, commit);
+    TestWorkspace ws;
+    ws.write(QStringLiteral("PBSS/x.png"), "old");
+    {
+        vh::platform::StagedFile file(ws.path(QStringLiteral("PBSS/x.png")), sync);
+        QVERIFY(file.open());
+        QCOMPARE(file.write("new data"), qint64(8));
+        QCOMPARE(ws.read(QStringLiteral("PBSS/x.png")), QByteArray("old"));
+        if (commit)
+            QVERIFY(file.commit());
+    }
+    QCOMPARE(ws.read(QStringLiteral("PBSS/x.png")), commit ? QByteArray("new data") : QByteArray("old"));
+    QCOMPARE(QDir(ws.path(QStringLiteral("PBSS"))).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("x.png")});
 }
 
 QTEST_GUILESS_MAIN(TestPlatform)
