@@ -5,6 +5,8 @@
 #include "detect/SuspiciousColors.h"
 #include "review/cDIBSection.h"
 
+#include <algorithm>
+
 namespace vh::detect {
 
 namespace {
@@ -41,6 +43,15 @@ public:
                 return false;
         }
         return true;
+    }
+
+    // The row's bytes and the last x whose pixel lies within it; nullptr when the row is not there.
+    const std::uint8_t* row(int row, int& lastX) const
+    {
+        if (m_bits == nullptr || row < 0 || row >= m_height)
+            return nullptr;
+        lastX = (m_stride - 3) / 3;
+        return m_bits + std::ptrdiff_t(row) * m_stride;
     }
 
 private:
@@ -128,12 +139,20 @@ base::Problems CheatChecks::CheckPixels(const SuspiciousColors& colours, bool sc
     bool found = false;
 
     for (int row = a.Y1 - 20; row >= a.Y0 + 20 && !found; --row) {
-        for (int x = a.X0 + 20; x <= a.X1 - 20; ++x) {
-            quint32 c = 0;
-            if (!px.colour(x, row, c))
-                return {OutOfRange};
-            if (!redOfInterest[c & 0xFF])
+        const int first = a.X0 + 20;
+        const int last = a.X1 - 20;
+        if (first > last)
+            continue;
+        int lastInRow = 0;
+        const std::uint8_t* bytes = px.row(row, lastInRow);
+        if (bytes == nullptr || first < 0)
+            return {OutOfRange};
+        for (int x = first; x <= std::min(last, lastInRow); ++x) {
+            // the red byte of a pixel stored blue, green, red
+            if (!redOfInterest[bytes[3 * x + 2]])
                 continue;
+            quint32 c = 0;
+            px.colour(x, row, c);
             for (int k = 0; k < count; ++k) {
                 const SuspiciousColor& s = colours.at(k);
                 if (c != s.Colour)
@@ -177,6 +196,9 @@ base::Problems CheatChecks::CheckPixels(const SuspiciousColors& colours, bool sc
             if (found)
                 break;
         }
+        // a capture area wider than the picture: the scan ran into its edge
+        if (!found && last > lastInRow)
+            return {OutOfRange};
     }
 
     if (!scanNoFog)
@@ -186,11 +208,15 @@ base::Problems CheatChecks::CheckPixels(const SuspiciousColors& colours, bool sc
         return {};
     // the found state of the colour scan carries over: then only the first pixel is looked at
     for (int row = a.Y1; row >= a.Y0; row -= 3) {
-        for (int x = a.X0; x <= a.X1; ++x) {
+        if (a.X0 > a.X1)
+            continue;
+        int lastInRow = 0;
+        const std::uint8_t* bytes = px.row(row, lastInRow);
+        if (bytes == nullptr || a.X0 < 0)
+            return {OutOfRange};
+        for (int x = a.X0; x <= std::min(a.X1, lastInRow); ++x) {
             quint32 c = 0;
-            if (!px.colour(x, row, c))
-                return {OutOfRange};
-            if (c == FogColour) {
+            if (bytes[3 * x + 2] == (FogColour & 0xFF) && px.colour(x, row, c) && c == FogColour) {
                 bool ok = true;
                 const bool hit = px.runOf(x, row, 5, FogColour, ok);
                 if (!ok)
@@ -204,6 +230,8 @@ base::Problems CheatChecks::CheckPixels(const SuspiciousColors& colours, bool sc
             if (found)
                 return {};
         }
+        if (a.X1 > lastInRow)
+            return {OutOfRange};
     }
     return {};
 }

@@ -77,6 +77,12 @@ void TestBitmap::createFromPictureIsBottomUpBgr()
     QCOMPARE(int(dib.view()(5, 2)), 0);
     QCOMPARE(int(dib.view()(4, 2)), 255);
     QCOMPARE(dib.toImage(), picture);
+    // longer rows are copied four pixels at a time, the rest one by one
+    QImage wide(7, 2, QImage::Format_RGB32);
+    for (int i = 0; i < 14; ++i)
+        wide.setPixel(i % 7, i / 7, qRgb(i * 17, 255 - i, i * 5 + 1));
+    dib.CreateFromPicture(wide);
+    QCOMPARE(dib.toImage(), wide);
 }
 
 void TestBitmap::unusableSizesLeaveItEmpty_data()
