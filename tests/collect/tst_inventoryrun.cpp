@@ -140,13 +140,12 @@ private Q_SLOTS:
     void randomVisitsEachOnceInSeededOrder()
     {
         std::set<QList<int>> orders;
-        for (int seed = 0; seed < 12; ++seed) {
-            Fixture f(names(3));
+        for (int seed = 0; seed < 6; ++seed) {
+            Fixture f(names(3)), again(names(3));
             f.random(seed);
-            QCOMPARE(std::set<int>(f.list.visits.begin(), f.list.visits.end()), (std::set<int>{0, 1, 2}));
-            QCOMPARE(f.list.visits.size(), 3);
-            Fixture again(names(3));
             again.random(seed);
+            QCOMPARE(f.list.visits.size(), 3);
+            QCOMPARE(std::set<int>(f.list.visits.begin(), f.list.visits.end()), (std::set<int>{0, 1, 2}));
             QCOMPARE(again.list.visits, f.list.visits); // the same seed gives the same order
             orders.insert(f.list.visits);
         }
@@ -158,7 +157,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("n");
         QTest::newRow("none") << 0;
         QTest::newRow("one") << 1;
-        QTest::newRow("three") << 3;
         QTest::newRow("beyond the old table of 10000") << 12000;
     }
 
@@ -184,13 +182,13 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, items);
         Fixture f(items, true);
-        f.flags.MinimumPassMs = 400;
+        f.flags.MinimumPassMs = 200;
         // Cancel arrives as an event while the run waits, and ends the wait at once
-        QTimer::singleShot(1500, [&f] { f.flags.StopRequested = 1; });
+        QTimer::singleShot(700, [&f] { f.flags.StopRequested = 1; });
         QElapsedTimer timer;
         timer.start();
         f.inOrder();
-        QVERIFY2(timer.elapsed() < 2500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY2(timer.elapsed() < 1200, qPrintable(QString::number(timer.elapsed())));
         QVERIFY2(f.passes <= 5, qPrintable(QString::number(f.passes)));
     }
 };
