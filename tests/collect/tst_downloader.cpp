@@ -35,15 +35,19 @@ QByteArray bytes(int n)
     return b;
 }
 
-// Records the worker's events in the order they arrive.
-struct EventLog
+// One worker over a local server, with its events recorded in the order they arrive.
+struct Fixture
 {
+    LocalHttpServer server;
+    TestWorkspace ws;
+    QNetworkAccessManager manager;
+    Downloader d{manager};
     QStringList events;
     int progress = 0;
     bool complete = false;
     qint64 total = -1;
 
-    void attach(Downloader& d)
+    Fixture()
     {
         QObject::connect(&d, &Downloader::DownloadProgress, &d, [this](qint64, qint64, const QString&) { ++progress; });
         QObject::connect(&d, &Downloader::WriteFailed, &d, [this](const QString& f, const QString&) {
@@ -57,6 +61,13 @@ struct EventLog
             complete = true;
         });
     }
+
+    void fetch(const QString& path, const QString& saveName)
+    {
+        complete = false;
+        d.BeginDownload(server.url(path), ws.path(saveName));
+        QTRY_VERIFY_WITH_TIMEOUT(complete, 8000);
+    }
 };
 
 } // namespace
@@ -66,163 +77,126 @@ class TestDownloader : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void transferEnds_data();
-    void transferEnds();
-    void progressOnlyForPages_data();
-    void progressOnlyForPages();
-    void alwaysFetchedFromServer();
-    void newDownloadDropsRunningOne();
+    void transferEnds_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<bool>("expectError");
+        QTest::addColumn<QByteArray>("expectFile"); // null: no file may exist
+        QTest::addColumn<int>("withinMs");
+
+        QTest::newRow("body written as received") << "body" << false << bytes(3000) << 1500;
+        QTest::newRow("empty body raises error") << "empty" << true << QByteArray() << 1500;
+        QTest::newRow("server stalls mid-transfer: idle time-out") << "stallAfter" << true << QByteArray() << 1500;
+        QTest::newRow("trickle longer than the transfer limit") << "slow" << true << QByteArray() << 4000;
+        QTest::newRow("announced size over the limit") << "big" << true << QByteArray() << 1500;
+        QTest::newRow("unannounced size over the limit") << "bigChunked" << true << QByteArray() << 1500;
+        QTest::newRow("redirect followed") << "redirect" << false << bytes(100) << 1500;
+        QTest::newRow("redirect loop capped") << "loop" << true << QByteArray() << 1500;
+        QTest::newRow("connection refused") << "refused" << true << QByteArray() << 1500;
+        QTest::newRow("server resets mid-body") << "reset" << true << QByteArray() << 1500;
+        QTest::newRow("disk fails on write") << "diskFull" << true << QByteArray() << 1500;
+    }
+
+    void transferEnds()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, expectError);
+        QFETCH(QByteArray, expectFile);
+        QFETCH(int, withinMs);
+
+        Fixture f;
+        LocalHttpServer& server = f.server;
+        server.serve(QStringLiteral("/body"), bytes(3000));
+        server.serve(QStringLiteral("/empty"), QByteArray());
+        server.stallAfter(QStringLiteral("/stallAfter"), bytes(3000), 1000);
+        server.serveSlowly(QStringLiteral("/slow"), bytes(3000), 100, 100);
+        server.serve(QStringLiteral("/big"), bytes(5000));
+        server.serveChunked(QStringLiteral("/bigChunked"), bytes(5000), 500);
+        server.redirect(QStringLiteral("/redirect"), QStringLiteral("/target"));
+        server.serve(QStringLiteral("/target"), bytes(100));
+        server.redirect(QStringLiteral("/loop"), QStringLiteral("/loop"));
+        server.resetAfter(QStringLiteral("/reset"), bytes(3000), 1500);
+        server.serve(QStringLiteral("/diskFull"), bytes(3000));
+        f.d.setLimits(testLimits());
+
+        const QString file = f.ws.path(QStringLiteral("out.htm"));
+        const QString url = mode == QLatin1String("refused") ? QStringLiteral("http://127.0.0.1:1/x")
+                                                             : server.url(QLatin1Char('/') + mode);
+        std::optional<vh::test::FileSizeLimit> disk;
+        if (mode == QLatin1String("diskFull"))
+            disk.emplace(1000);
+        QElapsedTimer clock;
+        clock.start();
+        f.d.BeginDownload(url, file);
+        QVERIFY(f.d.isBusy());
+        QTRY_VERIFY_WITH_TIMEOUT(f.complete, 8000);
+        disk.reset();
+        // every limit frees the worker well before a real server's patience would
+        QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(!f.d.isBusy());
+        server.releaseStalls();
+
+        QStringList expected;
+        if (mode == QLatin1String("diskFull"))
+            expected << QStringLiteral("write failed out.htm");
+        if (expectError)
+            expected << QStringLiteral("error out.htm");
+        expected << QStringLiteral("complete out.htm");
+        QCOMPARE(f.events, expected);
+        QCOMPARE(f.total, qint64(expectFile.size()));
+        QCOMPARE(f.ws.read(QStringLiteral("out.htm")), expectFile);
+        // no temporary left-over of a dropped transfer
+        QCOMPARE(QDir(f.ws.base()).entryList(QDir::Files),
+                 expectFile.isNull() ? QStringList() : QStringList{QStringLiteral("out.htm")});
+    }
+
+    void progressOnlyForPages_data()
+    {
+        QTest::addColumn<QString>("saveName");
+        QTest::addColumn<bool>("reports");
+        QTest::newRow("page") << "tempdata.htm" << true;
+        QTest::newRow("screenshot") << "pb000001.png" << false;
+        QTest::newRow("screenshot in capitals") << "pb000001.PNG" << false;
+    }
+
+    void progressOnlyForPages()
+    {
+        QFETCH(QString, saveName);
+        QFETCH(bool, reports);
+        Fixture f;
+        f.server.serveSlowly(QStringLiteral("/f"), bytes(1000), 250, 20);
+        f.fetch(QStringLiteral("/f"), saveName);
+        QCOMPARE(f.total, qint64(1000));
+        QCOMPARE(f.progress > 0, reports);
+    }
+
+    void alwaysFetchedFromServer()
+    {
+        Fixture f;
+        for (const QByteArray& body : {QByteArray("first"), QByteArray("second")}) {
+            f.server.serve(QStringLiteral("/p"), body);
+            f.fetch(QStringLiteral("/p"), QStringLiteral("p.htm"));
+            QCOMPARE(f.ws.read(QStringLiteral("p.htm")), body);
+        }
+        QCOMPARE(f.server.hits(QStringLiteral("/p")), 2);
+    }
+
+    void newDownloadDropsRunningOne()
+    {
+        Fixture f;
+        f.server.stallAfter(QStringLiteral("/stalled"), bytes(3000), 500);
+        f.server.serve(QStringLiteral("/good"), bytes(50));
+        f.d.BeginDownload(f.server.url(QStringLiteral("/stalled")), f.ws.path(QStringLiteral("old.htm")));
+        QTRY_COMPARE_WITH_TIMEOUT(f.server.hits(QStringLiteral("/stalled")), 1, 5000);
+        f.fetch(QStringLiteral("/good"), QStringLiteral("new.htm"));
+        QTest::qWait(100);
+        f.server.releaseStalls();
+        // the dropped transfer raises nothing and leaves no file
+        QCOMPARE(f.events, QStringList{QStringLiteral("complete new.htm")});
+        QVERIFY(!f.ws.exists(QStringLiteral("old.htm")));
+        QCOMPARE(f.ws.read(QStringLiteral("new.htm")), bytes(50));
+    }
 };
-
-void TestDownloader::transferEnds_data()
-{
-    QTest::addColumn<QString>("mode");
-    QTest::addColumn<bool>("expectError");
-    QTest::addColumn<QByteArray>("expectFile"); // null: no file may exist
-    QTest::addColumn<int>("withinMs");
-
-    QTest::newRow("body written as received") << "body" << false << bytes(3000) << 1500;
-    QTest::newRow("empty body raises error") << "empty" << true << QByteArray() << 1500;
-    QTest::newRow("server stalls mid-transfer: idle time-out") << "stallAfter" << true << QByteArray() << 1500;
-    QTest::newRow("trickle longer than the transfer limit") << "slow" << true << QByteArray() << 4000;
-    QTest::newRow("announced size over the limit") << "big" << true << QByteArray() << 1500;
-    QTest::newRow("unannounced size over the limit") << "bigChunked" << true << QByteArray() << 1500;
-    QTest::newRow("redirect followed") << "redirect" << false << bytes(100) << 1500;
-    QTest::newRow("redirect loop capped") << "loop" << true << QByteArray() << 1500;
-    QTest::newRow("connection refused") << "refused" << true << QByteArray() << 1500;
-    QTest::newRow("server resets mid-body") << "reset" << true << QByteArray() << 1500;
-    QTest::newRow("disk fails on write") << "diskFull" << true << QByteArray() << 1500;
-}
-
-void TestDownloader::transferEnds()
-{
-    QFETCH(QString, mode);
-    QFETCH(bool, expectError);
-    QFETCH(QByteArray, expectFile);
-    QFETCH(int, withinMs);
-
-    LocalHttpServer server;
-    QVERIFY(server.isRunning());
-    server.serve(QStringLiteral("/body"), bytes(3000));
-    server.serve(QStringLiteral("/empty"), QByteArray());
-    server.stallAfter(QStringLiteral("/stallAfter"), bytes(3000), 1000);
-    server.serveSlowly(QStringLiteral("/slow"), bytes(3000), 100, 100);
-    server.serve(QStringLiteral("/big"), bytes(5000));
-    server.serveChunked(QStringLiteral("/bigChunked"), bytes(5000), 500);
-    server.redirect(QStringLiteral("/redirect"), QStringLiteral("/target"));
-    server.serve(QStringLiteral("/target"), bytes(100));
-    server.redirect(QStringLiteral("/loop"), QStringLiteral("/loop"));
-    server.resetAfter(QStringLiteral("/reset"), bytes(3000), 1500);
-    server.serve(QStringLiteral("/diskFull"), bytes(3000));
-
-    TestWorkspace ws;
-    QNetworkAccessManager manager;
-    Downloader d(manager);
-    d.setLimits(testLimits());
-    EventLog log;
-    log.attach(d);
-
-    const QString file = ws.path(QStringLiteral("out.htm"));
-    const QString url =
-        mode == QLatin1String("refused") ? QStringLiteral("http://127.0.0.1:1/x") : server.url(QLatin1Char('/') + mode);
-    std::optional<vh::test::FileSizeLimit> disk;
-    if (mode == QLatin1String("diskFull"))
-        disk.emplace(1000);
-    QElapsedTimer clock;
-    clock.start();
-    d.BeginDownload(url, file);
-    QVERIFY(d.isBusy());
-    QTRY_VERIFY_WITH_TIMEOUT(log.complete, 8000);
-    disk.reset();
-    // every limit frees the worker well before a real server's patience would
-    QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY(!d.isBusy());
-    server.releaseStalls();
-
-    QStringList expected;
-    if (mode == QLatin1String("diskFull"))
-        expected << QStringLiteral("write failed out.htm");
-    if (expectError)
-        expected << QStringLiteral("error out.htm");
-    expected << QStringLiteral("complete out.htm");
-    QCOMPARE(log.events, expected);
-    QCOMPARE(log.total, qint64(expectFile.size()));
-    if (expectFile.isNull()) {
-        QVERIFY(!QFileInfo::exists(file));
-    } else {
-        QCOMPARE(ws.read(QStringLiteral("out.htm")), expectFile);
-    }
-    // no temporary left-over of a dropped transfer
-    QCOMPARE(QDir(ws.base()).entryList(QDir::Files),
-             expectFile.isNull() ? QStringList() : QStringList{QStringLiteral("out.htm")});
-}
-
-void TestDownloader::progressOnlyForPages_data()
-{
-    QTest::addColumn<QString>("saveName");
-    QTest::addColumn<bool>("reports");
-    QTest::newRow("page") << "tempdata.htm" << true;
-    QTest::newRow("screenshot") << "pb000001.png" << false;
-    QTest::newRow("screenshot in capitals") << "pb000001.PNG" << false;
-}
-
-void TestDownloader::progressOnlyForPages()
-{
-    QFETCH(QString, saveName);
-    QFETCH(bool, reports);
-    LocalHttpServer server;
-    server.serveSlowly(QStringLiteral("/f"), bytes(1000), 250, 20);
-    TestWorkspace ws;
-    QNetworkAccessManager manager;
-    Downloader d(manager);
-    EventLog log;
-    log.attach(d);
-    d.BeginDownload(server.url(QStringLiteral("/f")), ws.path(saveName));
-    QTRY_VERIFY_WITH_TIMEOUT(log.complete, 8000);
-    QCOMPARE(log.total, qint64(1000));
-    QCOMPARE(log.progress > 0, reports);
-}
-
-void TestDownloader::alwaysFetchedFromServer()
-{
-    LocalHttpServer server;
-    server.serve(QStringLiteral("/p"), "first");
-    TestWorkspace ws;
-    QNetworkAccessManager manager;
-    Downloader d(manager);
-    for (const QByteArray& body : {QByteArray("first"), QByteArray("second")}) {
-        server.serve(QStringLiteral("/p"), body);
-        EventLog log;
-        log.attach(d);
-        d.BeginDownload(server.url(QStringLiteral("/p")), ws.path(QStringLiteral("p.htm")));
-        QTRY_VERIFY_WITH_TIMEOUT(log.complete, 8000);
-        d.disconnect();
-        QCOMPARE(ws.read(QStringLiteral("p.htm")), body);
-    }
-    QCOMPARE(server.hits(QStringLiteral("/p")), 2);
-}
-
-void TestDownloader::newDownloadDropsRunningOne()
-{
-    LocalHttpServer server;
-    server.stallAfter(QStringLiteral("/stalled"), bytes(3000), 500);
-    server.serve(QStringLiteral("/good"), bytes(50));
-    TestWorkspace ws;
-    QNetworkAccessManager manager;
-    Downloader d(manager);
-    EventLog log;
-    log.attach(d);
-    d.BeginDownload(server.url(QStringLiteral("/stalled")), ws.path(QStringLiteral("old.htm")));
-    QTRY_COMPARE_WITH_TIMEOUT(server.hits(QStringLiteral("/stalled")), 1, 5000);
-    d.BeginDownload(server.url(QStringLiteral("/good")), ws.path(QStringLiteral("new.htm")));
-    QTRY_VERIFY_WITH_TIMEOUT(log.complete, 8000);
-    QTest::qWait(100);
-    server.releaseStalls();
-    // the dropped transfer raises nothing and leaves no file
-    QCOMPARE(log.events, QStringList{QStringLiteral("complete new.htm")});
-    QVERIFY(!ws.exists(QStringLiteral("old.htm")));
-    QCOMPARE(ws.read(QStringLiteral("new.htm")), bytes(50));
-}
 
 QTEST_GUILESS_MAIN(TestDownloader)
 #include "tst_downloader.moc"

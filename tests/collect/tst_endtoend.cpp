@@ -17,6 +17,22 @@ const QByteArray Fogger = "fedcba9876543210fedcba9876543210";
 const QByteArray Painter = "00112233445566778899aabbccddeeff";
 const QByteArray AasaBanned = "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa";
 
+// A core started on a workspace over the published farm, with every server of the farm selected.
+struct Run
+{
+    vh::test::TestWorkspace ws;
+    vh::app::AppCore core;
+
+    explicit Run(GameServerFarm& farm, const QMap<Setting, QString>& settings = {})
+    {
+        farm.publish();
+        farm.writeWorkspace(ws.base(), settings);
+        core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
+        core.startupLoadLists();
+        GameServerFarm::selectAllServers(core);
+    }
+};
+
 } // namespace
 
 class TestEndToEnd : public QObject
@@ -24,106 +40,81 @@ class TestEndToEnd : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void visitTakesInPlantedScreenshots();
-    void killedRunKeepsEveryVisitedServer();
-    void cancelWhileAnalysingKeepsEveryDownload();
-};
+    void visitTakesInPlantedScreenshots()
+    {
+        GameServerFarm farm(2);
+        farm.addShot(1, Clean, Plant::None, "Clean");
+        farm.addShot(1, Fogger, Plant::Fog, "Fogger", "2026.12.06 10:01:00");
+        farm.addShot(1, AasaBanned, Plant::None, "Banned", "2026.12.06 10:02:00");
+        farm.addShot(1, Painter, Plant::SuspiciousColour, "Painter", "2026.12.06 10:03:00");
+        farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 1", {{AasaBanned, "Old", "Aimbot"}}));
+        Run run(farm);
+        vh::app::AppCore& core = run.core;
+        QCOMPARE(core.serverDiscovery().servers().at(1).PageURL, farm.pageUrl(1));
+        core.flags().StopRequested = 0;
+        core.visit().ScanIndexPage(farm.pageUrl(1));
 
-void TestEndToEnd::visitTakesInPlantedScreenshots()
-{
-    GameServerFarm farm(2);
-    farm.addShot(1, Clean, Plant::None, "Clean");
-    farm.addShot(1, Fogger, Plant::Fog, "Fogger", "2026.12.06 10:01:00");
-    farm.addShot(1, AasaBanned, Plant::None, "Banned", "2026.12.06 10:02:00");
-    farm.addShot(1, Painter, Plant::SuspiciousColour, "Painter", "2026.12.06 10:03:00");
-    farm.serveAasaBanlist(GameServerFarm::aasaBanlist("AASA Farm list 1", {{AasaBanned, "Old", "Aimbot"}}));
-    farm.publish();
-    vh::test::TestWorkspace ws;
-    farm.writeWorkspace(ws.base());
-
-    vh::app::AppCore core;
-    core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
-    core.startupLoadLists();
-    GameServerFarm::selectAllServers(core);
-    QCOMPARE(int(core.serverDiscovery().selectionModel().items().size()), 2);
-    QCOMPARE(core.serverDiscovery().servers().at(1).PageURL, farm.pageUrl(1));
-
-    core.flags().StopRequested = 0;
-    core.visit().ScanIndexPage(farm.pageUrl(1));
-
-    QCOMPARE(farm.http().hits(QStringLiteral("/127.0.0.3/pb000003.png")), 0); // banned, skipped
-    QCOMPARE(core.database().EntryCount(), 3);
-    QMap<QByteArray, QByteArray> detected;
-    for (int i = 1; i <= core.database().EntryCount(); ++i) {
-        const auto& e = core.database().entry(i);
-        detected[e.PlayerName] = e.AutoDetected;
-        QCOMPARE(e.ServerAddress, QByteArray("127.0.0.3"));
-        QCOMPARE(e.ServerName, QByteArray("Farm Server 2"));
-        QCOMPARE(e.CaptureWidth, qint16(640));
-        QCOMPARE(e.Cheating, !e.AutoDetected.isEmpty());
-        QVERIFY(QFile::exists(ws.path(QStringLiteral("PBSS/vault/")) + QString::fromLatin1(e.VaultName) +
-                              QStringLiteral(".png")));
+        QCOMPARE(farm.http().hits(QStringLiteral("/127.0.0.3/pb000003.png")), 0); // banned, skipped
+        QCOMPARE(core.database().EntryCount(), 3);
+        QMap<QByteArray, QByteArray> detected;
+        for (int i = 1; i <= core.database().EntryCount(); ++i) {
+            const auto& e = core.database().entry(i);
+            detected[e.PlayerName] = e.AutoDetected;
+            QCOMPARE(e.ServerName, QByteArray("Farm Server 2"));
+            QVERIFY(QFile::exists(run.ws.path(QStringLiteral("PBSS/vault/")) + QString::fromLatin1(e.VaultName) +
+                                  QStringLiteral(".png")));
+        }
+        QCOMPARE(detected, (QMap<QByteArray, QByteArray>{
+                               {"Clean", ""}, {"Fogger", "NoFog Mountain Pass"}, {"Painter", "Suspicious color1"}}));
     }
-    QCOMPARE(detected, (QMap<QByteArray, QByteArray>{
-                           {"Clean", ""}, {"Fogger", "NoFog Mountain Pass"}, {"Painter", "Suspicious color1"}}));
-}
 
-void TestEndToEnd::killedRunKeepsEveryVisitedServer()
-{
-    GameServerFarm farm(2);
-    farm.addShot(0, Clean, Plant::None, "First");
-    farm.addShot(1, Painter, Plant::None, "Second");
-    farm.publish();
-    vh::test::TestWorkspace ws;
-    farm.writeWorkspace(ws.base());
-    vh::app::AppCore core;
-    core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
-    core.startupLoadLists();
-    GameServerFarm::selectAllServers(core);
-    // what a kill at the start of each visit would leave on disk
-    QList<int> onDisk;
-    connect(&core.inventory(), &vh::collect::Inventory::visitStarted, &core, [&] {
-        vh::database::Database saved;
-        vh::database::DatabaseFile::parse(ws.read(QStringLiteral("data/database.dat")), saved);
-        onDisk << saved.EntryCount();
-    });
-    core.inventory().InventoryServers();
-    QCOMPARE(core.database().EntryCount(), 2);
-    QCOMPARE(onDisk, (QList<int>{0, 1}));
-}
+    void killedRunKeepsEveryVisitedServer()
+    {
+        GameServerFarm farm(2);
+        farm.addShot(0, Clean, Plant::None, "First");
+        farm.addShot(1, Painter, Plant::None, "Second");
+        Run run(farm);
+        vh::app::AppCore& core = run.core;
+        // what a kill at the start of each visit would leave on disk
+        QList<int> onDisk;
+        connect(&core.inventory(), &vh::collect::Inventory::visitStarted, &core, [&] {
+            vh::database::Database saved;
+            vh::database::DatabaseFile::parse(run.ws.read(QStringLiteral("data/database.dat")), saved);
+            onDisk << saved.EntryCount();
+        });
+        core.inventory().InventoryServers();
+        QCOMPARE(core.database().EntryCount(), 2);
+        QCOMPARE(onDisk, (QList<int>{0, 1}));
+    }
 
-void TestEndToEnd::cancelWhileAnalysingKeepsEveryDownload()
-{
-    constexpr int Shots = 40;
-    GameServerFarm farm(1);
-    for (int i = 0; i < Shots; ++i)
-        farm.addShot(0, Clean, Plant::None, "Clean", "2026.12.06 10:" + QByteArray::number(10 + i) + ":00");
-    farm.publish();
-    vh::test::TestWorkspace ws;
-    farm.writeWorkspace(ws.base(), {{Setting::Threads, QStringLiteral("8")}});
-    vh::app::AppCore core;
-    core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
-    core.startupLoadLists();
-    GameServerFarm::selectAllServers(core);
-    // one analysis thread, so that downloads wait for it while the cancel comes
-    core.intake().setAnalysisThreads(1);
-    int pendingAtCancel = 0;
-    connect(&core.entryStore(), &vh::database::EntryStore::entryAdded, &core, [&] {
-        if (pendingAtCancel == 0)
-            pendingAtCancel = core.intake().pending();
-        core.inventory().CancelInventory();
-    });
-    core.inventory().InventoryServers();
+    void cancelWhileAnalysingKeepsEveryDownload()
+    {
+        constexpr int Shots = 40;
+        GameServerFarm farm(1);
+        for (int i = 0; i < Shots; ++i)
+            farm.addShot(0, Clean, Plant::None, "Clean", "2026.12.06 10:" + QByteArray::number(10 + i) + ":00");
+        Run run(farm, {{Setting::Threads, QStringLiteral("8")}});
+        vh::app::AppCore& core = run.core;
+        // one analysis thread, so that downloads wait for it while the cancel comes
+        core.intake().setAnalysisThreads(1);
+        int pendingAtCancel = 0;
+        connect(&core.entryStore(), &vh::database::EntryStore::entryAdded, &core, [&] {
+            if (pendingAtCancel == 0)
+                pendingAtCancel = core.intake().pending();
+            core.inventory().CancelInventory();
+        });
+        core.inventory().InventoryServers();
 
-    QVERIFY2(pendingAtCancel > 1, qPrintable(QString::number(pendingAtCancel)));
-    int downloaded = 0;
-    for (const auto& shot : farm.server(0).shots)
-        downloaded += farm.http().hits(farm.shotPath(0, shot));
-    QVERIFY2(downloaded < Shots, qPrintable(QString::number(downloaded)));
-    QCOMPARE(core.database().EntryCount(), downloaded);
-    QCOMPARE(QDir(ws.path(QStringLiteral("PBSS/vault"))).entryList(QDir::Files).size(), downloaded);
-    QCOMPARE(QDir(ws.path(QStringLiteral("PBSS"))).entryList(QDir::Files), QStringList());
-}
+        QVERIFY2(pendingAtCancel > 1, qPrintable(QString::number(pendingAtCancel)));
+        int downloaded = 0;
+        for (const auto& shot : farm.server(0).shots)
+            downloaded += farm.http().hits(farm.shotPath(0, shot));
+        QVERIFY2(downloaded < Shots, qPrintable(QString::number(downloaded)));
+        QCOMPARE(core.database().EntryCount(), downloaded);
+        QCOMPARE(QDir(run.ws.path(QStringLiteral("PBSS/vault"))).entryList(QDir::Files).size(), downloaded);
+        QCOMPARE(QDir(run.ws.path(QStringLiteral("PBSS"))).entryList(QDir::Files), QStringList());
+    }
+};
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
 #include "tst_endtoend.moc"

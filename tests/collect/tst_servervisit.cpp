@@ -112,20 +112,11 @@ struct Fixture
     }
 };
 
-QString banned(quint32 colour, const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
+// The line a banned player's screenshot leaves in the log: yellow for AASA, cyan for ACI.
+QString banned(bool aasa, const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
 {
-    return QString::number(colour) + QStringLiteral(": ") +
-           QString::fromLatin1(indexText(1, guid).split('(').first() + "(W) GUID=" + guid + " already banned for " +
-                               reason + " as: " + name);
-}
-QString yellow(const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
-{
-    return banned(65535, guid, reason, name);
-}
-
-QString cyan(const QByteArray& guid, const QByteArray& reason, const QByteArray& name)
-{
-    return banned(16776960, guid, reason, name);
+    return QString::number(aasa ? 65535 : 16776960) + QStringLiteral(": ") +
+           QString::fromLatin1("000001 \"Player\" (W) GUID=" + guid + " already banned for " + reason + " as: " + name);
 }
 
 } // namespace
@@ -135,248 +126,212 @@ class TestServerVisit : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void filters_data();
-    void filters();
-    void queuedEntryGetsFileAndTime();
-    void knownScreenshots_data();
-    void knownScreenshots();
-    void knownShotsAgreeWithSearchPerEntry();
-    void unsafeFileNamesAreNeverUsed_data();
-    void unsafeFileNamesAreNeverUsed();
-    void visitEndsEarly_data();
-    void visitEndsEarly();
-    void scanIndexPage_data();
-    void scanIndexPage();
-};
+    void filters_data()
+    {
+        QTest::addColumn<QByteArray>("guid");
+        QTest::addColumn<QByteArray>("aasaReason");
+        QTest::addColumn<QByteArray>("aciReason");
+        QTest::addColumn<QList<Setting>>("on");
+        QTest::addColumn<bool>("queued");
+        QTest::addColumn<QStringList>("lines");
 
-void TestServerVisit::filters_data()
-{
-    QTest::addColumn<QByteArray>("guid");
-    QTest::addColumn<QByteArray>("aasaReason");
-    QTest::addColumn<QByteArray>("aciReason");
-    QTest::addColumn<QList<Setting>>("on");
-    QTest::addColumn<bool>("queued");
-    QTest::addColumn<QStringList>("lines");
-
-    using L = QList<Setting>;
-    QTest::newRow("GUID ? with blanks") << QByteArray(" ? ") << QByteArray("x") << QByteArray("x") << L{} << false
-                                        << QStringList{};
-    QTest::newRow("not banned") << GN << QByteArray("x") << QByteArray("x") << L{} << true << QStringList{};
-    QTest::newRow("GUID in other case is not banned")
-        << GA.toUpper() << QByteArray("x") << QByteArray("x") << L{Setting::SkipAasaBanned} << true << QStringList{};
-    QTest::newRow("AASA banned, skipping on")
-        << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaBanned} << false
-        << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("AASA PBSS-only, PBSS in capitals")
-        << GA << QByteArray("AASA PBSS") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << false
-        << QStringList{yellow(GA, "AASA PBSS", "AName")};
-    QTest::newRow("AASA PBSS-only, other reason")
-        << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << true
-        << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("ACI PBSS-only") << GC << QByteArray("x") << QByteArray("pbss") << L{Setting::SkipAciPbssOnly}
-                                   << false << QStringList{cyan(GC, "pbss", "CName")};
-    QTest::newRow("ACI settings do not skip AASA bans")
-        << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAciBanned} << true
-        << QStringList{yellow(GA, "Aimbot", "AName")};
-    QTest::newRow("both lists: AASA skips, ACI still logs")
-        << GB << QByteArray("Aimbot") << QByteArray("Wallhack") << L{Setting::SkipAasaBanned} << false
-        << QStringList{yellow(GB, "Aimbot", "BName"), cyan(GB, "Wallhack", "BName")};
-}
-
-void TestServerVisit::filters()
-{
-    QFETCH(QByteArray, guid);
-    QFETCH(QByteArray, aasaReason);
-    QFETCH(QByteArray, aciReason);
-    QFETCH(QList<Setting>, on);
-    QFETCH(bool, queued);
-    QFETCH(QStringList, lines);
-    Fixture f(aasaReason, aciReason);
-    for (Setting s : on)
-        f.core.settings().setValue(s, QStringLiteral("1"));
-    f.page({pageEntry(1, guid)});
-    QVERIFY(f.core.visit().CollectPbSS(1));
-    QCOMPARE(f.core.pool().QueueCount(), queued ? 1 : 0);
-    QCOMPARE(f.logged(), lines);
-}
-
-void TestServerVisit::queuedEntryGetsFileAndTime()
-{
-    Fixture f;
-    // a banned line without "(-)" is logged whole and the visit goes on with the next entry
-    f.core.settings().setValue(Setting::SkipAasaBanned, QStringLiteral("1"));
-    f.page({pageEntry(1, GA, false), pageEntry(2, GN)});
-    QVERIFY(f.core.visit().CollectPbSS(2));
-    QCOMPARE(f.logged(), QStringList{QStringLiteral("65535: ") + QString::fromLatin1(indexText(1, GA, false)) +
-                                     QStringLiteral(" already banned for Aimbot as: AName")});
-    QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
-    const PageEntry& e = f.core.pool().queueEntry(1);
-    QCOMPARE(QFile::decodeName(e.LocalFile), f.ws.path(QStringLiteral("PBSS/pb000002.png")));
-    QCOMPARE(e.ShotTime, QByteArray("2026.12.06 10:00:00"));
-}
-
-void TestServerVisit::knownScreenshots_data()
-{
-    QTest::addColumn<QList<QByteArray>>("database");
-    QTest::addColumn<QByteArray>("pageText");
-    QTest::addColumn<bool>("queued");
-
-    const QByteArray a = indexText(1, GN);
-    const QByteArray b = indexText(2, GN);
-    QTest::newRow("same text") << QList<QByteArray>{b, a} << a << false;
-    QTest::newRow("new shot") << QList<QByteArray>{b} << a << true;
-}
-
-void TestServerVisit::knownScreenshots()
-{
-    QFETCH(QList<QByteArray>, database);
-    QFETCH(QByteArray, pageText);
-    QFETCH(bool, queued);
-    Fixture f;
-    f.known(database);
-    PageEntry e = pageEntry(1, GN);
-    e.IndexText = pageText;
-    f.page({e});
-    QVERIFY(f.core.visit().CollectPbSS(1));
-    QCOMPARE(f.core.pool().QueueCount(), queued ? 1 : 0);
-}
-
-void TestServerVisit::knownShotsAgreeWithSearchPerEntry()
-{
-    // two letters give many equal pieces, the hard case for the index
-    const QByteArray alphabet("ab");
-    QRandomGenerator rng(4711);
-    const auto randomText = [&](int length) {
-        QByteArray t(length, Qt::Uninitialized);
-        for (int i = 0; i < length; ++i)
-            t[i] = alphabet[int(rng.bounded(alphabet.size()))];
-        return t;
-    };
-    std::vector<QByteArray> texts;
-    for (int i = 0; i < 300; ++i)
-        texts.push_back(randomText(int(rng.bounded(0, 200))));
-    KnownShots known;
-    known.build(texts);
-
-    int found = 0;
-    for (int round = 0; round < 600; ++round) {
-        // across the boundary of two entries, or random text
-        const auto& t = texts[rng.bounded(int(texts.size()))];
-        const auto& next = texts[rng.bounded(int(texts.size()))];
-        const QByteArray q =
-            round % 2 ? t.right(int(rng.bounded(t.size() + 1))) + next.left(int(rng.bounded(next.size() + 1)))
-                      : randomText(int(rng.bounded(1, 80)));
-        const bool expected =
-            std::any_of(texts.begin(), texts.end(), [&q](const QByteArray& text) { return text.contains(q); });
-        found += expected;
-        QVERIFY2(known.contains(q) == expected, q.constData());
+        using L = QList<Setting>;
+        QTest::newRow("GUID ? with blanks")
+            << QByteArray(" ? ") << QByteArray("x") << QByteArray("x") << L{} << false << QStringList{};
+        QTest::newRow("not banned") << GN << QByteArray("x") << QByteArray("x") << L{} << true << QStringList{};
+        QTest::newRow("GUID in other case is not banned") << GA.toUpper() << QByteArray("x") << QByteArray("x")
+                                                          << L{Setting::SkipAasaBanned} << true << QStringList{};
+        QTest::newRow("AASA banned, skipping on")
+            << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaBanned} << false
+            << QStringList{banned(true, GA, "Aimbot", "AName")};
+        QTest::newRow("AASA PBSS-only, PBSS in capitals")
+            << GA << QByteArray("AASA PBSS") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << false
+            << QStringList{banned(true, GA, "AASA PBSS", "AName")};
+        QTest::newRow("AASA PBSS-only, other reason")
+            << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAasaPbssOnly} << true
+            << QStringList{banned(true, GA, "Aimbot", "AName")};
+        QTest::newRow("ACI PBSS-only") << GC << QByteArray("x") << QByteArray("pbss") << L{Setting::SkipAciPbssOnly}
+                                       << false << QStringList{banned(false, GC, "pbss", "CName")};
+        QTest::newRow("ACI settings do not skip AASA bans")
+            << GA << QByteArray("Aimbot") << QByteArray("x") << L{Setting::SkipAciBanned} << true
+            << QStringList{banned(true, GA, "Aimbot", "AName")};
+        QTest::newRow("both lists: AASA skips, ACI still logs")
+            << GB << QByteArray("Aimbot") << QByteArray("Wallhack") << L{Setting::SkipAasaBanned} << false
+            << QStringList{banned(true, GB, "Aimbot", "BName"), banned(false, GB, "Wallhack", "BName")};
     }
-    QVERIFY2(found > 50 && found < 550, qPrintable(QString::number(found))); // the rounds hit both answers
-}
 
-void TestServerVisit::unsafeFileNamesAreNeverUsed_data()
-{
-    QTest::addColumn<QByteArray>("fileName");
-    QTest::newRow("parent folder") << QByteArray("../../ab.png");
-    QTest::newRow("backslash") << QByteArray("pb\\00001.png");
-    QTest::newRow("drive") << QByteArray("c:000001.png");
-    QTest::newRow("control character") << QByteArray("pb\n00001.png");
-}
+    void filters()
+    {
+        QFETCH(QByteArray, guid);
+        QFETCH(QByteArray, aasaReason);
+        QFETCH(QByteArray, aciReason);
+        QFETCH(QList<Setting>, on);
+        QFETCH(bool, queued);
+        QFETCH(QStringList, lines);
+        Fixture f(aasaReason, aciReason);
+        for (Setting s : on)
+            f.core.settings().setValue(s, QStringLiteral("1"));
+        f.page({pageEntry(1, guid)});
+        QVERIFY(f.core.visit().CollectPbSS(1));
+        QCOMPARE(f.core.pool().QueueCount(), queued ? 1 : 0);
+        QCOMPARE(f.logged(), lines);
+    }
 
-void TestServerVisit::unsafeFileNamesAreNeverUsed()
-{
-    QFETCH(QByteArray, fileName);
-    Fixture f;
-    f.core.settings().setValue(Setting::VerboseLogging, QStringLiteral("1"));
-    PageEntry bad = pageEntry(1, GN);
-    bad.FileName = fileName;
-    f.page({bad, pageEntry(2, GN)});
-    QVERIFY(f.core.visit().CollectPbSS(2));
-    QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
-    QCOMPARE(f.logged().size(), 1);
-    QVERIFY(
-        f.logged().first().startsWith(QStringLiteral("16777215: Verbose,Skipped screenshot with unsafe file name: ")));
-    QVERIFY(!f.logged().first().contains(QLatin1Char('\n')));
-}
+    void queuedEntryGetsFileAndTime()
+    {
+        Fixture f;
+        // a banned line without "(-)" is logged whole and the visit goes on with the next entry; a shot whose
+        // index text the database holds is not fetched again
+        f.core.settings().setValue(Setting::SkipAasaBanned, QStringLiteral("1"));
+        f.known({indexText(3, GN), indexText(9, GN)});
+        f.page({pageEntry(1, GA, false), pageEntry(2, GN), pageEntry(3, GN)});
+        QVERIFY(f.core.visit().CollectPbSS(3));
+        QCOMPARE(f.logged(), QStringList{QStringLiteral("65535: ") + QString::fromLatin1(indexText(1, GA, false)) +
+                                         QStringLiteral(" already banned for Aimbot as: AName")});
+        QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
+        const PageEntry& e = f.core.pool().queueEntry(1);
+        QCOMPARE(QFile::decodeName(e.LocalFile), f.ws.path(QStringLiteral("PBSS/pb000002.png")));
+        QCOMPARE(e.ShotTime, QByteArray("2026.12.06 10:00:00"));
+    }
 
-void TestServerVisit::visitEndsEarly_data()
-{
-    QTest::addColumn<QString>("cause");
-    QTest::addColumn<bool>("completed");
-    QTest::newRow("stop") << "stop" << true;
-    QTest::newRow("skip") << "skip" << true;
-    QTest::newRow("line too short for its time") << "short" << false;
-}
+    void knownShotsAgreeWithSearchPerEntry()
+    {
+        // two letters give many equal pieces, the hard case for the index
+        const QByteArray alphabet("ab");
+        QRandomGenerator rng(4711);
+        const auto randomText = [&](int length) {
+            QByteArray t(length, Qt::Uninitialized);
+            for (int i = 0; i < length; ++i)
+                t[i] = alphabet[int(rng.bounded(alphabet.size()))];
+            return t;
+        };
+        std::vector<QByteArray> texts;
+        for (int i = 0; i < 300; ++i)
+            texts.push_back(randomText(int(rng.bounded(0, 200))));
+        KnownShots known;
+        known.build(texts);
 
-void TestServerVisit::visitEndsEarly()
-{
-    QFETCH(QString, cause);
-    QFETCH(bool, completed);
-    Fixture f;
-    PageEntry second = pageEntry(2, GN);
-    if (cause == QLatin1String("short"))
-        second.IndexText = "000002 \"P\" x";
-    f.page({pageEntry(1, GN), second, pageEntry(3, GN)});
-    f.core.pool().setStatusText(QStringLiteral("3 of 9"));
-    f.core.flags().StopRequested = cause == QLatin1String("stop") ? 1 : 0;
-    f.core.flags().SkipRequested = cause == QLatin1String("skip");
-    QCOMPARE(f.core.visit().CollectPbSS(3), completed);
-    QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000001.png")});
-    if (completed)
-        QCOMPARE(f.core.pool().statusText(), QString());
-}
-
-void TestServerVisit::scanIndexPage_data()
-{
-    QTest::addColumn<bool>("index");
-    QTest::addColumn<Setting>("ensure");
-    QTest::addColumn<int>("checks"); // one per AASA check, ten per ACI check
-    QTest::addColumn<QStringList>("taken");
-    QTest::newRow("new shots downloaded, the known one not")
-        << true << Setting::EnsureAasaBanlist << 1
-        << QStringList{QStringLiteral("pb000001.png=PNG000001"), QStringLiteral("pb000003.png=PNG000003")};
-    QTest::newRow("not an index still runs the due checks")
-        << false << Setting::EnsureAciBanlist << 10 << QStringList{};
-}
-
-void TestServerVisit::scanIndexPage()
-{
-    QFETCH(bool, index);
-    QFETCH(Setting, ensure);
-    QFETCH(int, checks);
-    QFETCH(QStringList, taken);
-    LocalHttpServer server;
-    Fixture f;
-    f.known({indexText(2, GN)}); // shot 2 is already in the database
-    QByteArray page = "<html>moved</html>";
-    if (index) {
-        page.clear();
-        for (int n = 1; n <= 3; ++n) {
-            const QByteArray num = QByteArray::number(n).rightJustified(6, '0');
-            page += "<p> <a href=pb" + num + ".htm target=_blank>" + num + "</a> " + indexText(n, GN).mid(7) + "\r\n";
-            server.serve(QStringLiteral("/srv/pb%1.png").arg(n, 6, 10, QLatin1Char('0')), "PNG" + num);
+        int found = 0;
+        for (int round = 0; round < 600; ++round) {
+            // across the boundary of two entries, or random text
+            const auto& t = texts[rng.bounded(int(texts.size()))];
+            const auto& next = texts[rng.bounded(int(texts.size()))];
+            const QByteArray q =
+                round % 2 ? t.right(int(rng.bounded(t.size() + 1))) + next.left(int(rng.bounded(next.size() + 1)))
+                          : randomText(int(rng.bounded(1, 80)));
+            const bool expected =
+                std::any_of(texts.begin(), texts.end(), [&q](const QByteArray& text) { return text.contains(q); });
+            found += expected;
+            QVERIFY2(known.contains(q) == expected, q.constData());
         }
+        QVERIFY2(found > 50 && found < 550, qPrintable(QString::number(found))); // the rounds hit both answers
     }
-    server.serve(QStringLiteral("/srv/pbsvss.htm"), page);
-    QStringList got;
-    f.core.pool().setIntakeHandler([&got](int, const QString& file, const PageEntry&) {
-        QFile in(file);
-        got << QFileInfo(file).fileName() + QLatin1Char('=') +
-                   QString::fromLatin1(in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray());
-    });
-    f.core.settings().setValue(ensure, QStringLiteral("1"));
-    CountingChecks counting;
-    f.core.flags().BanlistUpdateDue = true;
 
-    f.visitWith(counting).ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
+    void unsafeFileNamesAreNeverUsed_data()
+    {
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::newRow("parent folder") << QByteArray("../../ab.png");
+        QTest::newRow("backslash") << QByteArray("pb\\00001.png");
+        QTest::newRow("drive") << QByteArray("c:000001.png");
+        QTest::newRow("control character") << QByteArray("pb\n00001.png");
+    }
 
-    QCOMPARE(f.core.pageTable().PageEntryCount(), index ? 3 : 0);
-    got.sort();
-    QCOMPARE(got, taken);
-    QCOMPARE(server.hits(QStringLiteral("/srv/pb000002.png")), 0);
-    QCOMPARE(counting.checks, checks);
-    QVERIFY(!f.core.flags().BanlistUpdateDue);
-}
+    void unsafeFileNamesAreNeverUsed()
+    {
+        QFETCH(QByteArray, fileName);
+        Fixture f;
+        f.core.settings().setValue(Setting::VerboseLogging, QStringLiteral("1"));
+        PageEntry bad = pageEntry(1, GN);
+        bad.FileName = fileName;
+        f.page({bad, pageEntry(2, GN)});
+        QVERIFY(f.core.visit().CollectPbSS(2));
+        QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000002.png")});
+        QCOMPARE(f.logged().size(), 1);
+        QVERIFY(f.logged().first().startsWith(
+            QStringLiteral("16777215: Verbose,Skipped screenshot with unsafe file name: ")));
+        QVERIFY(!f.logged().first().contains(QLatin1Char('\n')));
+    }
+
+    void visitEndsEarly_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<bool>("completed");
+        QTest::newRow("stop") << "stop" << true;
+        QTest::newRow("skip") << "skip" << true;
+        QTest::newRow("line too short for its time") << "short" << false;
+    }
+
+    void visitEndsEarly()
+    {
+        QFETCH(QString, cause);
+        QFETCH(bool, completed);
+        Fixture f;
+        PageEntry second = pageEntry(2, GN);
+        if (cause == QLatin1String("short"))
+            second.IndexText = "000002 \"P\" x";
+        f.page({pageEntry(1, GN), second, pageEntry(3, GN)});
+        f.core.pool().setStatusText(QStringLiteral("3 of 9"));
+        f.core.flags().StopRequested = cause == QLatin1String("stop") ? 1 : 0;
+        f.core.flags().SkipRequested = cause == QLatin1String("skip");
+        QCOMPARE(f.core.visit().CollectPbSS(3), completed);
+        QCOMPARE(f.queuedFiles(), QStringList{QStringLiteral("pb000001.png")});
+        if (completed)
+            QCOMPARE(f.core.pool().statusText(), QString());
+    }
+
+    void scanIndexPage_data()
+    {
+        QTest::addColumn<bool>("index");
+        QTest::addColumn<Setting>("ensure");
+        QTest::addColumn<int>("checks"); // one per AASA check, ten per ACI check
+        QTest::addColumn<QStringList>("taken");
+        QTest::newRow("new shots downloaded, the known one not")
+            << true << Setting::EnsureAasaBanlist << 1
+            << QStringList{QStringLiteral("pb000001.png=PNG000001"), QStringLiteral("pb000003.png=PNG000003")};
+        QTest::newRow("not an index still runs the due checks")
+            << false << Setting::EnsureAciBanlist << 10 << QStringList{};
+    }
+
+    void scanIndexPage()
+    {
+        QFETCH(bool, index);
+        QFETCH(Setting, ensure);
+        QFETCH(int, checks);
+        QFETCH(QStringList, taken);
+        LocalHttpServer server;
+        Fixture f;
+        f.known({indexText(2, GN)}); // shot 2 is already in the database
+        QByteArray page = "<html>moved</html>";
+        if (index) {
+            page.clear();
+            for (int n = 1; n <= 3; ++n) {
+                const QByteArray num = QByteArray::number(n).rightJustified(6, '0');
+                page +=
+                    "<p> <a href=pb" + num + ".htm target=_blank>" + num + "</a> " + indexText(n, GN).mid(7) + "\r\n";
+                server.serve(QStringLiteral("/srv/pb%1.png").arg(n, 6, 10, QLatin1Char('0')), "PNG" + num);
+            }
+        }
+        server.serve(QStringLiteral("/srv/pbsvss.htm"), page);
+        QStringList got;
+        f.core.pool().setIntakeHandler([&got](int, const QString& file, const PageEntry&) {
+            QFile in(file);
+            got << QFileInfo(file).fileName() + QLatin1Char('=') +
+                       QString::fromLatin1(in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray());
+        });
+        f.core.settings().setValue(ensure, QStringLiteral("1"));
+        CountingChecks counting;
+        f.core.flags().BanlistUpdateDue = true;
+
+        f.visitWith(counting).ScanIndexPage(server.url(QStringLiteral("/srv/pbsvss.htm")));
+
+        QCOMPARE(f.core.pageTable().PageEntryCount(), index ? 3 : 0);
+        got.sort();
+        QCOMPARE(got, taken);
+        QCOMPARE(server.hits(QStringLiteral("/srv/pb000002.png")), 0);
+        QCOMPARE(counting.checks, checks);
+        QVERIFY(!f.core.flags().BanlistUpdateDue);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestServerVisit)
 #include "tst_servervisit.moc"

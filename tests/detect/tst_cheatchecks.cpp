@@ -32,11 +32,7 @@ private:
     QString lastLog() const { return m_log.lines().empty() ? QString() : m_log.lines().back().text; }
 
 private Q_SLOTS:
-    void initTestCase()
-    {
-        m_colours.LoadSuspiciousColors();
-        QCOMPARE(m_colours.SuspiciousColorCount(), 7);
-    }
+    void initTestCase() { m_colours.LoadSuspiciousColors(); }
     void init()
     {
         m_settings.setValue(Setting::ScanNoFog, QStringLiteral("1"));
@@ -127,33 +123,39 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<QString>("logged");
+        QTest::addColumn<bool>("scanOn");
         const QByteArray line = "000123 \"Player\" GUID=0123456789abcdef0123456789abcdef (OK) 2026.12.06 10:00:00";
         QTest::newRow("same name in other case")
-            << line << QByteArray("PLAYER") << QByteArray("S") << QByteArray() << QByteArray() << QString();
+            << line << QByteArray("PLAYER") << QByteArray("S") << QByteArray() << QByteArray() << QString() << true;
         QTest::newRow("changed name") << line << QByteArray("Other") << QByteArray("S") << QByteArray()
-                                      << QByteArray("NameChanger") << QString();
+                                      << QByteArray("NameChanger") << QString() << true;
         QTest::newRow("after an earlier result") << line << QByteArray("Other") << QByteArray("S") << QByteArray("X")
-                                                 << QByteArray("X, NameChanger") << QString();
+                                                 << QByteArray("X, NameChanger") << QString() << true;
         QTest::newRow("other GUID listed")
             << QByteArray("000123 \"Player\" GUID=ffffffffffffffffffffffffffffffff") << QByteArray("Other")
-            << QByteArray("S") << QByteArray() << QByteArray() << QString();
+            << QByteArray("S") << QByteArray() << QByteArray() << QString() << true;
         QTest::newRow("exempt server") << line << QByteArray("Other") << QByteArray("Another ArmyOps Server")
-                                       << QByteArray() << QByteArray() << QString();
+                                       << QByteArray() << QByteArray() << QString() << true;
         QTest::newRow("almost") << line << QByteArray() << QByteArray("Unknown") << QByteArray() << QByteArray()
-                                << QStringLiteral("Almost Namechanger");
+                                << QStringLiteral("Almost Namechanger") << true;
         QTest::newRow("no quoted name")
             << QByteArray("000123 Player GUID=0123456789abcdef0123456789abcdef") << QByteArray("Other")
             << QByteArray("S") << QByteArray() << QByteArray()
             << QStringLiteral(
-                   "Problems in checking for NameChanger, error:Invalid procedure call or argument DB-entry: 4");
+                   "Problems in checking for NameChanger, error:Invalid procedure call or argument DB-entry: 4")
+            << true;
         QTest::newRow("no GUID listed") << QByteArray("000123 \"Player\" (OK)") << QByteArray("Other")
-                                        << QByteArray("S") << QByteArray() << QByteArray() << QString();
+                                        << QByteArray("S") << QByteArray() << QByteArray() << QString() << true;
+        QTest::newRow("scan switched off")
+            << line << QByteArray("Other") << QByteArray("S") << QByteArray() << QByteArray() << QString() << false;
     }
 
     void nameChanger()
     {
         QFETCH(QByteArray, indexText);
         QFETCH(QString, logged);
+        QFETCH(bool, scanOn);
+        m_settings.setValue(Setting::ScanNameChanger, scanOn ? QStringLiteral("1") : QStringLiteral("0"));
         ScreenshotEntry slot;
         slot.IndexText = indexText;
         slot.GUID = "0123456789abcdef0123456789abcdef";
@@ -174,17 +176,6 @@ private Q_SLOTS:
                                                       ? vh::base::Colours::Magenta
                                                       : vh::base::Colours::White);
         }
-    }
-
-    void nameChangerOnlyWhenSwitchedOn()
-    {
-        m_settings.setValue(Setting::ScanNameChanger, QStringLiteral("0"));
-        ScreenshotEntry slot;
-        slot.IndexText = "000123 \"Player\" GUID=0123456789abcdef0123456789abcdef";
-        slot.GUID = "0123456789abcdef0123456789abcdef";
-        slot.PlayerName = "Other";
-        m_checks.CheckNameChanger(slot, 1);
-        QVERIFY(slot.AutoDetected.isEmpty());
     }
 };
 

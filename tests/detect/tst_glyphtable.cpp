@@ -15,19 +15,6 @@ class TestGlyphTable : public QObject
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_table.LoadGlyphTable().isEmpty()); }
 
-    void everyGlyphHasBackgroundWhereCellsAreNeverWritten()
-    {
-        for (int code = 0; code < GlyphTable::GlyphCount; ++code) {
-            const GlyphTable::Glyph& g = m_table.glyph(code);
-            for (int c = 0; c < GlyphTable::Columns; ++c) {
-                QVERIFY2(g[std::size_t(c)] == 0, qPrintable(QStringLiteral("row 0 of %1").arg(code)));
-                QVERIFY2(g[std::size_t(12 * 8 + c)] == 0, qPrintable(QStringLiteral("row 12 of %1").arg(code)));
-            }
-            for (int r = 0; r < GlyphTable::Rows; ++r)
-                QVERIFY2(g[std::size_t(r * 8)] == 0, qPrintable(QStringLiteral("column 0 of %1").arg(code)));
-        }
-    }
-
     void lookupAgreesWithPlainComparison()
     {
         for (int code = 0; code < GlyphTable::GlyphCount; ++code) {
@@ -64,10 +51,7 @@ private Q_SLOTS:
         strings[5] = QByteArray(104, '2');
         strings.removeLast();
         GlyphTable t;
-        const QStringList problems = t.LoadGlyphTable(strings);
-        QCOMPARE(problems.size(), 2);
-        for (const QString& p : problems)
-            QVERIFY(p.startsWith(QLatin1String("Problems in Loading OCR, error:")));
+        QCOMPARE(t.LoadGlyphTable(strings).filter(QStringLiteral("Problems in Loading OCR, error:")).size(), 2);
         // an unloaded glyph is all background, but the blank still reads as the blank
         QCOMPARE(t.match(GlyphTable::Glyph{}), 32);
         QCOMPARE(t.lookup(GlyphTable::CellKey{}), 32);
@@ -101,10 +85,7 @@ private Q_SLOTS:
         bitmap.CreateFromPicture(image);
         const vh::base::Checked<QByteArray> line = vh::detect::ScreenTextReader(m_table).readLine(bitmap, 50);
         QVERIFY(line.ok());
-        const QByteArray& read = line.value;
-        QCOMPARE(read.size(), 80);
-        QCOMPARE(read.left(text.size()), text);
-        QCOMPARE(read.mid(text.size()), QByteArray(80 - text.size(), ' '));
+        QCOMPARE(line.value, text + QByteArray(80 - text.size(), ' '));
     }
 
 private:

@@ -10,8 +10,7 @@ class FileSizeLimit final
 public:
     explicit FileSizeLimit(qint64 maxBytes);
     ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    Q_DISABLE_COPY_MOVE(FileSizeLimit)
 
     bool active() const { return m_active; }
 

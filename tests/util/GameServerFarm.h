@@ -1,11 +1,8 @@
 #pragma once
 
 #include "Farm.h"
+#include "app/AppCore.h"
 #include "util/LocalHttpServer.h"
-
-namespace vh::app {
-class AppCore;
-}
 
 namespace vh::test {
 
@@ -16,7 +13,11 @@ public:
     using sim::Farm::Farm;
 
     // Chooses every map of the filter list, so that the server selection list holds every named server.
-    static void selectAllServers(app::AppCore& core);
+    static void selectAllServers(app::AppCore& core)
+    {
+        core.serverDiscovery().setAllMapsSelected(true);
+        core.serverDiscovery().FillServerSelection();
+    }
 };
 
 } // namespace vh::test

@@ -27,11 +27,6 @@ QByteArray TestWorkspace::read(const QString& relative) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-bool TestWorkspace::exists(const QString& relative) const
-{
-    return QFileInfo::exists(path(relative));
-}
-
 QString testDataPath(const QString& relative)
 {
     return qEnvironmentVariable("VARNHOLT_TEST_DATA") + QLatin1Char('/') + relative;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -17,7 +18,7 @@ public:
     // Writes the file (creating its folders) and returns its full path.
     QString write(const QString& relative, const QByteArray& content) const;
     QByteArray read(const QString& relative) const;
-    bool exists(const QString& relative) const;
+    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
 
 private:
     QTemporaryDir m_dir;
