@@ -38,7 +38,6 @@ private Q_SLOTS:
     void linksFile();
     void workspaceFoldersInOrder();
     void dataFolderIsNotCreated();
-    void startupLogsBaseFolderAndSettings();
     void leftoversDeletedVaultKept();
     void timersAndShutdownFollowTheSettings_data();
     void timersAndShutdownFollowTheSettings();
@@ -124,27 +123,6 @@ void TestStartup::dataFolderIsNotCreated()
     QCOMPARE(logTexts(core).last(), Workspace::missingDataMessage(ws.base()));
 }
 
-void TestStartup::startupLogsBaseFolderAndSettings()
-{
-    TestWorkspace ws;
-    ws.write(QStringLiteral("data/Links.dat"), "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
-    QByteArray settings;
-    for (int k = 1; k <= 40; ++k)
-        settings += "s" + QByteArray::number(k) + ":" + (k == 16 ? "1" : QByteArray::number(k * 10)) + "\r\n";
-    ws.write(QStringLiteral("data/Settings.dat"), settings);
-    AppCore core;
-    core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
-    QCOMPARE(core.workspace().BaseFolder(), QDir(ws.base()).absolutePath());
-    QCOMPARE(core.links().AciBanlistUrl, QStringLiteral("f"));
-    QCOMPARE(core.flags().StopRequested, 1); // setting 16
-    // newest first: Setting1 is logged last, and only the first thirty are logged
-    const QStringList texts = logTexts(core);
-    QCOMPARE(texts.size(), 31);
-    QCOMPARE(texts.first(), QStringLiteral("Verbose,Setting1 = 10"));
-    QCOMPARE(texts.at(29), QStringLiteral("Verbose,Setting30 = 300"));
-    QCOMPARE(texts.last(), QStringLiteral("Application started from ") + QDir::toNativeSeparators(ws.base()));
-}
-
 // Unfinished downloads and fetched pages go; everything else stays, and a vault picture no entry names moves aside.
 void TestStartup::leftoversDeletedVaultKept()
 {
@@ -186,12 +164,28 @@ void TestStartup::timersAndShutdownFollowTheSettings()
     QFETCH(bool, on);
     TestWorkspace ws;
     ws.write(QStringLiteral("data/Links.dat"), "a\r\nb\r\nc\r\nd\r\ne\r\nf\r\n");
-    ws.write(QStringLiteral("data/Settings.dat"), on ? "s17:1\r\ns28:1\r\n" : "s17:0\r\ns28:0\r\n");
+    QByteArray settings;
+    for (int k = 1; k <= 40; ++k) {
+        const bool flag = k == 16 || k == 17 || k == 28;
+        settings += "s" + QByteArray::number(k) + ":" +
+                    (flag ? QByteArray(on || k == 16 ? "1" : "0") : QByteArray::number(k * 10)) + "\r\n";
+    }
+    ws.write(QStringLiteral("data/Settings.dat"), settings);
     const QByteArray previous("from the last run\r\n");
     ws.write(QStringLiteral("Varnholt.log"), previous);
     AppCore core;
     core.startupLoad(QStringLiteral("/x/Varnholt"), ws.base());
+    QCOMPARE(core.workspace().BaseFolder(), QDir(ws.base()).absolutePath());
+    QCOMPARE(core.links().AciBanlistUrl, QStringLiteral("f"));
+    QCOMPARE(core.flags().StopRequested, 1); // setting 16
+    // newest first: Setting1 is logged last, and only the first thirty are logged
+    const QStringList texts = logTexts(core);
+    QCOMPARE(texts.size(), 31);
+    QCOMPARE(texts.first(), QStringLiteral("Verbose,Setting1 = 10"));
+    QCOMPARE(texts.at(29), QStringLiteral("Verbose,Setting30 = 300"));
+    QCOMPARE(texts.last(), QStringLiteral("Application started from ") + QDir::toNativeSeparators(ws.base()));
     QVERIFY(!core.startupTimer().isActive());
+
     core.startupLoadLists();
     core.startupFinish();
     QCOMPARE(core.discoveryTimer().isActive(), on);
@@ -199,9 +193,10 @@ void TestStartup::timersAndShutdownFollowTheSettings()
     QVERIFY(core.banlistTimer().isActive());
     core.Log(QStringLiteral("c"));
     core.ShutDown();
-    QVERIFY(!core.discoveryTimer().isActive() && !core.banlistTimer().isActive());
+    QVERIFY(!core.discoveryTimer().isActive());
+    QVERIFY(!core.banlistTimer().isActive());
     // the settings are saved either way; the log file's format is the activity log's
-    QVERIFY(ws.read(QStringLiteral("data/Settings.dat")).startsWith("s1:\r\n"));
+    QVERIFY(ws.read(QStringLiteral("data/Settings.dat")).startsWith("s1:10\r\n"));
     const QByteArray log = ws.read(QStringLiteral("Varnholt.log"));
     QCOMPARE(log == previous, !on);
     QCOMPARE(log.contains(" : c\r\n"), on);

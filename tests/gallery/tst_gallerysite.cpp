@@ -50,10 +50,6 @@ struct Site
         r.authorization = authorization;
         return site.handle(r);
     }
-    QJsonObject json(const QString& path, const QString& query = {})
-    {
-        return QJsonDocument::fromJson(get(path, query).body).object();
-    }
 
     test::TestWorkspace ws;
     base::Settings settings;
@@ -62,15 +58,6 @@ struct Site
     banlists::Banlists bans{log, workspace};
     gallery::GallerySite site{workspace, bans, log};
 };
-
-QByteArray header(const GalleryResponse& r, const QByteArray& name)
-{
-    for (const auto& [key, value] : r.headers) {
-        if (key == name)
-            return value;
-    }
-    return {};
-}
 
 QList<database::ScreenshotEntry> generated(int count)
 {
@@ -197,7 +184,9 @@ private Q_SLOTS:
             QVERIFY(!page.body.contains("<svg") && !page.body.contains("<img src=x") &&
                     !page.body.contains("<script>"));
             // the only scripts are the page's own, carrying the nonce its policy names
-            const QByteArray policy = header(page, "Content-Security-Policy");
+            QByteArray policy;
+            for (const auto& [name, value] : page.headers)
+                policy = name == "Content-Security-Policy" ? value : policy;
             const QString nonce = QRegularExpression(QStringLiteral("script-src 'nonce-([^']+)'"))
                                       .match(QString::fromLatin1(policy))
                                       .captured(1);
@@ -209,11 +198,10 @@ private Q_SLOTS:
     void rewrittenDatabaseShowsNewEntries()
     {
         Site s(generated(3));
-        QCOMPARE(s.json(QStringLiteral("/api/entries")).value(QLatin1String("total")).toInt(), 3);
+        QVERIFY(s.get(QStringLiteral("/api/entries")).body.endsWith("\"total\":3}"));
         s.write(generated(5));
-        QCOMPARE(s.json(QStringLiteral("/api/entries")).value(QLatin1String("total")).toInt(), 5);
-        QCOMPARE(s.json(QStringLiteral("/api/entries/5")).value(QLatin1String("PlayerName")).toString(),
-                 QStringLiteral("Player000005"));
+        QVERIFY(s.get(QStringLiteral("/api/entries")).body.endsWith("\"total\":5}"));
+        QVERIFY(s.get(QStringLiteral("/api/entries/5")).body.contains("\"PlayerName\":\"Player000005\""));
     }
 };
 
