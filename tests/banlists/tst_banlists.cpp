@@ -1,7 +1,7 @@
+#include "banlists/Banlists.h"
 #include "base/ActivityLog.h"
 #include "base/Settings.h"
 #include "base/Workspace.h"
-#include "banlists/Banlists.h"
 #include "util/TestWorkspace.h"
 
 #include <QFile>
@@ -84,9 +84,6 @@ void TestBanlists::aasaFormat_data()
     QTest::addColumn<QList<int>>("problems");
 
     const QByteArray head = " ;AASA private banlist; 2026-12-06 \r\n";
-    QTest::newRow("one row") << head + aasaRow(G1, "\"Name\"", "Aimbot used") + "\r\n"
-                             << QByteArray("AASA private banlist 2026-12-06") << Entries{{G1, "Name", "Aimbot used"}}
-                             << QList<int>{};
     QTest::newRow("two-word name is cut at its blank")
         << head + aasaRow(G1, "\"Some Name\"", "Aimbot used") + "\r\n"
         << QByteArray("AASA private banlist 2026-12-06") << Entries{{G1, "Some", "1.2.3.4:5 Aimbot used"}}
@@ -98,9 +95,12 @@ void TestBanlists::aasaFormat_data()
     QTest::newRow("last row without line feed")
         << head + aasaRow(G1, "N", "Aimbot used") << QByteArray("AASA private banlist 2026-12-06")
         << Entries{{G1, "N", "Aimbot used"}} << QList<int>{};
-    QTest::newRow("tab, quotes and CR in a reason")
-        << head + aasaRow(G1, "N", "a\tb \"c\"\r\n") << QByteArray("AASA private banlist 2026-12-06")
-        << Entries{{G1, "N", "a b c"}} << QList<int>{};
+    QTest::newRow("quotes, tab and CR removed")
+        << head + aasaRow(G1, "\"Name\"", "a\tb \"c\"\r\n") << QByteArray("AASA private banlist 2026-12-06")
+        << Entries{{G1, "Name", "a b c"}} << QList<int>{};
+    QTest::newRow("empty reason ends at its line feed")
+        << head + aasaRow(G1, "N", "") + "\n" + aasaRow(G2, "M", "r") << QByteArray("AASA private banlist 2026-12-06")
+        << Entries{{G1, "N", ""}, {G2, "M", "r"}} << QList<int>{};
     QTest::newRow("no bracket: no info, no rows")
         << QByteArray("just text\r\n") << QByteArray() << Entries{} << QList<int>{0};
     // one line gives a table of ten rows; the eleventh does not fit
@@ -207,7 +207,6 @@ void TestBanlists::loadSetsPanelsAndLogsProblems()
     f.ws.write(QStringLiteral("banlists/pbbans.txt"), "[ACI] v9\r\nheader\r\n1 2 " + G2 + " N d r\r\n");
     f.lists.LoadAasaBanlist();
     f.lists.LoadAciBanlist();
-    QCOMPARE(f.lists.AasaBanCount(), 1);
 
     for (const auto& [file, content] : {std::pair{QStringLiteral("banlists/aasaprivbanguid.txt"), aasa},
                                         std::pair{QStringLiteral("banlists/pbbans.txt"), aci}}) {
@@ -220,15 +219,10 @@ void TestBanlists::loadSetsPanelsAndLogsProblems()
             f.ws.write(file, content);
         }
     }
-    QStringList changed;
-    connect(&f.lists, &Banlists::panelTextChanged, this,
-            [&changed](int panel, const QString& text) { changed << QString::number(panel) + text; });
     f.lists.LoadAasaBanlist();
     f.lists.LoadAciBanlist();
     QCOMPARE((QStringList{f.lists.panelText(3), f.lists.panelText(4), f.lists.panelText(5), f.lists.panelText(6)}),
              panels);
-    QVERIFY(changed.contains(QLatin1Char('3') + panels[0]));
-    QVERIFY(changed.contains(QLatin1Char('5') + panels[2]));
     QCOMPARE(f.logged(), problems);
 }
 

@@ -100,14 +100,9 @@ void TestStatusQuery::parse_data()
                                     << QStringLiteral("Dusk");
     QTest::newRow("official EU with number")
         << reply("U.S. Army Official EU 12", "Bridge") << true << UnknownText << UnknownText;
-    QTest::newRow("official W") << reply("U.S. ARMY OFFICIAL W 1", "Dusk") << true << UnknownText << UnknownText;
     QTest::newRow("official-like but not official")
         << reply("U.S. Army Official Europe", "Dusk") << true << QStringLiteral("U.S. Army Official Europe")
         << QStringLiteral("Dusk");
-    QTest::newRow("colour code at the start") << reply("\x1b"
-                                                       "1a2Clan Server",
-                                                       "Dusk")
-                                              << true << QStringLiteral("Clan Server") << QStringLiteral("Dusk");
     QTest::newRow("two codes in a row") << reply("\x1b"
                                                  "abc\x1b"
                                                  "defName \x1b"
