@@ -50,7 +50,7 @@ void TestDatabaseExport::csvQuotesAndKeepsFormulasAsText()
     QVERIFY(first.contains("\"'=cmd|' /C calc'!A0\""));
     QVERIFY(first.contains(",True,"));
     QVERIFY(first.contains("Pl\xc3\xa4yer")); // Latin-1 text written as UTF-8
-    QVERIFY(first.endsWith(",640,-1\r"));      // numbers are not treated as formulas
+    QVERIFY(first.endsWith(",640,-1\r"));     // numbers are not treated as formulas
     QVERIFY(lines.at(2).startsWith("pb000124.png,,,,,,,False,"));
 }
 

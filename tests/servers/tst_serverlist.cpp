@@ -9,8 +9,6 @@
 #include <QtTest>
 
 using namespace vh::servers;
-using vh::base::Colour;
-namespace Colours = vh::base::Colours;
 
 namespace {
 
@@ -41,13 +39,12 @@ struct Fixture
         ws.write(QStringLiteral("data/ipranges.dat"), file);
         discovery.LoadIpRanges();
     }
-    // The message of row `row` (0 is the newest) without its time of day, and its colour.
+    // The message of row `row` (0 is the newest) without its time of day.
     QString message(std::size_t row) const
     {
         const auto& lines = log.lines();
         return lines.at(lines.size() - 1 - row).text.section(QStringLiteral(" : "), 1);
     }
-    Colour colour(std::size_t row) const { return log.lines().at(log.lines().size() - 1 - row).colour; }
 };
 
 } // namespace
@@ -212,9 +209,7 @@ void TestServerList::queryRunsListerAndLogs()
     QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")),
              QStringLiteral("-n armygame -t 2 -o %1\n").arg(QDir::toNativeSeparators(listFile)).toLatin1());
     QCOMPARE(f.message(1), QStringLiteral("Query Gamespy for Serverlist"));
-    QCOMPARE(f.colour(1), Colours::Yellow);
     QCOMPARE(f.message(0), QStringLiteral("1 servers of 6 found valid"));
-    QCOMPARE(f.colour(0), Colours::Green);
     // the query never clears a flag
     QVERIFY(f.discovery.servers().at(0).Valid);
     QVERIFY(!f.discovery.servers().at(1).Valid);
@@ -231,7 +226,6 @@ void TestServerList::missingListerFindsNothing()
     f.discovery.QueryGameSpyServerList();
     QVERIFY(clock.elapsed() < 5000);
     QCOMPARE(f.message(0), QStringLiteral("0 found valid"));
-    QCOMPARE(f.colour(0), Colours::Red);
     QVERIFY(f.ws.exists(QStringLiteral("data/serverlist.txt")));
     QCOMPARE(f.ws.read(QStringLiteral("data/serverlist.txt")), QByteArray());
 }
@@ -243,10 +237,8 @@ void TestServerList::initRunsOnlyWithoutServerList()
     f.discovery.InitGslist();
     QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")), QByteArray("-M\n"));
     QCOMPARE(f.message(1), QStringLiteral("Init of gslist, please wait"));
-    QCOMPARE(f.colour(1), Colours::Green);
     QCOMPARE(f.message(0),
              QStringLiteral("Running \"%1\" -M").arg(QDir::toNativeSeparators(f.discovery.gslistProgram())));
-    QCOMPARE(f.colour(0), Colours::White);
 
     f.ws.write(QStringLiteral("data/serverlist.txt"), "h\n");
     f.discovery.InitGslist();
