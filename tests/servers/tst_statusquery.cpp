@@ -96,8 +96,6 @@ void TestStatusQuery::parse_data()
     QTest::addColumn<QString>("map");
     QTest::newRow("plain") << reply("My Server", "Bridge") << true << QStringLiteral("My Server")
                            << QStringLiteral("Bridge");
-    QTest::newRow("blanks trimmed") << reply("  Padded  ", "Dusk") << true << QStringLiteral("Padded")
-                                    << QStringLiteral("Dusk");
     QTest::newRow("official EU with number")
         << reply("U.S. Army Official EU 12", "Bridge") << true << UnknownText << UnknownText;
     QTest::newRow("official-like but not official")
