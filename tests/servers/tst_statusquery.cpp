@@ -96,18 +96,11 @@ void TestStatusQuery::parse_data()
     QTest::addColumn<QString>("map");
     QTest::newRow("plain") << reply("My Server", "Bridge") << true << QStringLiteral("My Server")
                            << QStringLiteral("Bridge");
-    QTest::newRow("blanks trimmed") << reply("  Padded  ", "Dusk") << true << QStringLiteral("Padded")
-                                    << QStringLiteral("Dusk");
     QTest::newRow("official EU with number")
         << reply("U.S. Army Official EU 12", "Bridge") << true << UnknownText << UnknownText;
-    QTest::newRow("official W") << reply("U.S. ARMY OFFICIAL W 1", "Dusk") << true << UnknownText << UnknownText;
     QTest::newRow("official-like but not official")
         << reply("U.S. Army Official Europe", "Dusk") << true << QStringLiteral("U.S. Army Official Europe")
         << QStringLiteral("Dusk");
-    QTest::newRow("colour code at the start") << reply("\x1b"
-                                                       "1a2Clan Server",
-                                                       "Dusk")
-                                              << true << QStringLiteral("Clan Server") << QStringLiteral("Dusk");
     QTest::newRow("two codes in a row") << reply("\x1b"
                                                  "abc\x1b"
                                                  "defName \x1b"
