@@ -144,23 +144,6 @@ private Q_SLOTS:
         QCOMPARE(int(f.intakes.size()), 12);
     }
 
-    void emptyTransferAdvancesProgressOnce()
-    {
-        PoolFixture f;
-        f.pool.setThreads(2);
-        f.queue(
-            1, [](int) { return 0; }, true);
-        QList<int> values;
-        connect(&f.pool, &DownloadPool::progressChanged, this, [&values](int v, int) { values << v; });
-
-        f.pool.RunDownloadQueue();
-
-        QCOMPARE(values.count(1), 1);
-        QCOMPARE(f.labels.count(QStringLiteral("1 of 1")), 1);
-        QVERIFY(f.intakes.empty());
-        QVERIFY(!f.ws.exists(QStringLiteral("PBSS/pb000001.png")));
-    }
-
     void requestEndsHandOut_data()
     {
         QTest::addColumn<bool>("stop");

@@ -228,7 +228,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("fileName");
         QTest::addColumn<bool>("safe");
-        QTest::newRow("plain") << QByteArray("pb000001.png") << true;
         QTest::newRow("empty") << QByteArray() << false;
         QTest::newRow("parent folder") << QByteArray("..pb00001.png") << false;
         QTest::newRow("slash") << QByteArray("pb/00001.png") << false;
