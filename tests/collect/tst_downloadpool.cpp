@@ -133,13 +133,17 @@ private Q_SLOTS:
 
     void workersWaitingForAConnectionDoNotTimeOut()
     {
+#ifdef __SANITIZE_THREAD__
+        QSKIP("a test of timing: under the thread sanitizer the events come too late for the idle limit");
+#endif
         PoolFixture f;
         vh::collect::NetworkLimits limits;
-        limits.idleTimeoutMs = 450;
+        limits.idleTimeoutMs = 800;
         f.pool.setLimits(limits);
-        // twelve workers on one server: six wait for a free connection longer than the idle limit
+        // twelve workers on one server: six wait for a free connection (500 ms) and then for their answer
+        // (500 ms), longer than the idle limit; each wait alone is well within it, also on a slow machine
         f.pool.setThreads(12);
-        f.queue(12, [](int) { return 300; });
+        f.queue(12, [](int) { return 500; });
         f.pool.RunDownloadQueue();
         QCOMPARE(int(f.intakes.size()), 12);
     }

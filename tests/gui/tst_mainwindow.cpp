@@ -1,12 +1,23 @@
 #include "app/AppCore.h"
+#include "base/Paths.h"
+#include "database/Database.h"
+#include "database/DatabaseFile.h"
+#include "gui/FieldBox.h"
 #include "gui/MainWindow.h"
-#include "review/StatusBarLayout.h"
+#include "gui/PictureBox.h"
+#include "gui/ReviewControls.h"
+#include "util/SampleEntries.h"
 #include "util/TestWorkspace.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSlider>
 #include <QTableView>
 #include <QtTest>
 
@@ -48,103 +59,116 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void widgetsFollowTheCore();
-    void screenCheck_data();
-    void screenCheck();
-    void shutsDownOnce_data();
-    void shutsDownOnce();
+    void startAndShutDown_data();
+    void startAndShutDown();
+    void controlsReachTheCore();
 };
 
-void TestMainWindow::widgetsFollowTheCore()
-{
-    TestWorkspace ws;
-    prepare(ws);
-    Harness h;
-    QVERIFY(h.window.Startup(QStringLiteral("/x/Varnholt"), ws.base(), 1024));
-    auto* grid = h.find<QTableView>(QStringLiteral("MSFlex1"));
-    QVERIFY(grid);
-    h.core.Log(QStringLiteral("newest"));
-    QVERIFY(grid->model()->index(0, 0).data().toString().endsWith(QStringLiteral(" : newest")));
-
-    h.core.pool().setProgress(3, 12);
-    h.core.pool().setStatusText(QStringLiteral("3 of 12"));
-    QCOMPARE(h.find<QProgressBar>(QStringLiteral("prgBAR"))->value(), 3);
-    QCOMPARE(h.find<QLabel>(QStringLiteral("Label7"))->text(), QStringLiteral("3 of 12"));
-    QCOMPARE(h.find<QLabel>(QStringLiteral("StatusBar1Panel3"))->text(), QStringLiteral("AASA bans: 1"));
-
-    // the status panels take the widths the layout gives them
-    h.window.resize(960, 700);
-    QTest::qWait(50);
-    QCOMPARE(h.window.width(), 960);
-    std::array<int, 6> expected{};
-    QVERIFY(vh::review::statusPanelWidths(h.window.statusPanel(1)->parentWidget()->width(), expected));
-    for (int n = 1; n <= 5; ++n) {
-        QCOMPARE(h.find<QLabel>(QStringLiteral("StatusBar1Panel%1").arg(n)), h.window.statusPanel(n));
-        QCOMPARE(h.window.statusPanel(n)->width(), expected[std::size_t(n - 1)]);
-    }
-    QVERIFY(h.messages.isEmpty());
-}
-
-void TestMainWindow::screenCheck_data()
+void TestMainWindow::startAndShutDown_data()
 {
     QTest::addColumn<int>("width");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("800 refused") << 800 << false;
-    QTest::newRow("801 accepted") << 801 << true;
-    QTest::newRow("no screen") << 0 << false;
+    QTest::addColumn<bool>("viaMenu");
+    QTest::newRow("800 wide refused, a close saves nothing") << 800 << false;
+    QTest::newRow("801 wide, Exit") << 801 << true;
+    QTest::newRow("801 wide, close box") << 801 << false;
 }
 
-void TestMainWindow::screenCheck()
+void TestMainWindow::startAndShutDown()
 {
     QFETCH(int, width);
-    QFETCH(bool, accepted);
+    QFETCH(bool, viaMenu);
+    const bool accepted = width > 800;
     TestWorkspace ws;
     prepare(ws);
     const QByteArray settings = ws.read(QStringLiteral("data/Settings.dat"));
-    {
-        Harness h;
-        QCOMPARE(h.window.Startup(QStringLiteral("/x/Varnholt"), ws.base(), width), accepted);
-        QCOMPARE(h.window.isVisible(), accepted);
-        QCOMPARE(h.messages.size(), accepted ? 0 : 1);
-        if (accepted)
-            return;
-        // the process ends from main(); a close that still reaches the window must not save
-        h.window.close();
-        QVERIFY(h.endedWith.isEmpty());
-    }
-    QCOMPARE(ws.read(QStringLiteral("data/Settings.dat")), settings);
-    QVERIFY(!ws.exists(QStringLiteral("Varnholt.log")));
-}
-
-void TestMainWindow::shutsDownOnce_data()
-{
-    QTest::addColumn<bool>("viaMenu");
-    QTest::newRow("Exit") << true;
-    QTest::newRow("close box") << false;
-}
-
-void TestMainWindow::shutsDownOnce()
-{
-    QFETCH(bool, viaMenu);
-    TestWorkspace ws;
-    prepare(ws);
     Harness h;
-    QVERIFY(h.window.Startup(QStringLiteral("/x/Varnholt"), ws.base(), 1024));
+    QCOMPARE(h.window.Startup(QStringLiteral("/x/Varnholt"), ws.base(), width), accepted);
+    QCOMPARE(h.window.isVisible(), accepted);
+    QCOMPARE(h.messages.size(), accepted ? 0 : 1);
     auto* exit = h.find<QAction>(QStringLiteral("Exit"));
-    QVERIFY(exit);
     if (viaMenu)
         exit->trigger();
     else
-        QVERIFY(h.window.close());
-    QCOMPARE(h.endedWith, QList<int>{0});
-    QVERIFY(ws.exists(QStringLiteral("Varnholt.log")));
-
+        h.window.close();
+    // a refused start ends the process from main()
+    QCOMPARE(h.endedWith, accepted ? QList<int>{0} : QList<int>{});
+    QCOMPARE(ws.exists(QStringLiteral("Varnholt.log")), accepted);
+    if (!accepted) {
+        QCOMPARE(ws.read(QStringLiteral("data/Settings.dat")), settings);
+        return;
+    }
     // a second close or Exit saves nothing a second time
     QFile::remove(ws.path(QStringLiteral("Varnholt.log")));
     h.window.close();
     exit->trigger();
     QCOMPARE(h.endedWith, QList<int>{0});
     QVERIFY(!ws.exists(QStringLiteral("Varnholt.log")));
+}
+
+// The review logic is tested on the session, the log and the progress on the core; here only that the window's
+// controls reach them and show their state.
+void TestMainWindow::controlsReachTheCore()
+{
+    TestWorkspace ws;
+    prepare(ws);
+    ws.write(QStringLiteral("data/Settings.dat"), "s18:5\r\ns19:7\r\ns8:3\r\n");
+    QImage shot(660, 575, QImage::Format_RGB32);
+    shot.fill(qRgb(2, 4, 6));
+    QVERIFY(QDir().mkpath(ws.path(vh::base::Paths::Vault)));
+    vh::database::Database db;
+    for (int i = 1; i <= 4; ++i) {
+        vh::database::ScreenshotEntry e = vh::test::sampleEntry(i);
+        e.Cheating = i == 1 || i == 3;
+        db.append(e);
+        QVERIFY(shot.save(ws.path(vh::base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
+                                  QStringLiteral(".png"))));
+    }
+    ws.write(vh::base::Paths::DatabaseFile, vh::database::DatabaseFile::serialize(db));
+    Harness h;
+    QVERIFY(h.window.Startup(QStringLiteral("/x/Varnholt"), ws.base(), 1280));
+    const auto find = [&h](const char* name) { return h.find<QObject>(QLatin1String(name)); };
+    auto* slider = qobject_cast<QSlider*>(find("Slider1"));
+    auto* label = qobject_cast<QLabel*>(find("Label1"));
+    auto* player = qobject_cast<vh::gui::FieldBox*>(find("txtFields7"));
+    const auto newestLog = [&] { return h.core.log().index(0).data().toString().section(QStringLiteral(" : "), 1); };
+    QCOMPARE(label->text(), QStringLiteral("PBSS 1"));
+    QCOMPARE(h.window.statusPanel(1)->text(), QStringLiteral("Downloaded PBSS: 7"));
+    QCOMPARE(h.window.statusPanel(3)->text(), QStringLiteral("AASA bans: 1"));
+    h.core.pool().setProgress(3, 12);
+    h.core.pool().setStatusText(QStringLiteral("3 of 12"));
+    QCOMPARE(h.find<QProgressBar>(QStringLiteral("prgBAR"))->value(), 3);
+    QCOMPARE(h.find<QLabel>(QStringLiteral("Label7"))->text(), QStringLiteral("3 of 12"));
+
+    // the picture is drawn for the width of the view it sits in (display mode 3)
+    QScrollArea* area = h.window.reviewControls()->pictureArea();
+    area->setFixedWidth(400 + area->width() - area->viewport()->width());
+    QTRY_COMPARE(qobject_cast<vh::gui::PictureBox*>(find("Picture1"))->image().size(), QSize(400, 300));
+
+    qobject_cast<QPushButton*>(find("CheatRight"))->click();
+    QCOMPARE(slider->value(), 3);
+    QCOMPARE(label->text(), QStringLiteral("PBSS 3"));
+    qobject_cast<QPushButton*>(find("CheatLeft"))->click();
+    QCOMPARE(slider->value(), 1);
+    slider->setValue(2);
+    QCOMPARE(player->fullText(), QStringLiteral("Player000002"));
+
+    qobject_cast<QAction*>(find("MnuCopyGuid"))->trigger();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromLatin1(vh::test::sampleEntry(2).GUID));
+
+    qobject_cast<QPushButton*>(find("Command2"))->click(); // delete
+    QCOMPARE(player->fullText(), QStringLiteral("Player000003"));
+    QCOMPARE(slider->maximum(), 3);
+
+    slider->setValue(3);
+    qobject_cast<QAction*>(find("MnuPlaySlideShow"))->trigger();
+    QCOMPARE(newestLog(), QStringLiteral("Slideshow started"));
+    QVERIFY(h.find<QTableView>(QStringLiteral("MSFlex1"))
+                ->model()
+                ->index(0, 0)
+                .data()
+                .toString()
+                .endsWith(QStringLiteral(" : Slideshow started")));
+    QTRY_COMPARE_WITH_TIMEOUT(newestLog(), QStringLiteral("Slideshow stopped"), 3000);
 }
 
 QTEST_MAIN(TestMainWindow)

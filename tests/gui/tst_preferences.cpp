@@ -21,8 +21,7 @@ class TestPreferences : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void controlsFollowTheRules();
-    void closingWritesTheSettingsAndStopsDiscovery();
+    void controlsReachTheSettings();
     void preferencesSequenceWaitsForTheWindow();
 };
 
@@ -50,58 +49,40 @@ template <typename T> T* child(QWidget& w, const char* name)
 }
 } // namespace
 
-void TestPreferences::controlsFollowTheRules()
+void TestPreferences::controlsReachTheSettings()
 {
-    Fixture f("s1:1\r\ns4:0\r\ns12:1\r\ns13:1\r\ns15:12\r\ns31:1\r\n");
-    gui::frmOptions w(f.core, &f.completion, nullptr);
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    auto* check1 = child<QCheckBox>(w, "Check1");
-    QVERIFY(!child<QCheckBox>(w, "Check20")->isEnabled()); // loaded ticked, so the ACI pair starts locked
-    QTest::mouseClick(child<QCheckBox>(w, "Check4"), Qt::LeftButton);
-    QVERIFY(!check1->isEnabled() && check1->isChecked());
-    QTest::mouseClick(child<QCheckBox>(w, "Check4"), Qt::LeftButton);
-    QVERIFY(check1->isEnabled());
-
-    auto* text4 = child<QLineEdit>(w, "Text4");
-    auto* text5 = child<QLineEdit>(w, "Text5");
-    text4->setText(QStringLiteral("500"));
-    text5->setText(QStringLiteral("3"));
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(text4, &out);
-    QApplication::sendEvent(text5, &out);
-    QCOMPARE(text4->text(), QStringLiteral("120"));
-    QCOMPARE(text5->text(), QStringLiteral("10"));
-    QTest::mouseClick(child<QCheckBox>(w, "Check13"), Qt::LeftButton);
-    QVERIFY(!text5->isEnabled());
-
-    auto* slider = child<QSlider>(w, "Slider1");
-    QCOMPARE(slider->value(), 12);
-    slider->setFocus();
-    QTest::keyClick(slider, Qt::Key_End);
-    QCOMPARE(child<QLabel>(w, "Label2")->text(),
-             QStringLiteral("Used treads for downloading Screenshots: 40 (1 to 40)"));
-}
-
-void TestPreferences::closingWritesTheSettingsAndStopsDiscovery()
-{
-    Fixture f("s28:1\r\ns8:2\r\ns18:15\r\n");
+    Fixture f("s1:1\r\ns4:0\r\ns15:12\r\ns28:1\r\ns8:2\r\ns18:15\r\n");
     f.core.LoadSettings();
     f.core.applyDiscoveryTimer();
     QVERIFY(f.core.discoveryTimer().isActive());
     auto* w = new gui::frmOptions(f.core, &f.completion, nullptr);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
+    auto* check1 = child<QCheckBox>(*w, "Check1");
+    QTest::mouseClick(child<QCheckBox>(*w, "Check4"), Qt::LeftButton);
+    QVERIFY(!check1->isEnabled() && check1->isChecked());
+    QTest::mouseClick(child<QCheckBox>(*w, "Check4"), Qt::LeftButton);
+    QVERIFY(check1->isEnabled());
+    auto* text4 = child<QLineEdit>(*w, "Text4");
+    text4->setText(QStringLiteral("500"));
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(text4, &out);
+    QCOMPARE(text4->text(), QStringLiteral("120"));
+    child<QSlider>(*w, "Slider1")->setValue(40);
+    QCOMPARE(child<QLabel>(*w, "Label2")->text(),
+             QStringLiteral("Used treads for downloading Screenshots: 40 (1 to 40)"));
     QVERIFY(child<QRadioButton>(*w, "Option2")->isChecked());
     QTest::mouseClick(child<QCheckBox>(*w, "Check16"), Qt::LeftButton);
     child<QRadioButton>(*w, "Option3")->setChecked(true);
     child<QLineEdit>(*w, "Text15")->setText(QStringLiteral("/usr/bin/browser"));
     QTest::mouseClick(child<QPushButton>(*w, "cmdOK"), Qt::LeftButton);
 
+    // closing writes the settings and stops the discovery the window switched off
     QCOMPARE(f.completion.text(), QStringLiteral("prefdone"));
     QVERIFY(!f.core.discoveryTimer().isActive());
     const QByteArray file = f.ws.read(base::Paths::SettingsFile);
-    for (const QByteArray line : {"\r\ns28:0\r\n", "\r\ns8:3\r\n", "\r\ns18:15\r\n", "\r\ns25:/usr/bin/browser\r\n"})
+    for (const QByteArray line :
+         {"\r\ns15:40\r\n", "\r\ns28:0\r\n", "\r\ns8:3\r\n", "\r\ns18:15\r\n", "\r\ns25:/usr/bin/browser\r\n"})
         QVERIFY2(file.contains(line), line.constData());
 }
 

@@ -86,9 +86,7 @@ void TestHuntPage::scan()
     for (const auto& e : s.entries) {
         made << e.FileName;
         QCOMPARE(e.BaseURL, QByteArray("http://127.0.0.1/srv"));
-        QVERIFY(e.IndexText.startsWith(e.FileName.mid(2, 6) + " \""));
-        QCOMPARE(e.GUID.size(), 32);
-        QVERIFY(e.IndexText.contains("GUID=" + e.GUID));
+        QVERIFY(e.IndexText.startsWith(e.FileName.mid(2, 6) + " \"") && e.IndexText.contains("GUID=" + e.GUID));
     }
     QCOMPARE(made, files);
 }
@@ -122,22 +120,18 @@ void TestHuntPage::tableAndLinksAgreeWithPlainSearch()
     }
 }
 
+// Named servers only, sorted by name, each page in the temp folder under a name no address can steer.
 void TestHuntPage::queue()
 {
     vh::servers::ServerList servers;
-    const QList<QPair<QString, QString>> named = {
-        {QStringLiteral("Zeta"), QStringLiteral("127.0.0.2")},
-        {QStringLiteral("alpha"), QStringLiteral("127.0.0.3")},
-        {QStringLiteral("UnKnown"), QStringLiteral("127.0.0.4")},
-        {QStringLiteral("Beta"), QStringLiteral("127.0.0.5")},
-        {QString(), QStringLiteral("127.0.0.6")},
-        {QStringLiteral("Zulu"), QStringLiteral("../../x")},
-        {QStringLiteral("Bravo"), QStringLiteral("::1")},
-        {QStringLiteral("Bz"), QStringLiteral("1.2.3")},
-    };
-    for (const auto& [name, ip] : named) {
+    const QStringList named = {QStringLiteral("Zeta=127.0.0.2"),    QStringLiteral("alpha=127.0.0.3"),
+                               QStringLiteral("UnKnown=127.0.0.4"), QStringLiteral("Beta=127.0.0.5"),
+                               QStringLiteral("=127.0.0.6"),        QStringLiteral("Zulu=../../x"),
+                               QStringLiteral("Bravo=::1"),         QStringLiteral("Bz=1.2.3")};
+    for (const QString& server : named) {
+        const QString ip = server.section(QLatin1Char('='), 1);
         servers.appendServer(ip, 1, QStringLiteral("http://") + ip + QStringLiteral("/pbsvss.htm"));
-        servers.at(servers.ServerCount() - 1).ServerName = name;
+        servers.at(servers.ServerCount() - 1).ServerName = server.section(QLatin1Char('='), 0, 0);
     }
     QStringList order;
     QStringList files;
@@ -145,10 +139,8 @@ void TestHuntPage::queue()
         order << r.ServerName;
         files << r.PageFile;
     }
-    QCOMPARE(order, (QStringList{QStringLiteral("Beta"), QStringLiteral("Bravo"), QStringLiteral("Bz"),
-                                 QStringLiteral("Zeta"), QStringLiteral("Zulu"), QStringLiteral("alpha")}));
+    QCOMPARE(order.join(QLatin1Char(' ')), QStringLiteral("Beta Bravo Bz Zeta Zulu alpha"));
     QCOMPARE(files.at(0), QStringLiteral("/base/temp/127.0.0.5.htm"));
-    // no address can name a file outside the folder
     for (const QString& f : files) {
         QCOMPARE(QFileInfo(f).absolutePath(), QStringLiteral("/base/temp"));
         QVERIFY2(!f.contains(QLatin1String("..")) && !f.contains(QLatin1Char(':')), qPrintable(f));
