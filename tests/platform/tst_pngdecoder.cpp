@@ -91,14 +91,8 @@ private Q_SLOTS:
 
         const QByteArray good = colourPng(300, 200, Type::Rgb);
         QVERIFY(PngDecoder::decode(good).ok());
-        QTest::newRow("empty") << QByteArray();
         QTest::newRow("not a PNG") << QByteArray("<html><body>404 Not Found</body></html>");
         QTest::newRow("truncated in the middle of the pixels") << good.left(good.size() / 2);
-        QByteArray flipped = good;
-        const qsizetype dataStart = good.indexOf("IDAT") + 4;
-        for (qsizetype i = dataStart + 1000; i < dataStart + 1100; ++i)
-            flipped[i] = char(~flipped[i]);
-        QTest::newRow("damaged pixel data") << flipped;
         // a valid stream that simply ends after ten of the two hundred rows
         QTest::newRow("too few rows") << handMade(300, 200, Type::Rgb, QByteArray(10 * (1 + 300 * 3), '\0'));
         QTest::newRow("one enormous row") << handMade(1000000, 1, Type::Rgba, QByteArray(4, '\0'));

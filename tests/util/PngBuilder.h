@@ -14,7 +14,6 @@ class PngBuilder final
 public:
     enum class ColourType : quint8
     {
-        Grey = 0,
         Rgb = 2,
         Rgba = 6
     };
