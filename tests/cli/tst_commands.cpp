@@ -1,6 +1,5 @@
 #include "cli/ExportCommand.h"
 #include "cli/HuntCommand.h"
-#include "cli/SearchCommand.h"
 #include "database/Database.h"
 #include "database/DatabaseExport.h"
 #include "database/DatabaseFile.h"
@@ -64,7 +63,6 @@ class TestCommands : public QObject
 private Q_SLOTS:
     void exportEntries_data();
     void exportEntries();
-    void search();
     void preyList_data();
     void preyList();
 };
@@ -130,23 +128,6 @@ void TestCommands::exportEntries()
              o.err.data().constData());
     // the window keeps a damaged file aside; an export only reads
     QCOMPARE(snapshot(ws.base()), before);
-}
-
-void TestCommands::search()
-{
-    vh::test::TestWorkspace ws;
-    Database db = sampleDatabase(3);
-    db.entry(3).GUID = db.entry(1).GUID;
-    db.entry(3).Cheating = true;
-    ws.write(QStringLiteral("data/database.dat"), vh::database::DatabaseFile::serialize(db));
-    Output o;
-    QCOMPARE(vh::cli::SearchCommand::run(options(QStringLiteral("search BBBBBBBBBBBBBBBBBBBBBBBBBBBBBBBB"), ws.base()),
-                                         QStringLiteral("/usr/bin/varnholt-cli"), o.out, o.err),
-             0);
-    const QByteArray guid(32, 'b');
-    QCOMPARE(o.out.data(), "1\t2026.12.06 10:00:00\tServer \xc3\xa9 000001\tPlayer000001\t" + guid +
-                               "\t-\n3\t2026.12.06 10:00:00\tServer \xc3\xa9 000003\tPlayer000003\t" + guid +
-                               "\tcheating\n# names used by this GUID: Player000001, Player000003\n");
 }
 
 void TestCommands::preyList_data()
