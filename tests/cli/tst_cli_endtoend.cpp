@@ -13,22 +13,6 @@ namespace {
 
 const QByteArray Guid1 = "0123456789abcdef0123456789abcdef";
 
-struct Finished
-{
-    int exitCode = -1; // also when it crashed or did not end
-    QString out;
-    QString err;
-};
-
-Finished runCli(const QString& arguments)
-{
-    QProcess p;
-    p.start(QStringLiteral(VARNHOLT_CLI_PATH), arguments.split(QLatin1Char(' ')));
-    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit)
-        return {};
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
-
 } // namespace
 
 class TestCliEndToEnd : public QObject
@@ -36,30 +20,8 @@ class TestCliEndToEnd : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void commandLine_data();
-    void commandLine();
     void secondStopSignalEndsAtOnce();
 };
-
-void TestCliEndToEnd::commandLine_data()
-{
-    QTest::addColumn<QString>("arguments");
-    QTest::addColumn<int>("exitCode");
-    QTest::addColumn<QString>("printed"); // the start of standard output, or of standard error when it fails
-    QTest::newRow("help") << "--help" << 0 << "Usage: varnholt-cli ";
-    QTest::newRow("version") << "--version" << 0 << "varnholt-cli 1.";
-    QTest::newRow("unknown option") << "inventory --fast" << 2 << "varnholt-cli: unknown option \"--fast\"\nTry ";
-}
-
-void TestCliEndToEnd::commandLine()
-{
-    QFETCH(QString, arguments);
-    QFETCH(int, exitCode);
-    QFETCH(QString, printed);
-    const Finished f = runCli(arguments);
-    QCOMPARE(f.exitCode, exitCode);
-    QVERIFY2((exitCode == 0 ? f.out : f.err).startsWith(printed), qPrintable(f.out + f.err));
-}
 
 // The first SIGINT asks the run to end (the collector's drain is tested with the pool); a second one, while
 // the transfers under way still crawl, ends the process at once.

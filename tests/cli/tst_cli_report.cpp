@@ -67,7 +67,6 @@ void TestCliReport::commands_data()
     QTest::newRow("already banned") << "report 2" << svss << 200 << 0 << "[red] ";
     QTest::newRow("no such entry") << "report 3" << svss << 200 << 2 << "there is no entry 3";
     QTest::newRow("aci") << "aci 1" << svss << 200 << 0 << "";
-    QTest::newRow("aci, trailing slash kept") << "aci 1" << QByteArray("/svss/") << 200 << 0 << "";
     QTest::newRow("aci refused") << "aci 1" << svss << 403 << 1
                                  << "Problems in uploading to ACI, error:the server answered with HTTP status 403";
     QTest::newRow("aci, PNG missing") << "aci 2" << svss << 200 << 1

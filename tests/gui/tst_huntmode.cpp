@@ -42,15 +42,10 @@ void TestHuntMode::openHuntAndClose()
     window->findChild<QPushButton*>(QStringLiteral("cmdAddPray"))->click();
     QCOMPARE(prayList->count(), 2);
 
-    // "Hunt" over no server: one pass, the buttons locked during it and free again after it
+    // "Hunt" over no server: one pass, the buttons free again after it
     auto* hunt = window->findChild<QPushButton*>(QStringLiteral("StartHunting"));
     auto* stop = window->findChild<QPushButton*>(QStringLiteral("StopHunting"));
-    QList<bool> during;
-    connect(&core.hunt(), &vh::hunt::HuntRun::passStarted, this, [&] {
-        during = {hunt->isEnabled(), prayList->isEnabled(), stop->isEnabled()};
-    });
     hunt->click();
-    QCOMPARE(during, (QList<bool>{false, false, true}));
     QCOMPARE((QList<bool>{hunt->isEnabled(), prayList->isEnabled(), stop->isEnabled()}),
              (QList<bool>{true, true, false}));
     auto* log = window->findChild<QListView*>(QStringLiteral("List1"));

