@@ -6,10 +6,13 @@
 #include "database/Database.h"
 #include "database/DatabaseFile.h"
 #include "gallery/GallerySite.h"
+#include "review/cGammaCorrect.h"
+#include "util/HeadlessChromium.h"
 #include "util/PngBuilder.h"
 #include "util/SampleEntries.h"
 #include "util/TestWorkspace.h"
 
+#include <QRegularExpression>
 #include <QTcpSocket>
 #include <QtTest>
 
@@ -92,6 +95,31 @@ private Q_SLOTS:
         QVERIFY(picture.head.contains("\r\nContent-Type: image/png"));
         QCOMPARE(g.get("/picture/%2e%2e%2fdata%2fdatabase.dat", "Authorization: Bearer s3c ret;\r\n").status, 404);
         QCOMPARE(g.get("/entry/1", "Cookie: a=b\r\nCookie: varnholt_token=s3c%20ret%3B\r\n").status, 200);
+    }
+
+    // The slider's first position brightens the picture in the page's own script, allowed by its policy.
+    void entryPageInBrowser()
+    {
+        if (test::HeadlessChromium::executable().isEmpty())
+            QSKIP("chromium is not installed");
+        Gallery g;
+        const test::HeadlessChromium::Page page =
+            test::HeadlessChromium::open(QUrl(QStringLiteral("http://127.0.0.1:%1/entry/1?gamma=1").arg(g.port)), 1000);
+        QVERIFY2(page.ran, qPrintable(page.problem));
+        QVERIFY2(page.console.isEmpty(), qPrintable(page.console.join(QLatin1Char('\n'))));
+        const QRegularExpression shown(QStringLiteral("<img [^>]*src=\"data:image/png;base64,([^\"]*)\""));
+        const QImage corrected = QImage::fromData(QByteArray::fromBase64(shown.match(page.dom).captured(1).toLatin1()));
+        const QImage original = QImage::fromData(png());
+        QCOMPARE(corrected.size(), original.size());
+        review::cGammaCorrect table;
+        table.gamma(4.6);
+        const auto& t = table.redTable(); // the three tables are one
+        for (int y = 0; y < original.height(); ++y) {
+            for (int x = 0; x < original.width(); ++x) {
+                const QRgb a = original.pixel(x, y);
+                QCOMPARE(corrected.pixel(x, y), qRgb(t[qRed(a)], t[qGreen(a)], t[qBlue(a)]));
+            }
+        }
     }
 };
 
