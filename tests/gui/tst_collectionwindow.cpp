@@ -7,6 +7,7 @@
 #include "util/TestWorkspace.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QMenuBar>

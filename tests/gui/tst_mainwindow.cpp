@@ -105,11 +105,16 @@ void TestMainWindow::controlsReachTheCore()
     TestWorkspace ws;
     prepare(ws);
     ws.write(QStringLiteral("data/Settings.dat"), "s8:3\r\n");
+    QImage shot(660, 575, QImage::Format_RGB32);
+    shot.fill(qRgb(2, 4, 6));
+    QVERIFY(QDir().mkpath(ws.path(vh::base::Paths::Vault)));
     vh::database::Database db;
     for (int i = 1; i <= 4; ++i) {
         vh::database::ScreenshotEntry e = vh::test::sampleEntry(i);
         e.Cheating = i == 1 || i == 3;
         db.append(e);
+        QVERIFY(shot.save(ws.path(vh::base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
+                                  QStringLiteral(".png"))));
     }
     ws.write(vh::base::Paths::DatabaseFile, vh::database::DatabaseFile::serialize(db));
     Harness h;
