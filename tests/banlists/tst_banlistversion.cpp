@@ -23,8 +23,6 @@ void TestBanlistVersion::publishedInfo_data()
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<bool>("found");
     QTest::addColumn<QString>("info");
-    QTest::newRow("AASA plain") << false << QByteArray("Version 12 of 2026-12-01\r\n[GUID] name reason\r\n") << true
-                                << QStringLiteral("Version 12 of 2026-12-01");
     QTest::newRow("AASA semicolons and blanks removed")
         << false << QByteArray("  ;Version; 12\r\n\r\n [x]") << true << QStringLiteral("Version 12");
     QTest::newRow("AASA without bracket") << false << QByteArray("<html>Not found</html>") << false << QString();
