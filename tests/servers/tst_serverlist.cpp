@@ -3,8 +3,10 @@
 #include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ServerDiscovery.h"
+#include "util/LocalHttpServer.h"
 #include "util/TestWorkspace.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace vh::servers;
@@ -62,6 +64,8 @@ private Q_SLOTS:
     void query_data();
     void query();
     void initRunsOnlyWithoutServerList();
+    void downloadProviderInfo_data();
+    void downloadProviderInfo();
 };
 
 void TestServerList::loadServersAppliesNamesAndCollectsMaps()
@@ -242,6 +246,44 @@ void TestServerList::initRunsOnlyWithoutServerList()
     f.ws.write(QStringLiteral("data/serverlist.txt"), "h\n");
     f.discovery.InitGslist();
     QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")), QByteArray("-M\n"));
+}
+
+void TestServerList::downloadProviderInfo_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("problem"); // empty: the download replaces the file
+    QTest::newRow("replaces the file and reloads") << QStringLiteral("/ipranges.dat") << QString();
+    QTest::newRow("not found") << QStringLiteral("/missing") << QStringLiteral("Not Found");
+    QTest::newRow("larger than the limit") << QStringLiteral("/big") << QStringLiteral("larger than 65536 bytes");
+    QTest::newRow("server stalls") << QStringLiteral("/stall") << QStringLiteral("error:");
+    QTest::newRow("not an http address") << QStringLiteral("file:///etc/hostname")
+                                         << QStringLiteral("No valid address");
+}
+
+void TestServerList::downloadProviderInfo()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, problem);
+    const QByteArray served = "Provider:New\r\nRange:10.0.0.1-4\r\n";
+    const QByteArray old = "Provider:Old\r\nRange:1.1.1.1-0\r\n";
+    vh::test::LocalHttpServer publisher;
+    publisher.serve(QStringLiteral("/ipranges.dat"), served, 0, "text/plain");
+    publisher.serve(QStringLiteral("/big"), QByteArray(300 * 1024, 'x'));
+    publisher.stall(QStringLiteral("/stall"));
+    Fixture f;
+    f.ranges(old);
+    f.discovery.setDownloadTimeout(1500);
+    f.discovery.setDownloadMaxBytes(64 * 1024);
+    QSignalSpy rebuilt(&f.discovery, &ServerDiscovery::selectionRebuilt);
+    const QString url = path.startsWith(QLatin1Char('/')) ? publisher.url(path) : path;
+    QCOMPARE(f.discovery.DownloadProviderInfo(url), problem.isEmpty());
+    QCOMPARE(f.ws.read(QStringLiteral("data/ipranges.dat")), problem.isEmpty() ? served : old);
+    QCOMPARE(f.discovery.servers().ServerCount(), problem.isEmpty() ? 5 : 1);
+    // the file is read again either way
+    QCOMPARE(rebuilt.size(), 1);
+    QCOMPARE(f.log.lines().size(), std::size_t(problem.isEmpty() ? 0 : 1));
+    if (!problem.isEmpty())
+        QVERIFY2(f.message(0).contains(problem), qPrintable(f.message(0)));
 }
 
 QTEST_GUILESS_MAIN(TestServerList)
