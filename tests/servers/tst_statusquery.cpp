@@ -167,10 +167,6 @@ void TestStatusQuery::cursor()
     QCOMPARE(f.settings.value(Setting::DiscoveryCursor), next);
     const QNetworkDatagram query = f.responders.received(asked);
     QCOMPARE(query.data(), QByteArray("\xFE\xFD\x00\x04\x05\x06\x07\xFF\xFF\xFF", 10));
-    for (int i = 0; i < servers; ++i) {
-        if (i != asked)
-            QVERIFY(!f.responders.sockets.at(std::size_t(i))->hasPendingDatagrams());
-    }
 }
 
 void TestStatusQuery::onlyTheAskedServerIsHeard()
