@@ -141,7 +141,6 @@ void TestStatusQuery::cursor_data()
     QTest::addColumn<QString>("next");
     QTest::newRow("3 servers at position 2") << 3 << QStringLiteral("2") << QString() << 2 << QStringLiteral("0");
     QTest::newRow("position 5 of 5 servers") << 5 << QStringLiteral("5") << QString() << 0 << QStringLiteral("1");
-    QTest::newRow("empty position") << 5 << QString() << QString() << 0 << QStringLiteral("1");
     QTest::newRow("GameSpy skips to the next valid")
         << 5 << QStringLiteral("1") << QStringLiteral("00010") << 3 << QStringLiteral("4");
     QTest::newRow("GameSpy without valid after position")
