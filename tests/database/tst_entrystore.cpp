@@ -149,6 +149,7 @@ void TestEntryStore::addEntryRunsColourCheckOnlyWhenAsked_data()
     QTest::addColumn<bool>("alreadyCheating");
     QTest::addColumn<bool>("checked");
     QTest::newRow("switch on") << QStringLiteral("1") << false << true;
+    QTest::newRow("switch off") << QStringLiteral("0") << false << false;
     QTest::newRow("already cheating") << QStringLiteral("1") << true << false;
 }
 
