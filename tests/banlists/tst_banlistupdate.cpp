@@ -68,6 +68,7 @@ void TestBanlistUpdate::versionCheck_data()
 
     const QList<GameServerFarm::Ban> two = {{GameServerFarm::NobodysGuid, "Nobody", "Aimbot"}, {Cheater, "C", "pbss"}};
     QTest::newRow("AASA info changed") << true << GameServerFarm::aasaBanlist("AASA Farm list 2", two) << true;
+    QTest::newRow("ACI info changed") << false << GameServerFarm::aciBanlist("[ACI] Farm list 2", two) << true;
     QTest::newRow("ACI info equal, bans differ")
         << false << GameServerFarm::aciBanlist("[ACI] Farm list 1", two) << false;
 }

@@ -52,6 +52,7 @@ void TestPlayerSearch::finds_data()
     QTest::addColumn<QList<int>>("entries");
     QTest::addColumn<QStringList>("names"); // of the GUID; empty when not a GUID search
     QTest::newRow("name fragment, any case") << "sniper" << QList<int>{1, 3, 5, 6} << QStringList{};
+    QTest::newRow("blanks around are ignored") << "  medic " << QList<int>{2} << QStringList{};
     QTest::newRow("Latin-1 capital matches small") << QString::fromLatin1("\xe9LAN") << QList<int>{4} << QStringList{};
     QTest::newRow("GUID in capitals, every name it used")
         << QString::fromLatin1(GuidA.toUpper()) << QList<int>{1, 3, 5}

@@ -58,14 +58,11 @@ struct Fixture
             e.Cheating = cheating.contains(i);
             db.append(e);
             if (!withoutPng.contains(i))
-                ws.write(vaultFile(i), screenshotPng());
+                ws.write(base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
+                             QStringLiteral(".png"),
+                         screenshotPng());
         }
         session.ShowCurrentEntry();
-    }
-    static QString vaultFile(int n)
-    {
-        return base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) +
-               QStringLiteral(".png");
     }
     // The sample number of the entry shown.
     int shownSample() const { return session.view().fields[7].mid(6).toInt(); }
@@ -80,6 +77,7 @@ class TestReviewSession : public QObject
 private Q_SLOTS:
     void renderPlan_data();
     void renderPlan();
+    void gammaSliderRepaints();
     void showsCurrentEntry_data();
     void showsCurrentEntry();
     void cheatJumps_data();
@@ -126,6 +124,23 @@ void TestReviewSession::renderPlan()
         review::planRender(static_cast<DisplayMode>(mode), screenshot, capture.width(), capture.height(), viewWidth);
     QCOMPARE(plan.source, source);
     QCOMPARE(plan.target, target);
+}
+
+void TestReviewSession::gammaSliderRepaints()
+{
+    QImage picture(1, 1, QImage::Format_RGB32);
+    picture.setPixel(0, 0, qRgb(1, 128, 255));
+    review::PicturePipeline pipeline;
+    pipeline.setPicture(picture);
+    // the neutral table raises odd values by one and holds 255
+    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(2, 128, 255));
+    pipeline.setGammaSlider(19);
+    QCOMPARE(qGreen(pipeline.screenshot().pixel(0, 0)), 11);
+    pipeline.setGammaSlider(1);
+    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(77, 220, 255));
+    // a new picture starts at the neutral position
+    pipeline.setPicture(picture);
+    QCOMPARE(pipeline.gammaSlider(), 10);
 }
 
 void TestReviewSession::showsCurrentEntry_data()

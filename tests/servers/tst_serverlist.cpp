@@ -165,6 +165,7 @@ void TestServerList::markValid_data()
     const QByteArray h = "GSLIST\nmaster\nquery\nlist\n";
     QTest::newRow("listed twice counts twice") << h + "1.1.1.2 a\n1.1.1.2 b\n" << 2 << 6 << QStringLiteral("011");
     QTest::newRow("address with port never matches") << h + "1.1.1.1:1717 x\n" << 0 << 5 << QStringLiteral("001");
+    QTest::newRow("line without blank skipped") << h + "1.1.1.1\n" << 0 << 5 << QStringLiteral("001");
     QTest::newRow("CR LF lines") << QByteArray("a\r\nb\r\nc\r\nd\r\n1.1.1.1 1717\r\n") << 1 << 5
                                  << QStringLiteral("101");
     QTest::newRow("header lines are never read")

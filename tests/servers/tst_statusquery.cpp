@@ -107,6 +107,8 @@ void TestStatusQuery::parse_data()
     QTest::newRow("line breaks in the name")
         << reply("Evil0\r\n127.0.0.10\r\nInjected Map\r\nSecond", "Dusk") << true
         << QStringLiteral("Evil0127.0.0.10Injected MapSecond") << QStringLiteral("Dusk");
+    QTest::newRow("control characters in the map")
+        << reply("Name", "\tDu\x01sk\x7f\n") << QStringLiteral("Name") << QStringLiteral("Dusk");
     QTest::newRow("markers in capitals") << QByteArray("\\HOSTNAME\\Big\\GameName\\x\\MAPNAME\\Hill\\GAMETYPE\\y")
                                          << QStringLiteral("Big") << QStringLiteral("Hill");
     QTest::newRow("missing gametype") << QByteArray("\\hostname\\A\\gamename\\x\\mapname\\Hill\\") << false << QString()
@@ -161,8 +163,10 @@ void TestStatusQuery::cursor()
         for (int i = 0; i < valid.size(); ++i)
             f.list.at(i).Valid = valid.at(i) == QLatin1Char('1');
     }
+    f.list.at(asked).ServerName = QStringLiteral("Old");
     f.query.SendStatusQuery();
     QCOMPARE(f.query.QueryIndex(), asked);
+    QCOMPARE(f.list.at(asked).ServerName, UnknownText);
     QCOMPARE(f.settings.value(Setting::DiscoveryCursor), next);
     const QNetworkDatagram query = f.responders.received(asked);
     QCOMPARE(query.data(), QByteArray("\xFE\xFD\x00\x04\x05\x06\x07\xFF\xFF\xFF", 10));
