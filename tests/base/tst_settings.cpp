@@ -55,14 +55,13 @@ void TestSettings::saveWritesFortyLinesAndReadsBack()
 {
     vh::test::TestWorkspace ws;
     Settings s;
-    s.setValue(Setting::SkipAasaPbssOnly, QStringLiteral("0"));
     s.setValue(Setting::BanlistUpdateMinutes, QStringLiteral("30"));
     // a line break inside a value must not start a line of its own
     s.setValue(Setting::BrowserPath, QStringLiteral("/usr/bin/x\r\ns1:1"));
     s.setSlot(60, QStringLiteral("never stored"));
     QVERIFY(s.SaveSettings(ws.path(QStringLiteral("data/Settings.dat"))).isEmpty());
     const QByteArray written = ws.read(QStringLiteral("data/Settings.dat"));
-    QVERIFY(written.startsWith("s1:0\r\ns2:30\r\ns3:\r\n"));
+    QVERIFY(written.startsWith("s1:\r\ns2:30\r\ns3:\r\n"));
     QCOMPARE(written.count("\r\n"), 40);
     Settings back;
     QVERIFY(back.LoadSettings(ws.path(QStringLiteral("data/Settings.dat"))).isEmpty());

@@ -174,11 +174,8 @@ void TestEntryStore::addEntryRunsColourCheckOnlyWhenAsked()
 void TestEntryStore::fullTableRefusesTheNextEntry()
 {
     Fixture f;
-    const ScreenshotEntry small = [] {
-        ScreenshotEntry e;
-        e.CaptureWidth = 1;
-        return e;
-    }();
+    ScreenshotEntry small;
+    small.CaptureWidth = 1;
     f.db.reserve(Database::Capacity);
     for (int i = 0; i < Database::Capacity; ++i)
         f.db.append(small);
