@@ -1,9 +1,5 @@
-#include "base/ActivityLog.h"
-#include "base/Settings.h"
-#include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
-#include "servers/ServerDiscovery.h"
-#include "util/TestWorkspace.h"
+#include "servers/ServerList.h"
 
 #include <QtTest>
 
@@ -39,7 +35,6 @@ private Q_SLOTS:
     void load_data();
     void load();
     void serverLimitEndsLoading();
-    void fileRoundTripAndMissingFile();
     void reloadKeepsNamesOfSlots();
     void editsKeepOwnersAndOrder();
 };
@@ -102,25 +97,6 @@ void TestIpRanges::serverLimitEndsLoading()
         many += "Provider:P" + QByteArray::number(p) + "\r\n";
     QCOMPARE(LoadIpRanges(many, providers, servers).size(), 1);
     QCOMPARE(providers.ProviderCount(), ProviderTable::MaxProviders);
-}
-
-void TestIpRanges::fileRoundTripAndMissingFile()
-{
-    vh::test::TestWorkspace ws;
-    vh::base::Settings settings;
-    vh::base::ActivityLog log(settings);
-    vh::base::Workspace workspace(ws.base());
-    ServerDiscovery discovery(settings, log, workspace);
-    const QByteArray file = "Provider:H\xe9tzner\r\nProviderpath:http://%ip%/pb/pbsvss.htm\r\nRange:5.6.7.8-1\r\n"
-                            "Provider:Two\r\nProviderpath:\r\n";
-    ws.write(QStringLiteral("data/ipranges.dat"), file);
-    QVERIFY(discovery.LoadIpRanges());
-    discovery.SaveIpRanges();
-    QCOMPARE(ws.read(QStringLiteral("data/ipranges.dat")), file);
-
-    QVERIFY(QFile::remove(ws.path(QStringLiteral("data/ipranges.dat"))));
-    QVERIFY(!discovery.LoadIpRanges());
-    QCOMPARE(discovery.servers().ServerCount(), 2);
 }
 
 void TestIpRanges::reloadKeepsNamesOfSlots()

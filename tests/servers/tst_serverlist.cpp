@@ -55,6 +55,7 @@ class TestServerList : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void rangesFileRoundTripAndMissingFile();
     void loadServersAppliesNamesAndCollectsMaps();
     void saveServersSkipsUnknownMaps();
     void selection_data();
@@ -67,6 +68,19 @@ private Q_SLOTS:
     void downloadProviderInfo_data();
     void downloadProviderInfo();
 };
+
+void TestServerList::rangesFileRoundTripAndMissingFile()
+{
+    Fixture f;
+    const QByteArray file = "Provider:H\xe9tzner\r\nProviderpath:http://%ip%/pb/pbsvss.htm\r\nRange:5.6.7.8-1\r\n"
+                            "Provider:Two\r\nProviderpath:\r\n";
+    f.ranges(file);
+    f.discovery.SaveIpRanges();
+    QCOMPARE(f.ws.read(QStringLiteral("data/ipranges.dat")), file);
+    QVERIFY(QFile::remove(f.ws.path(QStringLiteral("data/ipranges.dat"))));
+    QVERIFY(!f.discovery.LoadIpRanges());
+    QCOMPARE(f.discovery.servers().ServerCount(), 2);
+}
 
 void TestServerList::loadServersAppliesNamesAndCollectsMaps()
 {
