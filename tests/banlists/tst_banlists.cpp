@@ -45,6 +45,21 @@ struct Fixture
 
 Q_DECLARE_METATYPE(BanEntry)
 
+namespace {
+// Runs one row of a format table through the given parser.
+void checkParse(QList<int> (Banlist::*parse)(const QByteArray&))
+{
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, info);
+    QFETCH(Entries, entries);
+    QFETCH(QList<int>, problems);
+    Banlist list;
+    QCOMPARE((list.*parse)(text), problems);
+    QCOMPARE(list.info(), info);
+    QCOMPARE(entriesOf(list), entries);
+}
+} // namespace
+
 class TestBanlists : public QObject
 {
     Q_OBJECT
@@ -71,23 +86,20 @@ void TestBanlists::aasaFormat_data()
     QTest::addColumn<QList<int>>("problems");
 
     const QByteArray head = " ;AASA private banlist; 2026-12-06 \r\n";
+    const QByteArray info = "AASA private banlist 2026-12-06";
     QTest::newRow("two-word name is cut at its blank")
         << head + aasaRow(G1, "\"Some Name\"", "Aimbot used") + "\r\n"
-        << QByteArray("AASA private banlist 2026-12-06") << Entries{{G1, "Some", "1.2.3.4:5 Aimbot used"}}
-        << QList<int>{};
+        << info << Entries{{G1, "Some", "1.2.3.4:5 Aimbot used"}} << QList<int>{};
     QTest::newRow("] in a reason begins a row")
         << head + aasaRow(G1, "N", "wallhack] " + G2 + " x y z") + "\r\n"
-        << QByteArray("AASA private banlist 2026-12-06")
-        << Entries{{G1, "N", "wallhack] " + G2 + " x y z"}, {G2, "x", "z"}} << QList<int>{};
+        << info << Entries{{G1, "N", "wallhack] " + G2 + " x y z"}, {G2, "x", "z"}} << QList<int>{};
     QTest::newRow("last row without line feed")
-        << head + aasaRow(G1, "N", "Aimbot used") << QByteArray("AASA private banlist 2026-12-06")
-        << Entries{{G1, "N", "Aimbot used"}} << QList<int>{};
+        << head + aasaRow(G1, "N", "Aimbot used") << info << Entries{{G1, "N", "Aimbot used"}} << QList<int>{};
     QTest::newRow("quotes, tab and CR removed")
-        << head + aasaRow(G1, "\"Name\"", "a\tb \"c\"\r\n") << QByteArray("AASA private banlist 2026-12-06")
-        << Entries{{G1, "Name", "a b c"}} << QList<int>{};
+        << head + aasaRow(G1, "\"Name\"", "a\tb \"c\"\r\n") << info << Entries{{G1, "Name", "a b c"}} << QList<int>{};
     QTest::newRow("empty reason ends at its line feed")
-        << head + aasaRow(G1, "N", "") + "\n" + aasaRow(G2, "M", "r") << QByteArray("AASA private banlist 2026-12-06")
-        << Entries{{G1, "N", ""}, {G2, "M", "r"}} << QList<int>{};
+        << head + aasaRow(G1, "N", "") + "\n" + aasaRow(G2, "M", "r") << info << Entries{{G1, "N", ""}, {G2, "M", "r"}}
+        << QList<int>{};
     QTest::newRow("no bracket: no info, no rows")
         << QByteArray("just text\r\n") << QByteArray() << Entries{} << QList<int>{0};
     // one line gives a table of ten rows; the eleventh does not fit
@@ -103,14 +115,7 @@ void TestBanlists::aasaFormat_data()
 
 void TestBanlists::aasaFormat()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, info);
-    QFETCH(Entries, entries);
-    QFETCH(QList<int>, problems);
-    Banlist list;
-    QCOMPARE(list.parseAasa(text), problems);
-    QCOMPARE(list.info(), info);
-    QCOMPARE(entriesOf(list), entries);
+    checkParse(&Banlist::parseAasa);
 }
 
 void TestBanlists::aciFormat_data()
@@ -121,28 +126,21 @@ void TestBanlists::aciFormat_data()
     QTest::addColumn<QList<int>>("problems");
 
     const QByteArray head = "[ACI] v7 2026-12-06\r\nno address guid name date reason\r\n";
+    const QByteArray info = "[ACI] v7 2026-12-06\r";
     QTest::newRow("rows, the last line without line feed is lost")
-        << head + "1 1.2.3.4 " + G1 + " Name 2026 Aimbot used\n2 5.6.7.8 " + G2 + " Other 2026 Wallhack"
-        << QByteArray("[ACI] v7 2026-12-06\r") << Entries{{G1, "Name", "Aimbot"}} << QList<int>{};
+        << head + "1 1.2.3.4 " + G1 + " Name 2026 Aimbot used\n2 5.6.7.8 " + G2 + " Other 2026 Wallhack" << info
+        << Entries{{G1, "Name", "Aimbot"}} << QList<int>{};
     QTest::newRow("quotes removed, CR stays with the last token")
         << head + "1 1.2.3.4 \"" + G1 + "\" \"Na me\" 2026 Aimbot\r\n"
-        << QByteArray("[ACI] v7 2026-12-06\r") << Entries{{G1, "Na", "2026"}} << QList<int>{};
-    QTest::newRow("short row: missing tokens stay empty")
-        << head + "1 1.2.3.4 " + G1 + "\r\n"
-        << QByteArray("[ACI] v7 2026-12-06\r") << Entries{{G1 + "\r", "", ""}} << QList<int>{1, 1};
+        << info << Entries{{G1, "Na", "2026"}} << QList<int>{};
+    QTest::newRow("short row: missing tokens stay empty") << head + "1 1.2.3.4 " + G1 + "\r\n"
+                                                          << info << Entries{{G1 + "\r", "", ""}} << QList<int>{1, 1};
     QTest::newRow("header only") << QByteArray("[ACI] v8\n") << QByteArray("[ACI] v8") << Entries{} << QList<int>{};
 }
 
 void TestBanlists::aciFormat()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, info);
-    QFETCH(Entries, entries);
-    QFETCH(QList<int>, problems);
-    Banlist list;
-    QCOMPARE(list.parseAci(text), problems);
-    QCOMPARE(list.info(), info);
-    QCOMPARE(entriesOf(list), entries);
+    checkParse(&Banlist::parseAci);
 }
 
 void TestBanlists::lookupsKeepFirstAndLastMatch()
