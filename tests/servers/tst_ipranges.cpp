@@ -1,4 +1,5 @@
 #include "servers/IpRangesFile.h"
+#include "servers/ProviderTable.h"
 #include "servers/ServerList.h"
 
 #include <QtTest>
