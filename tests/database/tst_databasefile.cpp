@@ -1,12 +1,18 @@
 #include "database/Database.h"
+#include "database/DatabaseExport.h"
 #include "database/DatabaseFile.h"
 #include "util/SampleEntries.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtEndian>
 #include <QtTest>
 
 using vh::database::Database;
 using vh::database::DatabaseFile;
+using vh::database::exportCsv;
+using vh::database::exportJson;
 using vh::database::ScreenshotEntry;
 
 class TestDatabaseFile : public QObject
@@ -14,14 +20,14 @@ class TestDatabaseFile : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void layout_data();
     void layout();
     void roundTripIsByteForByte();
     void overlongStringIsCutNotCorrupting();
     void damagedFileKeepsIntactEntries_data();
     void damagedFileKeepsIntactEntries();
     void countAboveCapacityLoadsTheCapacity();
-    void loadedEntriesSurviveModification();
+    void csvQuotesAndKeepsFormulasAsText();
+    void jsonHoldsEveryMember();
 };
 
 namespace {
@@ -39,27 +45,42 @@ Database tableOf(const QList<ScreenshotEntry>& entries)
         db.append(e);
     return db;
 }
-} // namespace
 
-void TestDatabaseFile::layout_data()
+// One entry with quotes, a formula-like name and Latin-1 text; one nearly empty.
+Database twoEntries()
 {
-    QTest::addColumn<QByteArray>("shotFile");
-    QTest::addColumn<QByteArray>("stored"); // in hex, with its 16-bit length
-    QTest::newRow("example entry of thirty bytes") << QByteArray("ab") << QByteArray("02006162");
-    QTest::newRow("300 bytes have the length 012C") << QByteArray(300, 'x') << "2c01" + QByteArray(300, 'x').toHex();
+    Database db;
+    ScreenshotEntry a;
+    a.ShotFile = "pb000123.png";
+    a.PlayerName = "=cmd|' /C calc'!A0";
+    a.ServerName = "Clan \"A\", Server";
+    a.GUID = "0123456789abcdef0123456789abcdef";
+    a.Cheating = true;
+    a.IndexText = "000123 \"Pl\xe4yer\" GUID=0123456789abcdef0123456789abcdef (-) 2026.12.01 10:00:00";
+    a.CaptureWidth = 640;
+    a.CaptureHeight = -1;
+    db.append(a);
+    ScreenshotEntry b;
+    b.ShotFile = "pb000124.png";
+    db.append(b);
+    return db;
 }
+
+} // namespace
 
 void TestDatabaseFile::layout()
 {
-    QFETCH(QByteArray, shotFile);
-    QFETCH(QByteArray, stored);
     ScreenshotEntry e;
-    e.ShotFile = shotFile;
+    e.ShotFile = "ab";
     e.CaptureWidth = 640;
     e.CaptureHeight = 480;
-    // the count, ShotFile, six empty strings, Cheating, four empty strings, the capture size
-    const QByteArray expected =
-        "01000000" + stored + "000000000000000000000000" + "0000" + "0000000000000000" + "8002e001";
+    // the count, ShotFile with its 16-bit length, six empty strings, Cheating, four empty strings, the capture size
+    const QByteArray expected = "01000000"
+                                "02006162"
+                                "000000000000000000000000"
+                                "0000"
+                                "0000000000000000"
+                                "8002e001";
     QCOMPARE(DatabaseFile::serialize(tableOf({e})).toHex(), expected);
 }
 
@@ -77,8 +98,12 @@ void TestDatabaseFile::roundTripIsByteForByte()
     const QByteArray bytes = DatabaseFile::serialize(tableOf(entries));
 
     Database back;
-    const vh::base::Checked<int> result = DatabaseFile::parse(bytes, back);
-    QVERIFY(result.ok());
+    {
+        QByteArray buffer(bytes.constData(), bytes.size());
+        QVERIFY(DatabaseFile::parse(buffer, back).ok());
+        // the caller's buffer goes away; the table must keep what its entries point into
+        buffer.fill('z');
+    }
     QCOMPARE(back.EntryCount(), 5);
     for (int i = 1; i <= 5; ++i)
         QCOMPARE(back.entry(i), entries[i - 1]);
@@ -145,16 +170,29 @@ void TestDatabaseFile::countAboveCapacityLoadsTheCapacity()
     QVERIFY(db.isFull());
 }
 
-void TestDatabaseFile::loadedEntriesSurviveModification()
+void TestDatabaseFile::csvQuotesAndKeepsFormulasAsText()
 {
-    Database db;
-    {
-        QByteArray bytes = DatabaseFile::serialize(tableOf({vh::test::sampleEntry(1)}));
-        DatabaseFile::parse(bytes, db);
-        // the caller's buffer goes away; the table must keep what its entries point into
-        bytes.fill('z');
-    }
-    QCOMPARE(db.entry(1), vh::test::sampleEntry(1));
+    const QList<QByteArray> lines = exportCsv(twoEntries()).split('\n');
+    QCOMPARE(lines.size(), 4); // header, two entries, the empty rest after the last line end
+    QVERIFY(lines.at(0).startsWith("ShotFile,HeaderInfo,ServerAddress,ServerName,GUID,PlayerName,ServerURL,Cheating"));
+    const QByteArray first = lines.at(1);
+    QVERIFY(first.contains("\"Clan \"\"A\"\", Server\""));
+    QVERIFY(first.contains("\"'=cmd|' /C calc'!A0\""));
+    QVERIFY(first.contains(",True,"));
+    QVERIFY(first.contains("Pl\xc3\xa4yer")); // Latin-1 text written as UTF-8
+    QVERIFY(first.endsWith(",640,-1\r"));     // numbers are not treated as formulas
+    QVERIFY(lines.at(2).startsWith("pb000124.png,,,,,,,False,"));
+}
+
+void TestDatabaseFile::jsonHoldsEveryMember()
+{
+    const QJsonArray entries = QJsonDocument::fromJson(exportJson(twoEntries())).array();
+    QCOMPARE(entries.size(), 2);
+    const QJsonObject first = entries.at(0).toObject();
+    QCOMPARE(first.size(), 14);
+    // no formula guard in JSON
+    QCOMPARE(first.value(QStringLiteral("PlayerName")).toString(), QStringLiteral("=cmd|' /C calc'!A0"));
+    QVERIFY(first.value(QStringLiteral("IndexText")).toString().contains(QStringLiteral("Pl\u00e4yer")));
 }
 
 QTEST_GUILESS_MAIN(TestDatabaseFile)

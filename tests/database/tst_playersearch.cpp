@@ -60,7 +60,7 @@ void TestPlayerSearch::finds_data()
     QTest::newRow("GUID longer than 32 characters")
         << QString::fromLatin1(GuidLong.toUpper()) << QList<int>{6} << QStringList{QString::fromLatin1(LongName)};
     QTest::newRow("part of a GUID is no GUID") << QString::fromLatin1(GuidA.left(31)) << QList<int>{} << QStringList{};
-    QTest::newRow("empty text finds nothing") << "   " << QList<int>{} << QStringList{};
+    QTest::newRow("blanks only find nothing") << "   " << QList<int>{} << QStringList{};
 }
 
 void TestPlayerSearch::finds()
@@ -107,10 +107,6 @@ void TestPlayerSearch::modelShowsRows()
     QCOMPARE(model.rowCount(), 3);
     QCOMPARE(model.entryAt(1), 3);
     QCOMPARE(model.index(1, database::PlayerSearchModel::MarkedColumn).data().toString(), QStringLiteral("marked"));
-    QCOMPARE(model.namesText(), QStringLiteral("Names used by this GUID: =XY= Sniper, Renamed SNIPER"));
-    model.search(QStringLiteral("medic"));
-    QCOMPARE(model.index(0, database::PlayerSearchModel::PlayerColumn).data().toString(), QStringLiteral("Medic"));
-    QVERIFY(model.namesText().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestPlayerSearch)

@@ -18,7 +18,6 @@
 
 using namespace vh;
 using review::DisplayMode;
-using review::PicturePipeline;
 using review::ReviewSession;
 
 namespace {
@@ -59,14 +58,11 @@ struct Fixture
             e.Cheating = cheating.contains(i);
             db.append(e);
             if (!withoutPng.contains(i))
-                ws.write(vaultFile(i), screenshotPng());
+                ws.write(base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
+                             QStringLiteral(".png"),
+                         screenshotPng());
         }
         session.ShowCurrentEntry();
-    }
-    static QString vaultFile(int n)
-    {
-        return base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(test::sampleEntry(n).VaultName) +
-               QStringLiteral(".png");
     }
     // The sample number of the entry shown.
     int shownSample() const { return session.view().fields[7].mid(6).toInt(); }
@@ -81,9 +77,7 @@ class TestReviewSession : public QObject
 private Q_SLOTS:
     void renderPlan_data();
     void renderPlan();
-    void gammaForSlider_data();
-    void gammaForSlider();
-    void gammaPainting();
+    void gammaSliderRepaints();
     void showsCurrentEntry_data();
     void showsCurrentEntry();
     void cheatJumps_data();
@@ -92,9 +86,7 @@ private Q_SLOTS:
     void slideshowStopsAtTheLastEntry();
     void housekeepingShowsTheRightEntry_data();
     void housekeepingShowsTheRightEntry();
-    void clipboardTexts();
-    void markingColoursTheDetails();
-    void missingPictureStillShowsBanStatus();
+    void markingAndMissingPicture();
     void runSummaryCountsOnlyTheRun();
 };
 
@@ -116,8 +108,6 @@ void TestReviewSession::renderPlan_data()
         << 2 << QSize(661, 575) << QSize(640, 480) << 0 << QRect(10, 10, 640, 480) << QSize(640, 480);
     QTest::newRow("left 11.5 rounds to 12")
         << 2 << QSize(663, 575) << QSize(640, 480) << 0 << QRect(12, 10, 640, 480) << QSize(640, 480);
-    QTest::newRow("height 2.5 rounds to 2")
-        << 3 << QSize(4, 20) << QSize(4, 1) << 10 << QRect(0, 10, 4, 1) << QSize(10, 2);
     QTest::newRow("no capture height: whole shot scaled")
         << 3 << QSize(660, 575) << QSize(640, 0) << 330 << QRect(0, 0, 660, 575) << QSize(330, 288);
 }
@@ -136,37 +126,21 @@ void TestReviewSession::renderPlan()
     QCOMPARE(plan.target, target);
 }
 
-void TestReviewSession::gammaForSlider_data()
-{
-    QTest::addColumn<int>("slider");
-    QTest::addColumn<double>("gamma");
-    QTest::newRow("1 brightest") << 1 << 4.6;
-    QTest::newRow("10 neutral") << 10 << 1.0;
-    QTest::newRow("15") << 15 << 1.0 / 3.0;
-    QTest::newRow("19 darkest") << 19 << 1.0 / 4.6;
-}
-
-void TestReviewSession::gammaForSlider()
-{
-    QFETCH(int, slider);
-    QFETCH(double, gamma);
-    QVERIFY(qFuzzyCompare(PicturePipeline::gammaForSlider(slider), gamma));
-}
-
-void TestReviewSession::gammaPainting()
+void TestReviewSession::gammaSliderRepaints()
 {
     QImage picture(1, 1, QImage::Format_RGB32);
-    picture.setPixel(0, 0, qRgb(127, 128, 1));
-    PicturePipeline pipeline;
+    picture.setPixel(0, 0, qRgb(1, 128, 255));
+    review::PicturePipeline pipeline;
     pipeline.setPicture(picture);
-    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(128, 128, 2)); // the neutral table
+    // the neutral table raises odd values by one and holds 255
+    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(2, 128, 255));
     pipeline.setGammaSlider(19);
     QCOMPARE(qGreen(pipeline.screenshot().pixel(0, 0)), 11);
-    // a new picture is painted from its own pixels at the neutral position
-    picture.setPixel(0, 0, qRgb(2, 4, 6));
+    pipeline.setGammaSlider(1);
+    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(77, 220, 255));
+    // a new picture starts at the neutral position
     pipeline.setPicture(picture);
     QCOMPARE(pipeline.gammaSlider(), 10);
-    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(2, 4, 6));
 }
 
 void TestReviewSession::showsCurrentEntry_data()
@@ -185,15 +159,10 @@ void TestReviewSession::showsCurrentEntry()
     QFETCH(QString, label);
     QFETCH(bool, sliderEnabled);
     Fixture f(count);
-    f.settings.setValue(base::Setting::DownloadedCount, QStringLiteral("42"));
-    QSignalSpy panel(&f.session, &ReviewSession::downloadedTextChanged);
     f.session.ShowCurrentEntry();
     QCOMPARE(f.session.view().label, label);
     QCOMPARE(f.session.slider().enabled, sliderEnabled);
-    QCOMPARE(f.session.view().empty, count == 0);
     QCOMPARE(f.session.picture().isEmpty(), count == 0);
-    QCOMPARE(panel.value(0).value(0).toString(), QStringLiteral("Downloaded PBSS: 42"));
-    QCOMPARE(f.session.view().fields[6], QString::fromLatin1(count ? test::sampleEntry(1).GUID : QByteArray()));
 }
 
 void TestReviewSession::cheatJumps_data()
@@ -202,7 +171,6 @@ void TestReviewSession::cheatJumps_data()
     QTest::addColumn<bool>("right");
     QTest::addColumn<int>("expected");
     // entries 2 and 5 of six are marked
-    QTest::newRow("left on the first entry") << 1 << false << 1;
     QTest::newRow("left with no mark before stays") << 2 << false << 2;
     QTest::newRow("left from 4") << 4 << false << 2;
     QTest::newRow("right from 2 skips unmarked") << 2 << true << 5;
@@ -232,8 +200,6 @@ void TestReviewSession::newEntryKeepsTheShownOne()
         QCOMPARE(f.shownSample(), 1);
     }
     QCOMPARE(f.session.slider(), (review::SliderState{true, 3, 1}));
-    f.session.last();
-    QCOMPARE(f.shownSample(), 3);
 }
 
 void TestReviewSession::slideshowStopsAtTheLastEntry()
@@ -247,10 +213,6 @@ void TestReviewSession::slideshowStopsAtTheLastEntry()
     QVERIFY(f.session.slideshowRunning());
     f.session.slideshowTick();
     QVERIFY(!f.session.slideshowRunning());
-    // a stop without a slideshow says nothing
-    f.session.stopSlideshow();
-    QCOMPARE(test::logMessages(f.log),
-             (QStringList{QStringLiteral("Slideshow started"), QStringLiteral("Slideshow stopped")}));
 }
 
 void TestReviewSession::housekeepingShowsTheRightEntry_data()
@@ -259,12 +221,11 @@ void TestReviewSession::housekeepingShowsTheRightEntry_data()
     QTest::addColumn<int>("at");
     QTest::addColumn<bool>("nonCheating"); // else: delete the entry shown
     QTest::addColumn<int>("shown");        // sample number, 0 for a cleared view
-    QTest::addColumn<QString>("label");
     // entries 2 and 5 are marked
-    QTest::newRow("delete in the middle shows the next") << 5 << 3 << false << 4 << "PBSS 3";
-    QTest::newRow("delete the last shows the one before") << 5 << 5 << false << 4 << "PBSS 4";
-    QTest::newRow("delete the only entry clears") << 1 << 1 << false << 0 << "PBSS";
-    QTest::newRow("non-cheating goes to the first") << 5 << 4 << true << 2 << "PBSS 1";
+    QTest::newRow("delete in the middle shows the next") << 5 << 3 << false << 4;
+    QTest::newRow("delete the last shows the one before") << 5 << 5 << false << 4;
+    QTest::newRow("delete the only entry clears") << 1 << 1 << false << 0;
+    QTest::newRow("non-cheating goes to the first") << 5 << 4 << true << 2;
 }
 
 void TestReviewSession::housekeepingShowsTheRightEntry()
@@ -273,42 +234,22 @@ void TestReviewSession::housekeepingShowsTheRightEntry()
     QFETCH(int, at);
     QFETCH(bool, nonCheating);
     QFETCH(int, shown);
-    QFETCH(QString, label);
     Fixture f(count, {2, 5});
     f.session.sliderMoved(at);
     nonCheating ? f.session.DeleteNonCheating() : f.session.DeleteEntry();
-    QCOMPARE(f.session.view().label, label);
-    QCOMPARE(f.session.view().empty, shown == 0);
     QCOMPARE(f.session.picture().isEmpty(), shown == 0);
     if (shown != 0)
         QCOMPARE(f.shownSample(), shown);
 }
 
-void TestReviewSession::clipboardTexts()
-{
-    Fixture f(2);
-    f.session.sliderMoved(2);
-    using Item = ReviewSession::ClipboardItem;
-    QCOMPARE(f.session.clipboardText(Item::PngServer), QStringLiteral("http://127.0.0.1/pb/svss/pb000002.png"));
-    QCOMPARE(f.session.clipboardText(Item::PngLocal), QDir::toNativeSeparators(f.ws.path(Fixture::vaultFile(2))));
-    QCOMPARE(f.session.clipboardText(Item::Guid), QString::fromLatin1(test::sampleEntry(2).GUID));
-    QCOMPARE(f.session.clipboardText(Item::Html), QString::fromLatin1(test::sampleEntry(2).IndexText));
-}
-
-void TestReviewSession::markingColoursTheDetails()
-{
-    // samples 1 and 27 share a GUID
-    Fixture f(27);
-    QCOMPARE(f.session.view().background, banlists::Banlists::CleanBackground);
-    f.session.MarkByGuid(true);
-    QVERIFY(f.db.entry(1).Cheating && f.db.entry(27).Cheating && !f.db.entry(2).Cheating);
-    QCOMPARE(f.session.view().background, banlists::Banlists::CheatingBackground);
-    QVERIFY(f.session.view().cheating);
-}
-
-void TestReviewSession::missingPictureStillShowsBanStatus()
+void TestReviewSession::markingAndMissingPicture()
 {
     Fixture f(2, {}, {2});
+    QCOMPARE(f.session.view().background, banlists::Banlists::CleanBackground);
+    f.session.MarkByGuid(true);
+    QCOMPARE(f.session.view().background, banlists::Banlists::CheatingBackground);
+    QVERIFY(f.session.view().cheating);
+    // an entry without its picture still shows its details and ban status
     f.session.sliderMoved(2);
     QCOMPARE(f.shownSample(), 2);
     QVERIFY(f.session.picture().isEmpty());

