@@ -9,11 +9,11 @@ set -euo pipefail
 # The package and its check: rsvg-convert renders the PNG icons, dpkg-dev finds the package's dependencies,
 # groff and man-db read the manuals; desktop-file-utils, appstream and systemd validate the desktop entry, the metainfo
 # and the units. clang with its runtime libraries (libFuzzer, the sanitizers) builds the fuzz targets. curl is the
-# parallel fetch bench_collect compares a collection with.
+# parallel fetch bench_collect compares a collection with. zlib: the test pictures are built with its CRC.
 packages=(
     build-essential cmake ninja-build ccache pkg-config git
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-httpserver-dev qt6-websockets-dev libgl-dev
-    libbenchmark-dev libcpp-httplib-dev curl
+    libbenchmark-dev libcpp-httplib-dev zlib1g-dev curl
     clang libclang-rt-14-dev
     xvfb xauth fonts-dejavu-core imagemagick xdotool xdg-utils chromium
     librsvg2-bin dpkg-dev groff-base man-db desktop-file-utils appstream systemd
