@@ -93,7 +93,7 @@ void ScreenshotIntake::submit(int w, const DownloadedShot& shot)
     if (w < 0 || w >= database::Database::IntakeSlotCount)
         return;
     if (!m_workers)
-        m_workers = std::make_unique<platform::WorkerPool>(m_threads);
+        m_workers = std::make_unique<platform::WorkerPool>(m_threads, platform::WorkerPool::Priority::Background);
     // the tables and switches stay as they were for everything under way; a new burst sees the current ones
     if (m_pending == 0 || !m_config)
         m_config = m_detection.analysisConfig();

@@ -4,15 +4,39 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_LINUX
+#include <cerrno>
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
+
 namespace vh::platform {
 
-WorkerPool::WorkerPool(int threads, QObject* parent) : QObject(parent)
+namespace {
+
+void lowerThisThreadsPriority()
+{
+#ifdef Q_OS_LINUX
+    // a thread is a task of its own here: its nice value leaves the rest of the process as it is. Failure
+    // only means the work competes on equal terms, as before.
+    constexpr int BackgroundNice = 10;
+    const int tid = int(gettid());
+    errno = 0;
+    const int current = getpriority(PRIO_PROCESS, id_t(tid));
+    if (errno == 0)
+        (void)setpriority(PRIO_PROCESS, id_t(tid), std::min(current + BackgroundNice, 19));
+#endif
+}
+
+} // namespace
+
+WorkerPool::WorkerPool(int threads, Priority priority, QObject* parent) : QObject(parent)
 {
     if (threads <= 0)
         threads = int(std::max(1u, std::thread::hardware_concurrency()));
     m_threads.reserve(std::size_t(threads));
     for (int i = 0; i < threads; ++i)
-        m_threads.emplace_back([this] { workerLoop(); });
+        m_threads.emplace_back([this, priority] { workerLoop(priority); });
 }
 
 WorkerPool::~WorkerPool()
@@ -36,8 +60,10 @@ void WorkerPool::start(Work work)
     m_wake.notify_one();
 }
 
-void WorkerPool::workerLoop()
+void WorkerPool::workerLoop(Priority priority)
 {
+    if (priority == Priority::Background)
+        lowerThisThreadsPriority();
     for (;;) {
         Work work;
         {

@@ -24,8 +24,16 @@ public:
     using Done = std::function<void()>;
     using Work = std::function<Done()>;
 
+    // Background work yields the processor to the owner's thread and to the network thread whenever they have
+    // something to do, so the window stays responsive and the downloads that feed the work keep flowing.
+    enum class Priority
+    {
+        Normal,
+        Background
+    };
+
     // threads <= 0: one per core
-    explicit WorkerPool(int threads = 0, QObject* parent = nullptr);
+    explicit WorkerPool(int threads = 0, Priority priority = Priority::Normal, QObject* parent = nullptr);
     // Waits for the work under way and drops what has not started; parts left for the owner are not run.
     ~WorkerPool() override;
 
@@ -34,7 +42,7 @@ public:
 
 private:
     Q_INVOKABLE void runDone();
-    void workerLoop();
+    void workerLoop(Priority priority);
 
     std::vector<std::thread> m_threads;
     std::mutex m_mutex;

@@ -1,11 +1,17 @@
 #include "platform/AtomicFile.h"
 #include "platform/EventWait.h"
 #include "platform/SafeFileName.h"
+#include "platform/WorkerPool.h"
 #include "util/TestWorkspace.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
+
+#ifdef Q_OS_LINUX
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 using vh::test::TestWorkspace;
 
@@ -24,6 +30,32 @@ private Q_SLOTS:
         QVERIFY(!vh::platform::waitUntil([] { return false; }, 100));
         QVERIFY(timer.elapsed() >= 100);
         QVERIFY(timer.elapsed() < 2000);
+    }
+
+    void backgroundWorkRunsBelowTheOwner()
+    {
+#ifdef Q_OS_LINUX
+        using vh::platform::WorkerPool;
+        const auto niceOfThisThread = [] { return getpriority(PRIO_PROCESS, id_t(gettid())); };
+        const auto niceOfWork = [&](WorkerPool::Priority priority) {
+            WorkerPool pool(1, priority);
+            std::optional<int> seen;
+            pool.start([&] {
+                const int nice = niceOfThisThread();
+                return [&seen, nice] { seen = nice; };
+            });
+            vh::platform::waitUntil([&] { return seen.has_value(); }, 5000);
+            return seen.value_or(-100);
+        };
+        const int owner = niceOfThisThread();
+        if (owner >= 19)
+            QSKIP("this process already runs at the lowest priority");
+        QCOMPARE(niceOfWork(WorkerPool::Priority::Normal), owner);
+        QVERIFY(niceOfWork(WorkerPool::Priority::Background) > owner);
+        QCOMPARE(niceOfThisThread(), owner);
+#else
+        QSKIP("thread priorities are left alone on this system");
+#endif
     }
 
     void atomicWrite_data()
