@@ -8,7 +8,6 @@
 #include "util/TestWorkspace.h"
 
 #include <QFile>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -71,12 +70,6 @@ struct PoolFixture
             QVERIFY(pool.EnqueueDownload(e));
         }
     }
-
-    int logLines(const QString& text) const
-    {
-        return int(std::count_if(log.lines().begin(), log.lines().end(),
-                                 [&text](const auto& l) { return l.text.contains(text); }));
-    }
 };
 
 } // namespace
@@ -114,36 +107,6 @@ private Q_SLOTS:
             QCOMPARE(f.pool.queueEntry(j), PageEntry{}); // cleared after intake
         QVERIFY(f.labels.contains(QStringLiteral("10 of 10")));
         QCOMPARE(f.pool.statusText(), QString());
-    }
-
-    void requestEndsHandOut_data()
-    {
-        QTest::addColumn<bool>("stop");
-        QTest::newRow("Skip Server") << false;
-        QTest::newRow("Cancel Inventory") << true;
-    }
-
-    void requestEndsHandOut()
-    {
-        QFETCH(bool, stop);
-        PoolFixture f;
-        f.pool.setThreads(5);
-        f.queue(20, [](int) { return 500; });
-        // the request arrives while the first five are in flight, as a button click would
-        QTimer::singleShot(150, this, [&f, stop] {
-            if (stop)
-                f.flags.StopRequested = 1;
-            else
-                f.flags.SkipRequested = true;
-        });
-        f.pool.RunDownloadQueue();
-        // returned only after the five under way had ended
-        QCOMPARE(int(f.server.requests().size()), 5);
-        QCOMPARE(f.taken.size(), 5);
-        for (int w = 0; w < 5; ++w)
-            QCOMPARE(f.pool.workerSlot(w), DownloadPool::FreeWorker);
-        QVERIFY(!f.flags.SkipRequested);
-        QCOMPARE(f.logLines(QStringLiteral("Scan Aborted, waiting for download treads to finish")), stop ? 1 : 0);
     }
 
     void setThreadsClamps()
