@@ -7,7 +7,6 @@
 #include <QtTest>
 
 using namespace vh;
-using gallery::GalleryResponse;
 
 namespace {
 
@@ -99,7 +98,7 @@ private Q_SLOTS:
             request.cookie = credentials.mid(8);
         else if (credentials.startsWith("Bearer "))
             request.authorization = credentials;
-        const GalleryResponse r = s.site.handle(request);
+        const gallery::GalleryResponse r = s.site.handle(request);
         QCOMPARE(r.status, status);
         QByteArray seen = r.body;
         for (const auto& [name, value] : r.headers)
@@ -115,6 +114,7 @@ private Q_SLOTS:
         QVERIFY2(seen.contains(shows), seen.left(2000).constData());
         const bool html = r.contentType.startsWith("text/html");
         QVERIFY(!html || !(r.body.contains("<script>") || r.body.contains("<svg") || r.body.contains("<img src=x")));
+        QVERIFY(!html || r.body.count("<script") == r.body.count("<script nonce=\"")); // the policy allows no other
     }
 };
 
