@@ -9,12 +9,6 @@
 using vh::test::GameServerFarm;
 using vh::test::TestWorkspace;
 
-namespace {
-
-const QByteArray Guid1 = "0123456789abcdef0123456789abcdef";
-
-} // namespace
-
 class TestCliEndToEnd : public QObject
 {
     Q_OBJECT
@@ -29,7 +23,7 @@ void TestCliEndToEnd::secondStopSignalEndsAtOnce()
 {
     GameServerFarm farm(1);
     for (int n = 0; n < 8; ++n)
-        farm.addShot(0, Guid1, GameServerFarm::Plant::None, "P" + QByteArray::number(n),
+        farm.addShot(0, QByteArray(32, 'a'), GameServerFarm::Plant::None, "P" + QByteArray::number(n),
                      "2026.12.06 10:" + QByteArray::number(10 + n) + ":00");
     farm.publish();
     for (const auto& shot : farm.server(0).shots)

@@ -1,41 +1,30 @@
 #include "cli/CliOptions.h"
+#include "cli/LogPrinter.h"
 
 #include <QtTest>
 
 using vh::cli::CliOptions;
+using vh::cli::LogPrinter;
+namespace Colours = vh::base::Colours;
 
 namespace {
 
-// The parsed options in one line, only the members that differ from a default.
+// The parsed options in one line: the error, or the command and the members the rows below set. The other
+// members are read by the command suites, which parse their own command lines.
 QString describe(const CliOptions& o)
 {
     if (!o.error.isEmpty())
         return QStringLiteral("error ") + o.error;
-    QStringList parts{QString::number(int(o.command))};
-    const CliOptions d;
-    if (o.baseFolder != d.baseFolder)
-        parts << QStringLiteral("base=") + o.baseFolder;
-    if (o.random)
-        parts << QStringLiteral("random");
-    if (!o.maps.isEmpty())
-        parts << QStringLiteral("maps=") + o.maps.join(QLatin1Char('|'));
-    if (!o.providers.isEmpty())
-        parts << QStringLiteral("providers=") + o.providers.join(QLatin1Char('|'));
-    if (o.nameFilter != d.nameFilter)
-        parts << QStringLiteral("filter=%1").arg(int(o.nameFilter));
-    if (o.format != d.format)
-        parts << QStringLiteral("json");
-    if (!o.output.isEmpty())
-        parts << QStringLiteral("out=") + o.output;
-    if (o.preyAction != d.preyAction)
-        parts << QStringLiteral("prey=%1:").arg(int(o.preyAction)) + o.preyText;
-    if (o.addBanned)
-        parts << QStringLiteral("addBanned");
-    return parts.join(QLatin1Char(' '));
+    return QStringLiteral("%1 base=%2 random=%3 addBanned=%4")
+        .arg(int(o.command))
+        .arg(o.baseFolder)
+        .arg(int(o.random))
+        .arg(int(o.addBanned));
 }
 
 } // namespace
 
+// The command line as parsed, and the log lines as printed.
 class TestCliOptions : public QObject
 {
     Q_OBJECT
@@ -43,6 +32,8 @@ class TestCliOptions : public QObject
 private Q_SLOTS:
     void parse_data();
     void parse();
+    void logLine_data();
+    void logLine();
 };
 
 void TestCliOptions::parse_data()
@@ -58,14 +49,9 @@ void TestCliOptions::parse_data()
     row("bad name filter", "inventory --name-filter xyz", "error all, aasa or aci");
     row("prey add without text", "prey add", "error needs a text");
     row("only import knows --add-banned", "prey list --add-banned", "error ");
-    row("inventory",
-        "--base-folder /srv/vh inventory --random --map Bridge --map=Dusk --provider Demo "
-        "--name-filter AASA",
-        "3 base=/srv/vh random maps=Bridge|Dusk providers=Demo filter=1");
-    row("export", "export --format json -o out.json --base-folder=/w", "4 base=/w json out=out.json");
-    row("help wins anywhere", "export --help", "1");
-    row("a prey may begin with -", "prey add -x-", "7 prey=2:-x-");
-    row("import with banned", "prey import f --add-banned", "7 prey=4:f addBanned");
+    row("inventory", "--base-folder=/srv/vh inventory --random", "3 base=/srv/vh random=1 addBanned=0");
+    row("help wins anywhere", "export --help", "1 base= random=0 addBanned=0");
+    row("import with banned", "prey import f --add-banned", "7 base= random=0 addBanned=1");
 }
 
 void TestCliOptions::parse()
@@ -77,6 +63,32 @@ void TestCliOptions::parse()
                  ? got.startsWith(QLatin1String("error ")) && got.contains(parsed.mid(6))
                  : got == parsed,
              qPrintable(got));
+}
+
+void TestCliOptions::logLine_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("colour");
+    QTest::addColumn<bool>("ansi");
+    QTest::addColumn<QByteArray>("printed");
+    QTest::newRow("default colour as word")
+        << QStringLiteral("x") << Colours::Default << false << QByteArray("[white] x\n");
+    QTest::newRow("white on a terminal keeps the terminal's colour")
+        << QStringLiteral("x") << Colours::White << true << QByteArray("x\n");
+    QTest::newRow("other colour on a terminal")
+        << QStringLiteral("x") << quint32(0x102030) << true << QByteArray("\x1b[38;2;48;32;16mx\x1b[0m\n");
+    QTest::newRow("control characters in a player name, Latin-1 letters kept")
+        << QStringLiteral("P\x1b]0;\x07\u009b\u00e4\r\n") << Colours::Red << true
+        << QByteArray("\x1b[31mP?]0;??\xc3\xa4??\x1b[0m\n");
+}
+
+void TestCliOptions::logLine()
+{
+    QFETCH(QString, text);
+    QFETCH(quint32, colour);
+    QFETCH(bool, ansi);
+    QFETCH(QByteArray, printed);
+    QCOMPARE(LogPrinter::format(text, colour, ansi ? LogPrinter::Style::Ansi : LogPrinter::Style::Words), printed);
 }
 
 QTEST_GUILESS_MAIN(TestCliOptions)

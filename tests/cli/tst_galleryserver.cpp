@@ -1,16 +1,9 @@
-#include "banlists/Banlists.h"
-#include "base/ActivityLog.h"
-#include "base/Settings.h"
-#include "base/Workspace.h"
 #include "cli/GalleryServer.h"
-#include "database/Database.h"
-#include "database/DatabaseFile.h"
-#include "gallery/GallerySite.h"
+#include "gallery/SiteFixture.h"
 #include "review/cGammaCorrect.h"
 #include "util/HeadlessChromium.h"
 #include "util/PngBuilder.h"
 #include "util/SampleEntries.h"
-#include "util/TestWorkspace.h"
 
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -34,27 +27,16 @@ struct Gallery
 {
     explicit Gallery(const QByteArray& token = {}, bool remote = false)
     {
-        database::Database db;
-        db.append(test::sampleEntry(1));
-        ws.write(QStringLiteral("PBSS/vault/") + QString::fromLatin1(db.entry(1).VaultName) + QStringLiteral(".png"),
-                 png());
-        ws.write(QStringLiteral("data/database.dat"), database::DatabaseFile::serialize(db));
         server.setTreatAsRemote(remote);
         port = server.start(QHostAddress::LocalHost, 0, token).value;
     }
 
-    struct Reply
-    {
-        int status = 0;
-        QByteArray head;
-        QByteArray body;
-    };
-    // The request line exactly as written, past any client that would tidy the path.
-    Reply get(const QByteArray& target, const QByteArray& headerLine = {})
+    // The whole answer to a request written by hand: a client would join repeated headers itself.
+    QByteArray get(const QByteArray& target, const QByteArray& headerLines = {})
     {
         QTcpSocket socket;
         socket.connectToHost(QHostAddress::LocalHost, port);
-        socket.write("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + headerLine + "\r\n");
+        socket.write("GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n" + headerLines + "\r\n");
         QByteArray answer;
         (void)QTest::qWaitFor(
             [&] {
@@ -62,17 +44,11 @@ struct Gallery
                 return socket.state() == QAbstractSocket::UnconnectedState;
             },
             10000);
-        const qsizetype end = answer.indexOf("\r\n\r\n");
-        return {answer.mid(9, 3).toInt(), answer.left(end), answer.mid(end + 4)};
+        return answer;
     }
 
-    test::TestWorkspace ws;
-    base::Settings settings;
-    base::ActivityLog log{settings};
-    base::Workspace workspace{ws.base()};
-    banlists::Banlists bans{log, workspace};
-    gallery::GallerySite site{workspace, bans, log};
-    cli::GalleryServer server{site};
+    test::SiteFixture fixture{{test::sampleEntry(1)}, {png()}};
+    cli::GalleryServer server{fixture.site};
     quint16 port = 0;
 };
 
@@ -88,13 +64,12 @@ private Q_SLOTS:
         QCOMPARE(Gallery({}, true).port, 0); // other machines would reach it without a token
         Gallery g("s3c ret;", true);
         QVERIFY(g.port != 0);
-        QCOMPARE(g.get("/picture/1").status, 401);
-        const Gallery::Reply picture = g.get("/picture/1", "Authorization: Bearer s3c ret;\r\n");
-        QCOMPARE(picture.status, 200);
-        QCOMPARE(picture.body, png());
-        QVERIFY(picture.head.contains("\r\nContent-Type: image/png"));
-        QCOMPARE(g.get("/picture/%2e%2e%2fdata%2fdatabase.dat", "Authorization: Bearer s3c ret;\r\n").status, 404);
-        QCOMPARE(g.get("/entry/1", "Cookie: a=b\r\nCookie: varnholt_token=s3c%20ret%3B\r\n").status, 200);
+        QVERIFY(g.get("/picture/1").startsWith("HTTP/1.1 401 "));
+        const QByteArray picture = g.get("/picture/1", "Authorization: Bearer s3c ret;\r\n");
+        QVERIFY(picture.startsWith("HTTP/1.1 200 ") && picture.contains("\r\nContent-Type: image/png\r\n"));
+        QVERIFY(picture.endsWith("\r\n\r\n" + png()));
+        QVERIFY(
+            g.get("/entry/1", "Cookie: a=b\r\nCookie: varnholt_token=s3c%20ret%3B\r\n").startsWith("HTTP/1.1 200 "));
     }
 
     // The slider's first position brightens the picture in the page's own script, allowed by its policy.
