@@ -50,8 +50,6 @@ private Q_SLOTS:
     void damagedFileIsKeptAside();
     void addEntry_data();
     void addEntry();
-    void addEntryRunsColourCheckOnlyWhenAsked_data();
-    void addEntryRunsColourCheckOnlyWhenAsked();
     void fullTableRefusesTheNextEntry();
     void markByGuidMarksEveryEntryOfThePlayer();
 };
@@ -91,17 +89,23 @@ void TestEntryStore::addEntry_data()
 {
     QTest::addColumn<int>("before");
     QTest::addColumn<qint16>("width");
-    QTest::addColumn<QByteArray>("detected");
-    QTest::addColumn<bool>("switchesOn"); // stop, report and sound on a detection
+    QTest::addColumn<QByteArray>("detected"); // a detected slot is marked
+    QTest::addColumn<QString>("switches"); // "act": stop, report and sound on a detection; "colours": the colour check
     QTest::addColumn<bool>("added");
-    QTest::addColumn<bool>("acted"); // the run stopped, a report made, the sound played
-
-    QTest::newRow("no capture size") << 3 << qint16(0) << QByteArray("NameChanger") << true << false << false;
-    QTest::newRow("first entry is shown") << 0 << qint16(640) << QByteArray() << false << true << false;
-    QTest::newRow("detection, switches off")
-        << 11 << qint16(800) << QByteArray("NameChanger") << false << true << false;
+    QTest::addColumn<QByteArray>("found"); // the detection of the added entry, logged
+    QTest::addColumn<bool>("acted");       // the run stopped, a report made, the sound played
+    const QByteArray name = "NameChanger";
+    QTest::newRow("no capture size") << 3 << qint16(0) << name << QStringLiteral("act") << false << QByteArray()
+                                     << false;
+    QTest::newRow("first entry is shown")
+        << 0 << qint16(640) << QByteArray() << QString() << true << QByteArray() << false;
+    QTest::newRow("detection, switches off") << 11 << qint16(800) << name << QString() << true << name << false;
     QTest::newRow("detection stops, reports, plays")
-        << 11 << qint16(800) << QByteArray("NameChanger") << true << true << true;
+        << 11 << qint16(800) << name << QStringLiteral("act") << true << name << true;
+    QTest::newRow("colour check finds a code")
+        << 11 << qint16(800) << QByteArray() << QStringLiteral("colours") << true << QByteArray("SS_Cleaner") << false;
+    QTest::newRow("marked slot is not checked again")
+        << 11 << qint16(800) << name << QStringLiteral("colours") << true << name << false;
 }
 
 void TestEntryStore::addEntry()
@@ -109,23 +113,28 @@ void TestEntryStore::addEntry()
     QFETCH(int, before);
     QFETCH(qint16, width);
     QFETCH(QByteArray, detected);
-    QFETCH(bool, switchesOn);
+    QFETCH(QString, switches);
     QFETCH(bool, added);
+    QFETCH(QByteArray, found);
     QFETCH(bool, acted);
 
     Fixture f;
     f.flags.StopRequested = 0;
-    if (switchesOn) {
-        for (Setting s : {Setting::StopOnDetection, Setting::ReportOnAutoDetect, Setting::PlayEnemySpotted})
-            f.settings.setValue(s, QStringLiteral("1"));
-    }
+    const auto on = [&switches](const char* name) {
+        return switches == QLatin1String(name) ? QStringLiteral("1") : QStringLiteral("0");
+    };
+    for (Setting s : {Setting::StopOnDetection, Setting::ReportOnAutoDetect, Setting::PlayEnemySpotted})
+        f.settings.setValue(s, on("act"));
+    f.settings.setValue(Setting::ScanColorCodes, on("colours"));
     for (int i = 1; i <= before; ++i)
         f.db.append(test::sampleEntry(i));
     QList<int> reported;
     f.store.setReportCreator([&](int n) { reported << n; });
+    f.store.setColourCodeCheck([&f](int slot) { f.db.intakeSlot(slot).AutoDetected = "SS_Cleaner"; });
     ScreenshotEntry slot = test::sampleEntry(before + 1);
     slot.CaptureWidth = width;
     slot.AutoDetected = detected;
+    slot.Cheating = !detected.isEmpty();
     f.db.intakeSlot(17) = slot;
     QSignalSpy showSpy(&f.store, &EntryStore::showCurrentEntry);
     QSignalSpy addedSpy(&f.store, &EntryStore::entryAdded);
@@ -133,52 +142,23 @@ void TestEntryStore::addEntry()
     QCOMPARE(f.store.AddEntry(17), added);
     QCOMPARE(f.db.EntryCount(), before + (added ? 1 : 0));
     QCOMPARE(addedSpy.size(), added ? 1 : 0);
+    slot.AutoDetected = found;
     if (added)
         QCOMPARE(f.db.entry(before + 1), slot);
     // the first entry ever is shown at once
     QCOMPARE(showSpy.size(), before == 0 ? 1 : 0);
-    QCOMPARE(f.messages().size(), added && !detected.isEmpty() ? 1 : 0);
+    QCOMPARE(f.messages().size(), found.isEmpty() ? 0 : 1);
     QCOMPARE(f.flags.StopRequested, acted ? 1 : 0);
     QCOMPARE(reported, acted ? QList<int>{before + 1} : QList<int>());
     QCOMPARE(f.sounds, acted ? QStringList{f.ws.base() + QStringLiteral("/EnemySpotted.wav")} : QStringList());
 }
 
-void TestEntryStore::addEntryRunsColourCheckOnlyWhenAsked_data()
-{
-    QTest::addColumn<QString>("scanColorCodes");
-    QTest::addColumn<bool>("alreadyCheating");
-    QTest::addColumn<bool>("checked");
-    QTest::newRow("switch on") << QStringLiteral("1") << false << true;
-    QTest::newRow("switch off") << QStringLiteral("0") << false << false;
-    QTest::newRow("already cheating") << QStringLiteral("1") << true << false;
-}
-
-void TestEntryStore::addEntryRunsColourCheckOnlyWhenAsked()
-{
-    QFETCH(QString, scanColorCodes);
-    QFETCH(bool, alreadyCheating);
-    QFETCH(bool, checked);
-    Fixture f;
-    f.settings.setValue(Setting::ScanColorCodes, scanColorCodes);
-    f.store.setColourCodeCheck([&f](int slot) {
-        f.db.intakeSlot(slot).AutoDetected = "SS_Cleaner";
-        f.db.intakeSlot(slot).Cheating = true;
-    });
-    f.db.intakeSlot(0) = test::sampleEntry(1);
-    f.db.intakeSlot(0).Cheating = alreadyCheating;
-    QVERIFY(f.store.AddEntry(0));
-    QCOMPARE(f.db.entry(1).AutoDetected, checked ? QByteArray("SS_Cleaner") : QByteArray());
-    QCOMPARE(f.messages().size(), checked ? 1 : 0);
-}
-
 void TestEntryStore::fullTableRefusesTheNextEntry()
 {
     Fixture f;
-    ScreenshotEntry small;
-    small.CaptureWidth = 1;
     f.db.reserve(Database::Capacity);
     for (int i = 0; i < Database::Capacity; ++i)
-        f.db.append(small);
+        f.db.append(ScreenshotEntry{});
     f.db.intakeSlot(3) = test::sampleEntry(9);
     QVERIFY(!f.store.AddEntry(3));
     QCOMPARE(f.db.EntryCount(), Database::Capacity);
@@ -188,19 +168,16 @@ void TestEntryStore::markByGuidMarksEveryEntryOfThePlayer()
 {
     Fixture f;
     const QByteArray guid(32, 'G');
-    // entries 3, 7 and 9 are the player's; 5 has the GUID in small letters, 10 has none
-    for (int i = 1; i <= 10; ++i) {
-        ScreenshotEntry e = test::sampleEntry(i);
-        e.GUID = (i == 3 || i == 7 || i == 9) ? guid : i == 5 ? guid.toLower() : i == 10 ? QByteArray() : e.GUID;
-        f.db.append(e);
+    // entries 1 and 3 are the player's; 2 has the GUID in small letters, 4 has none
+    for (const QByteArray& g : {guid, guid.toLower(), guid, QByteArray()}) {
+        f.db.append(test::sampleEntry(1));
+        f.db.entry(f.db.EntryCount()).GUID = g;
     }
-    QCOMPARE(f.store.MarkByGuid(guid, true), 3);
-    for (int i = 1; i <= 10; ++i)
-        QCOMPARE(f.db.entry(i).Cheating, i == 3 || i == 7 || i == 9);
-    QCOMPARE(f.store.MarkByGuid(guid, false), 3);
-    QVERIFY(!f.db.entry(7).Cheating);
-    QCOMPARE(f.store.MarkByGuid(QByteArray(), true), 1);
-    QVERIFY(f.db.entry(10).Cheating);
+    QCOMPARE(f.store.MarkByGuid(guid, true), 2);
+    for (int i = 1; i <= 4; ++i)
+        QCOMPARE(f.db.entry(i).Cheating, i == 1 || i == 3);
+    QCOMPARE(f.store.MarkByGuid(guid, false), 2);
+    QVERIFY(!f.db.entry(3).Cheating);
 }
 
 QTEST_GUILESS_MAIN(TestEntryStore)
