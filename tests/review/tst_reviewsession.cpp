@@ -22,21 +22,7 @@ using review::ReviewSession;
 
 namespace {
 
-QByteArray screenshotPng()
-{
-    static const QByteArray png = [] {
-        QImage image(660, 575, QImage::Format_RGB32);
-        image.fill(qRgb(20, 40, 64));
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return bytes;
-    }();
-    return png;
-}
-
-// A table of entries (sample numbers 1..count) over a workspace, each with its PNG unless told otherwise.
+// A table of entries (sample numbers 1..count) over a workspace, each with its PNG.
 struct Fixture
 {
     test::TestWorkspace ws;
@@ -50,17 +36,17 @@ struct Fixture
     banlists::Banlists banlists{log, workspace};
     ReviewSession session{db, store, vault, banlists, settings, log, workspace};
 
-    explicit Fixture(int count, const QList<int>& cheating = {}, const QList<int>& withoutPng = {})
+    explicit Fixture(int count, const QList<int>& cheating = {})
     {
         workspace.createFolders();
+        QImage picture(660, 575, QImage::Format_RGB32);
+        picture.fill(qRgb(20, 40, 64));
         for (int i = 1; i <= count; ++i) {
             database::ScreenshotEntry e = test::sampleEntry(i);
             e.Cheating = cheating.contains(i);
             db.append(e);
-            if (!withoutPng.contains(i))
-                ws.write(base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
-                             QStringLiteral(".png"),
-                         screenshotPng());
+            picture.save(ws.path(base::Paths::Vault + QLatin1Char('/') + QString::fromLatin1(e.VaultName) +
+                                 QStringLiteral(".png")));
         }
         session.ShowCurrentEntry();
     }
@@ -75,202 +61,146 @@ class TestReviewSession : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void renderPlan_data();
-    void renderPlan();
-    void gammaSliderRepaints();
-    void showsCurrentEntry_data();
-    void showsCurrentEntry();
-    void cheatJumps_data();
-    void cheatJumps();
-    void newEntryKeepsTheShownOne();
-    void slideshowStopsAtTheLastEntry();
-    void housekeepingShowsTheRightEntry_data();
-    void housekeepingShowsTheRightEntry();
-    void markingAndMissingPicture();
-    void runSummaryCountsOnlyTheRun();
-};
-
-void TestReviewSession::renderPlan_data()
-{
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QSize>("screenshot");
-    QTest::addColumn<QSize>("capture");
-    QTest::addColumn<int>("viewWidth");
-    QTest::addColumn<QRect>("source");
-    QTest::addColumn<QSize>("target");
-    QTest::newRow("whole, 1:1") << 1 << QSize(660, 575) << QSize(640, 480) << 400 << QRect(0, 0, 660, 575)
-                                << QSize(660, 575);
-    QTest::newRow("part of a 1000-wide shot")
-        << 2 << QSize(1000, 800) << QSize(640, 480) << 400 << QRect(180, 10, 640, 480) << QSize(640, 480);
-    QTest::newRow("scaled to a 400-wide view")
-        << 3 << QSize(660, 575) << QSize(640, 480) << 400 << QRect(10, 10, 640, 480) << QSize(400, 300);
-    QTest::newRow("left 10.5 rounds to 10")
-        << 2 << QSize(661, 575) << QSize(640, 480) << 0 << QRect(10, 10, 640, 480) << QSize(640, 480);
-    QTest::newRow("left 11.5 rounds to 12")
-        << 2 << QSize(663, 575) << QSize(640, 480) << 0 << QRect(12, 10, 640, 480) << QSize(640, 480);
-    QTest::newRow("no capture height: whole shot scaled")
-        << 3 << QSize(660, 575) << QSize(640, 0) << 330 << QRect(0, 0, 660, 575) << QSize(330, 288);
-}
-
-void TestReviewSession::renderPlan()
-{
-    QFETCH(int, mode);
-    QFETCH(QSize, screenshot);
-    QFETCH(QSize, capture);
-    QFETCH(int, viewWidth);
-    QFETCH(QRect, source);
-    QFETCH(QSize, target);
-    const review::RenderPlan plan =
-        review::planRender(static_cast<DisplayMode>(mode), screenshot, capture.width(), capture.height(), viewWidth);
-    QCOMPARE(plan.source, source);
-    QCOMPARE(plan.target, target);
-}
-
-void TestReviewSession::gammaSliderRepaints()
-{
-    QImage picture(1, 1, QImage::Format_RGB32);
-    picture.setPixel(0, 0, qRgb(1, 128, 255));
-    review::PicturePipeline pipeline;
-    pipeline.setPicture(picture);
-    // the neutral table raises odd values by one and holds 255
-    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(2, 128, 255));
-    pipeline.setGammaSlider(19);
-    QCOMPARE(qGreen(pipeline.screenshot().pixel(0, 0)), 11);
-    pipeline.setGammaSlider(1);
-    QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(77, 220, 255));
-    // a new picture starts at the neutral position
-    pipeline.setPicture(picture);
-    QCOMPARE(pipeline.gammaSlider(), 10);
-}
-
-void TestReviewSession::showsCurrentEntry_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<QString>("label");
-    QTest::addColumn<bool>("sliderEnabled");
-    QTest::newRow("no entries") << 0 << QStringLiteral("PBSS") << false;
-    QTest::newRow("one entry") << 1 << QStringLiteral("PBSS 1") << false;
-    QTest::newRow("three entries") << 3 << QStringLiteral("PBSS 1") << true;
-}
-
-void TestReviewSession::showsCurrentEntry()
-{
-    QFETCH(int, count);
-    QFETCH(QString, label);
-    QFETCH(bool, sliderEnabled);
-    Fixture f(count);
-    f.session.ShowCurrentEntry();
-    QCOMPARE(f.session.view().label, label);
-    QCOMPARE(f.session.slider().enabled, sliderEnabled);
-    QCOMPARE(f.session.picture().isEmpty(), count == 0);
-}
-
-void TestReviewSession::cheatJumps_data()
-{
-    QTest::addColumn<int>("from");
-    QTest::addColumn<bool>("right");
-    QTest::addColumn<int>("expected");
-    // entries 2 and 5 of six are marked
-    QTest::newRow("left with no mark before stays") << 2 << false << 2;
-    QTest::newRow("left from 4") << 4 << false << 2;
-    QTest::newRow("right from 2 skips unmarked") << 2 << true << 5;
-    QTest::newRow("right past the last mark does not wrap") << 5 << true << 5;
-}
-
-void TestReviewSession::cheatJumps()
-{
-    QFETCH(int, from);
-    QFETCH(bool, right);
-    QFETCH(int, expected);
-    Fixture f(6, {2, 5});
-    f.session.sliderMoved(from);
-    right ? f.session.CheatRight() : f.session.CheatLeft();
-    QCOMPARE(f.session.slider().value, expected);
-    QCOMPARE(f.shownSample(), expected);
-}
-
-void TestReviewSession::newEntryKeepsTheShownOne()
-{
-    Fixture f(0);
-    for (int n = 1; n <= 3; ++n) {
-        f.db.intakeSlot(0) = test::sampleEntry(n);
-        QVERIFY(f.store.AddEntry(0));
-        f.session.entryAdded(n);
-        // the first entry ever is shown at once, later ones leave it shown
-        QCOMPARE(f.shownSample(), 1);
+    void renderPlan_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QSize>("screenshot");
+        QTest::addColumn<QSize>("capture");
+        QTest::addColumn<int>("viewWidth");
+        QTest::addColumn<QRect>("source");
+        QTest::addColumn<QSize>("target");
+        QTest::newRow("whole, 1:1") << 1 << QSize(660, 575) << QSize(640, 480) << 400 << QRect(0, 0, 660, 575)
+                                    << QSize(660, 575);
+        QTest::newRow("part of a 1000-wide shot")
+            << 2 << QSize(1000, 800) << QSize(640, 480) << 400 << QRect(180, 10, 640, 480) << QSize(640, 480);
+        QTest::newRow("scaled to a 400-wide view")
+            << 3 << QSize(660, 575) << QSize(640, 480) << 400 << QRect(10, 10, 640, 480) << QSize(400, 300);
+        QTest::newRow("left 10.5 rounds to 10")
+            << 2 << QSize(661, 575) << QSize(640, 480) << 0 << QRect(10, 10, 640, 480) << QSize(640, 480);
+        QTest::newRow("no capture height: whole shot scaled")
+            << 3 << QSize(660, 575) << QSize(640, 0) << 330 << QRect(0, 0, 660, 575) << QSize(330, 288);
     }
-    QCOMPARE(f.session.slider(), (review::SliderState{true, 3, 1}));
-}
 
-void TestReviewSession::slideshowStopsAtTheLastEntry()
-{
-    Fixture f(2);
-    f.settings.setValue(base::Setting::SlideshowTenths, QStringLiteral("7"));
-    f.session.startSlideshow();
-    QCOMPARE(f.session.slideshowTimer().interval(), 700);
-    f.session.slideshowTick();
-    QCOMPARE(f.shownSample(), 2);
-    QVERIFY(f.session.slideshowRunning());
-    f.session.slideshowTick();
-    QVERIFY(!f.session.slideshowRunning());
-}
+    void renderPlan()
+    {
+        QFETCH(int, mode);
+        QFETCH(QSize, screenshot);
+        QFETCH(QSize, capture);
+        QFETCH(int, viewWidth);
+        const review::RenderPlan plan = review::planRender(static_cast<DisplayMode>(mode), screenshot, capture.width(),
+                                                           capture.height(), viewWidth);
+        QTEST(plan.source, "source");
+        QTEST(plan.target, "target");
+    }
 
-void TestReviewSession::housekeepingShowsTheRightEntry_data()
-{
-    QTest::addColumn<int>("count");
-    QTest::addColumn<int>("at");
-    QTest::addColumn<bool>("nonCheating"); // else: delete the entry shown
-    QTest::addColumn<int>("shown");        // sample number, 0 for a cleared view
-    // entries 2 and 5 are marked
-    QTest::newRow("delete in the middle shows the next") << 5 << 3 << false << 4;
-    QTest::newRow("delete the last shows the one before") << 5 << 5 << false << 4;
-    QTest::newRow("delete the only entry clears") << 1 << 1 << false << 0;
-    QTest::newRow("non-cheating goes to the first") << 5 << 4 << true << 2;
-}
+    void gammaSliderRepaints()
+    {
+        QImage picture(1, 1, QImage::Format_RGB32);
+        picture.setPixel(0, 0, qRgb(1, 128, 255));
+        review::PicturePipeline pipeline;
+        pipeline.setPicture(picture);
+        // the neutral table raises odd values by one and holds 255
+        QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(2, 128, 255));
+        pipeline.setGammaSlider(19);
+        QCOMPARE(qGreen(pipeline.screenshot().pixel(0, 0)), 11);
+        pipeline.setGammaSlider(1);
+        QCOMPARE(pipeline.screenshot().pixel(0, 0), qRgb(77, 220, 255));
+        // a new picture starts at the neutral position
+        pipeline.setPicture(picture);
+        QCOMPARE(pipeline.gammaSlider(), 10);
+    }
 
-void TestReviewSession::housekeepingShowsTheRightEntry()
-{
-    QFETCH(int, count);
-    QFETCH(int, at);
-    QFETCH(bool, nonCheating);
-    QFETCH(int, shown);
-    Fixture f(count, {2, 5});
-    f.session.sliderMoved(at);
-    nonCheating ? f.session.DeleteNonCheating() : f.session.DeleteEntry();
-    QCOMPARE(f.session.picture().isEmpty(), shown == 0);
-    if (shown != 0)
-        QCOMPARE(f.shownSample(), shown);
-}
+    // Entries 2 and 5 are marked.
+    void moveAndDelete_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("at");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("shown"); // sample number, 0 for a cleared view
+        QTest::newRow("left with no mark before stays") << 6 << 2 << "CheatLeft" << 2;
+        QTest::newRow("left from 4") << 6 << 4 << "CheatLeft" << 2;
+        QTest::newRow("right from 2 skips unmarked") << 6 << 2 << "CheatRight" << 5;
+        QTest::newRow("right past the last mark does not wrap") << 6 << 5 << "CheatRight" << 5;
+        QTest::newRow("delete in the middle shows the next") << 5 << 3 << "DeleteEntry" << 4;
+        QTest::newRow("delete the last shows the one before") << 5 << 5 << "DeleteEntry" << 4;
+        QTest::newRow("delete the only entry clears") << 1 << 1 << "DeleteEntry" << 0;
+        QTest::newRow("non-cheating goes to the first") << 5 << 4 << "DeleteNonCheating" << 2;
+    }
 
-void TestReviewSession::markingAndMissingPicture()
-{
-    Fixture f(2, {}, {2});
-    QCOMPARE(f.session.view().background, banlists::Banlists::CleanBackground);
-    f.session.MarkByGuid(true);
-    QCOMPARE(f.session.view().background, banlists::Banlists::CheatingBackground);
-    QVERIFY(f.session.view().cheating);
-    // an entry without its picture still shows its details and ban status
-    f.session.sliderMoved(2);
-    QCOMPARE(f.shownSample(), 2);
-    QVERIFY(f.session.picture().isEmpty());
-    QVERIFY(f.session.view().banShown);
-}
+    void moveAndDelete()
+    {
+        QFETCH(int, count);
+        QFETCH(int, at);
+        QFETCH(QString, action);
+        QFETCH(int, shown);
+        const QHash<QString, void (ReviewSession::*)()> actions{
+            {QStringLiteral("CheatLeft"), &ReviewSession::CheatLeft},
+            {QStringLiteral("CheatRight"), &ReviewSession::CheatRight},
+            {QStringLiteral("DeleteEntry"), &ReviewSession::DeleteEntry},
+            {QStringLiteral("DeleteNonCheating"), &ReviewSession::DeleteNonCheating}};
+        Fixture f(count, {2, 5});
+        f.session.sliderMoved(at);
+        (f.session.*actions.value(action))();
+        QCOMPARE(f.session.picture().isEmpty(), shown == 0);
+        if (shown != 0)
+            QCOMPARE(f.shownSample(), shown);
+    }
 
-void TestReviewSession::runSummaryCountsOnlyTheRun()
-{
-    Fixture f(3);
-    f.db.entry(3).AutoDetected = "NameChanger";
-    review::RunSummary summary(f.db, f.log);
-    summary.entryAdded(2);
-    summary.runStarted();
-    // entry 1 is the first shot of a database that was empty
-    summary.entryAdded(1);
-    summary.entryAdded(3);
-    summary.runEnded(4);
-    summary.runEnded(4);
-    QCOMPARE(test::logMessages(f.log),
-             QStringList{QStringLiteral("Inventory finished: 4 servers visited, 2 screenshots added, 1 detections")});
-}
+    void newEntryKeepsTheShownOne()
+    {
+        Fixture f(0);
+        QCOMPARE(f.session.view().label, QStringLiteral("PBSS"));
+        for (int n = 1; n <= 3; ++n) {
+            f.db.intakeSlot(0) = test::sampleEntry(n);
+            QVERIFY(f.store.AddEntry(0));
+            f.session.entryAdded(n);
+            // the first entry ever is shown at once, later ones leave it shown; one entry leaves nothing to slide
+            QCOMPARE(f.shownSample(), 1);
+            // without its picture an entry still shows its details and ban status
+            QVERIFY(f.session.picture().isEmpty() && f.session.view().banShown);
+            QCOMPARE(f.session.slider().enabled, n > 1);
+        }
+        QCOMPARE(f.session.view().label, QStringLiteral("PBSS 1"));
+        QCOMPARE(f.session.slider(), (review::SliderState{true, 3, 1}));
+    }
+
+    void slideshowStopsAtTheLastEntry()
+    {
+        Fixture f(2);
+        f.session.startSlideshow();
+        f.session.slideshowTick();
+        QCOMPARE(f.shownSample(), 2);
+        QVERIFY(f.session.slideshowRunning());
+        f.session.slideshowTick();
+        QVERIFY(!f.session.slideshowRunning());
+    }
+
+    void markingByGuid()
+    {
+        Fixture f(1);
+        QCOMPARE(f.session.view().background, banlists::Banlists::CleanBackground);
+        f.session.MarkByGuid(true);
+        QCOMPARE(f.session.view().background, banlists::Banlists::CheatingBackground);
+        QVERIFY(f.session.view().cheating);
+    }
+
+    void runSummaryCountsOnlyTheRun()
+    {
+        Fixture f(3);
+        f.db.entry(3).AutoDetected = "NameChanger";
+        review::RunSummary summary(f.db, f.log);
+        summary.entryAdded(2);
+        summary.runStarted();
+        // entry 1 is the first shot of a database that was empty
+        summary.entryAdded(1);
+        summary.entryAdded(3);
+        summary.runEnded(4);
+        summary.runEnded(4);
+        QCOMPARE(
+            test::logMessages(f.log),
+            QStringList{QStringLiteral("Inventory finished: 4 servers visited, 2 screenshots added, 1 detections")});
+    }
+};
 
 QTEST_GUILESS_MAIN(TestReviewSession)
 #include "tst_reviewsession.moc"
