@@ -31,7 +31,7 @@ test-asan: deps
 	cmake --build --preset asan
 	tools/run-tests.sh asan
 
-# the tests of the screenshot intake (worker threads handing results to the user-interface thread) under the
+# the tests of the work on other threads (the screenshot intake's analyses, the database saves) under the
 # thread sanitizer
 test-tsan: deps
 	cmake --preset tsan

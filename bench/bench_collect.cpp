@@ -5,16 +5,14 @@
 #include "platform/PngDecoder.h"
 #include "util/GameServerFarm.h"
 
+#include "EventLoopGaps.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-#include <QTimer>
-
-#include <sys/resource.h>
 
 #include <atomic>
 #include <thread>
@@ -217,48 +215,6 @@ private:
     }
 };
 
-double cpuSeconds(int who)
-{
-    rusage u{};
-    getrusage(who, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// The longest time between the ticks of a 10 ms timer: how long the event loop was kept from running, and how
-// much of it the user-interface thread spent computing (the rest it waited: for the disk, or for a core).
-class EventLoopGaps
-{
-public:
-    EventLoopGaps()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 gap = m_since.restart();
-            const double cpu = cpuSeconds(RUSAGE_THREAD);
-            if (gap > m_max) {
-                m_max = gap;
-                m_cpuInMaxMs = (cpu - m_lastCpu) * 1000;
-            }
-            m_over50 += gap > 50 ? 1 : 0;
-            m_lastCpu = cpu;
-        });
-        m_lastCpu = cpuSeconds(RUSAGE_THREAD);
-        m_since.start();
-        m_timer.start(10);
-    }
-    qint64 maxGapMs() const { return m_max; }
-    double cpuInMaxGapMs() const { return m_cpuInMaxMs; }
-    int gapsOver50Ms() const { return m_over50; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_since;
-    qint64 m_max = 0;
-    double m_lastCpu = 0;
-    double m_cpuInMaxMs = 0;
-    int m_over50 = 0;
-};
-
 // The farm figures are compared side by side: each is one whole pass, three times, by the clock and by the
 // CPU time of the whole process (the farm serves from it too).
 void farmRuns(benchmark::internal::Benchmark* b)
@@ -283,7 +239,7 @@ void BM_FetchFarm40Parallel(benchmark::State& state)
             return;
         }
         file.close();
-        const double childCpu = cpuSeconds(RUSAGE_CHILDREN);
+        const double childCpu = vh::bench::cpuSeconds(RUSAGE_CHILDREN);
         state.ResumeTiming();
         QProcess curl;
         curl.start(QStringLiteral("curl"),
@@ -296,7 +252,7 @@ void BM_FetchFarm40Parallel(benchmark::State& state)
             state.SkipWithError("curl did not fetch every file");
             return;
         }
-        state.counters["curl_cpu_s"] = cpuSeconds(RUSAGE_CHILDREN) - childCpu;
+        state.counters["curl_cpu_s"] = vh::bench::cpuSeconds(RUSAGE_CHILDREN) - childCpu;
         state.counters["files"] = fetched;
         state.ResumeTiming();
     }
@@ -346,7 +302,7 @@ void BM_CollectFarm(benchmark::State& state)
             });
             c.pool().setIntakeLoad({}, {});
         }
-        EventLoopGaps gaps;
+        vh::bench::EventLoopGaps gaps;
         state.ResumeTiming();
         core->inventory().InventoryServers();
         state.PauseTiming();

@@ -13,10 +13,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "EventLoopGaps.h"
 #include "RealisticEntry.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <fstream>
 #include <malloc.h>
 #include <memory>
@@ -86,6 +88,47 @@ void BM_SerializeDatabase(benchmark::State& state)
         benchmark::DoNotOptimize(database::DatabaseFile::serialize(*b.db));
 }
 
+// The save after a server visit that brought 100 screenshots, with a full table and the event loop running
+// meanwhile. Argument 1: the table only grew since the last save; 0: an early entry was also marked, so the
+// whole table is written anew. Counters: the user-interface thread's CPU time, the longest event-loop gap.
+void BM_SaveAfterVisit(benchmark::State& state)
+{
+    Bench b;
+    b.fill();
+    // room for 200 visits
+    b.db->truncate(database::Database::Capacity - 20000);
+    b.store->SaveDatabaseIfChanged();
+    const bool grownOnly = state.range(0) == 1;
+    int next = b.db->EntryCount() + 1;
+    double uiCpu = 0;
+    qint64 maxGap = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (b.db->EntryCount() + 100 > database::Database::Capacity) {
+            state.SkipWithError("the table is full");
+            break;
+        }
+        for (int i = 0; i < 100; ++i) {
+            b.db->intakeSlot(0) = bench::realisticEntry(next++, false, false);
+            b.store->AddEntry(0);
+        }
+        if (!grownOnly)
+            b.db->entry(1).Cheating = !b.db->entry(1).Cheating;
+        bench::EventLoopGaps gaps;
+        const double cpu = bench::cpuSeconds(RUSAGE_THREAD);
+        state.ResumeTiming();
+        if (!b.store->SaveDatabaseIfChanged())
+            state.SkipWithError("save failed");
+        state.PauseTiming();
+        uiCpu = std::max(uiCpu, bench::cpuSeconds(RUSAGE_THREAD) - cpu);
+        maxGap = std::max(maxGap, gaps.maxGapMs());
+        state.ResumeTiming();
+    }
+    state.counters["ui_cpu_ms_max"] = uiCpu * 1000;
+    state.counters["max_gap_ms"] = double(maxGap);
+    state.counters["file_MB"] = double(b.fileSize()) / 1e6;
+}
+
 void BM_LoadDatabase(benchmark::State& state)
 {
     Bench b;
@@ -129,5 +172,6 @@ void BM_LoadedTableMemory(benchmark::State& state)
 
 BENCHMARK(BM_SaveDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SerializeDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_SaveAfterVisit)->ArgName("grown_only")->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadDatabase)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_LoadedTableMemory)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The whole check: build and run every test on the `ci` preset, check the Debian package, run every test again
-# on `asan` (address and undefined-behaviour sanitizers), the intake's tests on `tsan` (thread sanitizer), then
-# run the fuzz targets. Prints each step's time.
+# on `asan` (address and undefined-behaviour sanitizers), the tests of the work on other threads on `tsan`
+# (thread sanitizer), then run the fuzz targets. Prints each step's time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

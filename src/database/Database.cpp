@@ -48,6 +48,7 @@ bool Database::append(ScreenshotEntry&& e)
 
 void Database::clear()
 {
+    touched(1);
     m_entries.resize(1);
     m_keys.resize(1);
 }
@@ -55,6 +56,7 @@ void Database::clear()
 void Database::truncate(int n)
 {
     if (n >= 0 && n < EntryCount()) {
+        touched(n + 1);
         m_entries.resize(std::size_t(n) + 1);
         m_keys.resize(std::size_t(n) + 1);
     }
@@ -63,6 +65,7 @@ void Database::truncate(int n)
 void Database::remove(int i)
 {
     if (i >= 1 && i <= EntryCount()) {
+        touched(i);
         m_entries.erase(m_entries.begin() + i);
         m_keys.erase(m_keys.begin() + i);
     }
@@ -75,12 +78,15 @@ int Database::compact()
         if (m_entries[i].ShotFile == DeletedMarker)
             continue;
         if (kept != i) {
+            touched(int(kept));
             m_entries[kept] = std::move(m_entries[i]);
             m_keys[kept] = m_keys[i];
         }
         ++kept;
     }
     const int removed = int(m_entries.size() - kept);
+    if (removed > 0)
+        touched(int(kept));
     m_entries.erase(m_entries.begin() + std::ptrdiff_t(kept), m_entries.end());
     m_keys.resize(kept);
     return removed;

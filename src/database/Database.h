@@ -2,6 +2,7 @@
 
 #include "database/ScreenshotEntry.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -46,11 +47,13 @@ public:
 
     int EntryCount() const { return int(m_entries.size()) - 1; }
     bool isFull() const { return EntryCount() >= Capacity; }
-    // Entry i, 1 <= i <= EntryCount. Handing an entry out for writing marks its search key stale.
+    // Entry i, 1 <= i <= EntryCount. Handing an entry out for writing marks its search key stale, and the
+    // entry as changed.
     ScreenshotEntry& entry(int i)
     {
         ScreenshotEntry& e = m_entries.at(std::size_t(i));
         m_keys[std::size_t(i)].guidLength = SearchKey::Stale;
+        touched(i);
         return e;
     }
     const ScreenshotEntry& entry(int i) const { return m_entries.at(std::size_t(i)); }
@@ -80,6 +83,12 @@ public:
         m_keys.reserve(std::size_t(n) + 1);
     }
 
+    // The first entry handed out for writing, removed or moved since markUnchanged(), or Unchanged. Appending
+    // changes no entry before it; what is appended where entries were removed is counted by the removal.
+    static constexpr int Unchanged = Capacity + 1;
+    int firstChangedEntry() const { return m_firstChanged; }
+    void markUnchanged() { m_firstChanged = Unchanged; }
+
     // Keeps bytes alive that entries refer to without owning them (the loaded database file).
     void adoptStorage(const QByteArray& bytes) { m_storage.push_back(bytes); }
 
@@ -90,6 +99,7 @@ public:
 
 private:
     void foldKey(int i) const;
+    void touched(int i) { m_firstChanged = std::min(m_firstChanged, i); }
 
     // declared first so it outlives every entry that refers to it
     std::vector<QByteArray> m_storage;
@@ -98,6 +108,7 @@ private:
     // an entry was handed out for writing
     mutable std::vector<SearchKey> m_keys;
     std::array<ScreenshotEntry, IntakeSlotCount> m_intake{};
+    int m_firstChanged = 1;
 };
 
 } // namespace vh::database

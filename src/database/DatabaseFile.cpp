@@ -136,14 +136,21 @@ base::Checked<int> DatabaseFile::parse(const QByteArray& bytes, Database& db)
 
 QByteArray DatabaseFile::serialize(const Database& db)
 {
+    return serialize(db, 1);
+}
+
+QByteArray DatabaseFile::serialize(const Database& db, int first)
+{
     const int count = db.EntryCount();
-    qsizetype total = 4;
-    for (int i = 1; i <= count; ++i)
+    const qsizetype head = first == 1 ? CountBytes : 0;
+    qsizetype total = head;
+    for (int i = first; i <= count; ++i)
         total += storedSize(db.entry(i));
     QByteArray out(total, Qt::Uninitialized);
-    qToLittleEndian<qint32>(count, out.data());
-    Writer w(out.data() + 4);
-    for (int i = 1; i <= count; ++i) {
+    if (head != 0)
+        qToLittleEndian<qint32>(count, out.data());
+    Writer w(out.data() + head);
+    for (int i = first; i <= count; ++i) {
         const ScreenshotEntry& e = db.entry(i);
         w.text(e.ShotFile);
         w.text(e.HeaderInfo);

@@ -16,6 +16,7 @@ class DatabaseFile final
 {
 public:
     static constexpr int MaxStringLength = 0xFFFF;
+    static constexpr int CountBytes = 4; // the entry count that opens the file
 
     // Replaces the table's entries with those stored in bytes; the entries refer to bytes, which the table keeps.
     // A damaged file still gives its intact leading entries; its one problem says why, and the value is the
@@ -23,6 +24,9 @@ public:
     static base::Checked<int> parse(const QByteArray& bytes, Database& db);
     // Every entry of the table; strings longer than a 16-bit count can hold are cut to 65535 bytes.
     static QByteArray serialize(const Database& db);
+    // Entries first to EntryCount as they follow one another in the file; with first 1 the whole file. A file
+    // of entries 1 to first - 1 grows into the whole one by this tail and the new count.
+    static QByteArray serialize(const Database& db, int first);
 };
 
 } // namespace vh::database

@@ -16,7 +16,9 @@
 #include <QFileInfo>
 #include <QSoundEffect>
 #include <QUrl>
+#include <QtEndian>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 
@@ -51,6 +53,7 @@ void EntryStore::LoadDatabase()
     m_db.CurrentEntry = 1;
     m_changed = false;
     m_savedCount = 0;
+    m_file.reset();
     if (!QFileInfo::exists(path)) {
         for (const QString& problem : platform::writeFileAtomically(path, QByteArray()))
             m_log.Log(LoadProblem + problem);
@@ -68,8 +71,12 @@ void EntryStore::LoadDatabase()
     file.close();
     const base::Checked<int> result = DatabaseFile::parse(bytes, m_db);
     m_savedCount = m_db.EntryCount();
-    if (result.ok())
+    if (result.ok()) {
+        // an intact file holds the table and nothing else: the first save after a visit can grow it
+        m_file = FileImage{m_savedCount, bytes.size()};
+        m_db.markUnchanged();
         return;
+    }
     const QString aside = keepAside(path, QStringLiteral("damaged"));
     m_log.Log(LoadProblem + result.problems.join(QStringLiteral("; ")) + QStringLiteral(" in ") + path +
               QStringLiteral(" DB-entry: ") + QString::number(result.value) + QStringLiteral(", ") +
@@ -96,21 +103,32 @@ bool EntryStore::SaveDatabaseIfChanged()
     platform::waitUntil([this] { return !m_saving; });
     if (!m_saver)
         m_saver = std::make_unique<platform::WorkerPool>(1);
-    const int count = m_db.EntryCount();
-    const QString vault = m_savedCount != count ? m_workspace.path(base::Paths::Vault) : QString();
-    // what changes while the file is written is saved the next time
-    m_changed = false;
-    m_saving = true;
-    std::optional<bool> saved;
-    m_saver->start([this, &saved, count, vault, path = databasePath(), content = DatabaseFile::serialize(m_db)] {
-        base::Problems problems = writeFile(path, content, vault);
-        return [this, &saved, count, problems = std::move(problems)] {
-            m_saving = false;
-            saved = finishSave(problems, count);
-        };
-    });
-    platform::waitUntil([&saved] { return saved.has_value(); });
-    return *saved;
+    for (;;) {
+        const int count = m_db.EntryCount();
+        const QString vault = m_savedCount != count ? m_workspace.path(base::Paths::Vault) : QString();
+        // a table that only grew since the last save is written as that file and the new entries, so the
+        // events wait for the new entries' bytes, not for the whole table's
+        const std::optional<FileImage> grown =
+            m_file && count >= m_file->count && m_db.firstChangedEntry() > m_file->count ? m_file : std::nullopt;
+        QByteArray content = DatabaseFile::serialize(m_db, grown ? grown->count + 1 : 1);
+        // what changes while the file is written is saved the next time
+        m_db.markUnchanged();
+        m_changed = false;
+        m_saving = true;
+        std::optional<Written> written;
+        m_saver->start([this, &written, count, vault, grown, path = databasePath(), content = std::move(content)] {
+            Written result = grown ? writeGrown(path, *grown, count, content, vault) : writeFile(path, content, vault);
+            return [this, &written, result = std::move(result)] {
+                m_saving = false;
+                written = result;
+            };
+        });
+        platform::waitUntil([&written] { return written.has_value(); });
+        if (!written->stale)
+            return finishSave(*written, count);
+        // the file is not the one this program wrote last: the whole table replaces it
+        m_file.reset();
+    }
 }
 
 bool EntryStore::SaveDatabase()
@@ -119,29 +137,79 @@ bool EntryStore::SaveDatabase()
     platform::waitUntil([this] { return !m_saving; });
     const int count = m_db.EntryCount();
     const QString vault = m_savedCount != count ? m_workspace.path(base::Paths::Vault) : QString();
+    const QByteArray content = DatabaseFile::serialize(m_db);
+    m_db.markUnchanged();
     m_changed = false;
-    return finishSave(writeFile(databasePath(), DatabaseFile::serialize(m_db), vault), count);
+    return finishSave(writeFile(databasePath(), content, vault), count);
 }
 
-base::Problems EntryStore::writeFile(const QString& path, const QByteArray& content, const QString& vaultToFlush)
+EntryStore::Written EntryStore::writeFile(const QString& path, const QByteArray& content, const QString& vaultToFlush)
 {
-    base::Problems problems;
+    Written result;
     // the screenshots of new entries were written without waiting on the disk: they reach it before the
     // database that names them does
     if (!vaultToFlush.isEmpty())
-        problems = platform::flushFileSystem(vaultToFlush);
-    problems += platform::writeFileAtomically(path, content);
-    return problems;
+        result.problems = platform::flushFileSystem(vaultToFlush);
+    result.problems += platform::writeFileAtomically(path, content);
+    result.size = content.size();
+    return result;
 }
 
-bool EntryStore::finishSave(const base::Problems& problems, int count)
+EntryStore::Written EntryStore::writeGrown(const QString& path, FileImage was, int count, const QByteArray& tail,
+                                           const QString& vaultToFlush)
 {
-    if (problems.isEmpty()) {
+    Written result;
+    QFile old(path);
+    if (!old.open(QIODevice::ReadOnly) || old.size() != was.size) {
+        result.stale = true;
+        return result;
+    }
+    const QByteArray oldCount = old.read(DatabaseFile::CountBytes);
+    if (oldCount.size() != DatabaseFile::CountBytes || qFromLittleEndian<qint32>(oldCount.constData()) != was.count) {
+        result.stale = true;
+        return result;
+    }
+    if (!vaultToFlush.isEmpty())
+        result.problems = platform::flushFileSystem(vaultToFlush);
+    platform::StagedFile file(path, platform::StagedFile::Sync::Durable);
+    if (!file.open()) {
+        result.problems << file.errorString();
+        return result;
+    }
+    QByteArray newCount(DatabaseFile::CountBytes, Qt::Uninitialized);
+    qToLittleEndian<qint32>(count, newCount.data());
+    bool ok = file.writeAll(newCount);
+    // the entries as they were, copied a piece at a time
+    constexpr qint64 Chunk = 4 << 20;
+    for (qint64 copied = DatabaseFile::CountBytes; ok && copied < was.size;) {
+        const QByteArray chunk = old.read(std::min(Chunk, was.size - copied));
+        if (chunk.isEmpty()) {
+            result.problems << old.errorString();
+            file.cancelWriting();
+            return result;
+        }
+        copied += chunk.size();
+        ok = file.writeAll(chunk);
+    }
+    if (!ok || !file.writeAll(tail) || !file.commit()) {
+        result.problems << file.errorString();
+        file.cancelWriting();
+        return result;
+    }
+    result.size = was.size + tail.size();
+    return result;
+}
+
+bool EntryStore::finishSave(const Written& written, int count)
+{
+    if (written.problems.isEmpty()) {
         m_savedCount = count;
+        m_file = FileImage{count, written.size};
         return true;
     }
+    m_file.reset();
     m_changed = true;
-    for (const QString& problem : problems)
+    for (const QString& problem : written.problems)
         m_log.Log(SaveProblem + problem);
     return false;
 }

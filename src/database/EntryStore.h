@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSoundEffect;
 
@@ -75,9 +76,24 @@ Q_SIGNALS:
 private:
     void playWav(const QString& path);
     QString keepAside(const QString& path, const QString& why) const;
-    // what writing the file takes, on whichever thread: the vault's new screenshots first when asked
-    static base::Problems writeFile(const QString& path, const QByteArray& content, const QString& vaultToFlush);
-    bool finishSave(const base::Problems& problems, int count);
+    // The database file as this program wrote it last: count entries in size bytes.
+    struct FileImage
+    {
+        int count = 0;
+        qint64 size = 0;
+    };
+    struct Written
+    {
+        base::Problems problems;
+        qint64 size = 0;    // of the file written
+        bool stale = false; // the file was not the one last written, and nothing was written
+    };
+    // What writing the file takes, on whichever thread: the vault's new screenshots first when asked. The grown
+    // file is the one last written with count entries in place of its count and tail after them.
+    static Written writeFile(const QString& path, const QByteArray& content, const QString& vaultToFlush);
+    static Written writeGrown(const QString& path, FileImage was, int count, const QByteArray& tail,
+                              const QString& vaultToFlush);
+    bool finishSave(const Written& written, int count);
 
     Database& m_db;
     base::Settings& m_settings;
@@ -88,9 +104,10 @@ private:
     EntryAction m_createReport;
     SoundPlayer m_playSound;
     QSoundEffect* m_sound = nullptr;
-    bool m_changed = false; // entries added or marked since the last load or save
-    int m_savedCount = 0;   // the entry count of the file as last loaded or saved
-    bool m_saving = false;  // a save is being written on the save thread
+    bool m_changed = false;          // entries added or marked since the last load or save
+    int m_savedCount = 0;            // the entry count of the file as last loaded or saved
+    bool m_saving = false;           // a save is being written on the save thread
+    std::optional<FileImage> m_file; // none after a load or a failed save
     std::unique_ptr<platform::WorkerPool> m_saver;
 };
 

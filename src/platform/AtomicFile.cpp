@@ -15,11 +15,8 @@ Problems writeFileAtomically(const QString& path, const QByteArray& content)
     StagedFile file(path, StagedFile::Sync::Durable);
     if (!file.open())
         return {file.errorString()};
-    const qint64 written = file.write(content);
-    if (written != content.size()) {
-        const QString why =
-            written < 0 ? file.errorString()
-                        : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(content.size());
+    if (!file.writeAll(content)) {
+        const QString why = file.errorString();
         file.cancelWriting();
         return {why};
     }
@@ -54,6 +51,16 @@ qint64 StagedFile::write(const QByteArray& data)
     if (m_durable)
         return m_durable->write(data);
     return m_part ? m_part->write(data) : -1;
+}
+
+bool StagedFile::writeAll(const QByteArray& data)
+{
+    const qint64 written = write(data);
+    if (written == data.size())
+        return true;
+    m_error = written < 0 ? errorString()
+                          : QStringLiteral("only %1 of %2 bytes could be written").arg(written).arg(data.size());
+    return false;
 }
 
 bool StagedFile::commit()

@@ -33,6 +33,8 @@ public:
     bool open();
     // Returns what was written; less than the data (or -1) when the disk refused some of it.
     qint64 write(const QByteArray& data);
+    // Writes all of data, or returns false with errorString() saying how much the disk refused.
+    bool writeAll(const QByteArray& data);
     bool commit();
     void cancelWriting();
     QString errorString() const;

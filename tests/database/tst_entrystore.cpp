@@ -52,6 +52,8 @@ private Q_SLOTS:
     void addEntry();
     void fullTableRefusesTheNextEntry();
     void markByGuidMarksEveryEntryOfThePlayer();
+    void saveAfterAVisit_data();
+    void saveAfterAVisit();
 };
 
 void TestEntryStore::missingFileGivesEmptyDatabase()
@@ -178,6 +180,45 @@ void TestEntryStore::markByGuidMarksEveryEntryOfThePlayer()
         QCOMPARE(f.db.entry(i).Cheating, i == 1 || i == 3);
     QCOMPARE(f.store.MarkByGuid(guid, false), 2);
     QVERIFY(!f.db.entry(3).Cheating);
+}
+
+void TestEntryStore::saveAfterAVisit_data()
+{
+    QTest::addColumn<QString>("between"); // what happens between the first visit's save and the next one's
+    QTest::newRow("entries only added") << QString();
+    QTest::newRow("an earlier entry marked") << QStringLiteral("mark");
+    QTest::newRow("an earlier entry removed") << QStringLiteral("remove");
+    QTest::newRow("cut and refilled past the saved count") << QStringLiteral("cut");
+    QTest::newRow("the file replaced behind the program's back") << QStringLiteral("replace");
+}
+
+// Each visit's save writes what the table holds, whether it grew the last file (the loaded one first) or wrote
+// the table anew.
+void TestEntryStore::saveAfterAVisit()
+{
+    QFETCH(QString, between);
+    Fixture f;
+    Database one;
+    one.append(test::sampleEntry(1));
+    f.ws.write(base::Paths::DatabaseFile, database::DatabaseFile::serialize(one));
+    f.store.LoadDatabase();
+    // two visits, of entries 2 to 5 and 6 to 9
+    for (int next = 2; next <= 9; ++next) {
+        f.db.intakeSlot(0) = test::sampleEntry(next);
+        QVERIFY(f.store.AddEntry(0));
+        if (next % 4 != 1)
+            continue;
+        QVERIFY(f.store.SaveDatabaseIfChanged());
+        QCOMPARE(f.ws.read(base::Paths::DatabaseFile), database::DatabaseFile::serialize(f.db));
+        if (between == QLatin1String("mark"))
+            QCOMPARE(f.store.MarkByGuid(f.db.entry(2).GUID, true), 1);
+        else if (between == QLatin1String("remove"))
+            f.db.remove(2);
+        else if (between == QLatin1String("cut"))
+            f.db.truncate(1);
+        else if (between == QLatin1String("replace"))
+            f.ws.write(base::Paths::DatabaseFile, QByteArray(10, '\0'));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEntryStore)

@@ -43,7 +43,11 @@ void TestReport::pageBytes_data()
 void TestReport::pageBytes()
 {
     QFETCH(QString, fixture);
-    report::ReportInput in{"Varnholt 1.0.0", "http://aasa.test/search.php?guid=", "http://aasa.test/report.php", Guid};
+    report::ReportInput in;
+    in.AppTitle = "Varnholt 1.0.0";
+    in.AasaSearchUrl = "http://aasa.test/search.php?guid=";
+    in.AasaReportUrl = "http://aasa.test/report.php";
+    in.GUID = Guid;
     in.IndexText = "000123 \"Sniper & Co\" GUID=" + Guid + " [2026.12.06 10:00:00]";
     in.ServerURL = "http://10.1.2.3/pb/svss";
     in.localPngPath = "/srv/varnholt/PBSS/vault/20261206100000pb000123.png";
