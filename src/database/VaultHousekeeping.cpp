@@ -80,7 +80,7 @@ int VaultHousekeeping::MoveOrphanedFiles()
     QSet<QString> named;
     named.reserve(m_db.EntryCount());
     for (int i = 1; i <= m_db.EntryCount(); ++i)
-        named.insert(QString::fromLatin1(m_db.entry(i).VaultName) + QStringLiteral(".png"));
+        named.insert(QString::fromLatin1(std::as_const(m_db).entry(i).VaultName) + QStringLiteral(".png"));
     const QDir vault(m_workspace.path(base::Paths::Vault));
     const QString orphaned = m_workspace.path(base::Paths::Orphaned);
     int moved = 0;
@@ -105,7 +105,7 @@ VaultHousekeeping::ViewUpdate VaultHousekeeping::DeleteEntry(int current)
     if (m_db.EntryCount() == 0 || current < 1 || current > m_db.EntryCount())
         return {};
     m_db.CurrentEntry = current;
-    const QString file = vaultFile(m_db.entry(current));
+    const QString file = vaultFile(std::as_const(m_db).entry(current));
     if (QFileInfo::exists(file))
         QFile::remove(file);
     m_db.remove(current);
@@ -153,7 +153,7 @@ VaultHousekeeping::ViewUpdate VaultHousekeeping::ArchiveCurrent(int current)
     if (m_db.EntryCount() == 0 || current < 1 || current > m_db.EntryCount())
         return {};
     m_db.CurrentEntry = current;
-    const ScreenshotEntry& e = m_db.entry(current);
+    const ScreenshotEntry& e = std::as_const(m_db).entry(current);
     if (QFileInfo::exists(vaultFile(e)) && !archive(e, current))
         return {.showCurrent = true};
     m_db.remove(current);

@@ -18,6 +18,8 @@
 #include <QFile>
 #include <QUrl>
 
+#include <utility>
+
 namespace vh::report {
 
 const QString AasaReport::ResponsibilityWarning =
@@ -57,7 +59,7 @@ AasaReport::Result AasaReport::CreateAasaReport(int entryIndex)
     if (entryIndex < 1 || entryIndex > m_database.EntryCount())
         return {};
     // a copy: the fetch below lets events run, and they may add entries and move the table
-    const database::ScreenshotEntry e = m_database.entry(entryIndex);
+    const database::ScreenshotEntry e = std::as_const(m_database).entry(entryIndex);
     if (e.ShotFile.isEmpty())
         return {};
 

@@ -86,7 +86,7 @@ void ReviewSession::ShowCurrentEntry()
         view.label = QStringLiteral("PBSS ") + QString::number(m_slider.value);
     }
     view.entry = m_db.CurrentEntry;
-    const database::ScreenshotEntry& e = m_db.entry(m_db.CurrentEntry);
+    const database::ScreenshotEntry& e = std::as_const(m_db).entry(m_db.CurrentEntry);
     view.fields[0] = QString::fromLatin1(e.VaultName);
     view.fields[1] = QString::fromLatin1(e.ShotFile);
     view.fields[2] = QString::fromLatin1(e.ShotTime);
@@ -271,7 +271,7 @@ QString ReviewSession::clipboardText(ClipboardItem item) const
     case ClipboardItem::PngServer: {
         const bool shown = !m_view.empty && m_view.entry >= 1 && m_view.entry <= entryCount();
         const database::ScreenshotEntry none;
-        const database::ScreenshotEntry& e = shown ? m_db.entry(m_view.entry) : none;
+        const database::ScreenshotEntry& e = shown ? std::as_const(m_db).entry(m_view.entry) : none;
         return QString::fromLatin1(e.ServerURL) + QStringLiteral("/pb") + QString::fromLatin1(e.IndexText.left(6)) +
                QStringLiteral(".png");
     }
