@@ -107,7 +107,7 @@ private:
     bool m_changed = false;          // entries added or marked since the last load or save
     int m_savedCount = 0;            // the entry count of the file as last loaded or saved
     bool m_saving = false;           // a save is being written on the save thread
-    std::optional<FileImage> m_file; // none after a load or a failed save
+    std::optional<FileImage> m_file; // none after a failed save, or a load of a missing or damaged file
     std::unique_ptr<platform::WorkerPool> m_saver;
 };
 
