@@ -134,6 +134,13 @@ base::Checked<int> DatabaseFile::parse(const QByteArray& bytes, Database& db)
     return Result::good(0);
 }
 
+QByteArray DatabaseFile::countBytes(int count)
+{
+    QByteArray bytes(CountBytes, Qt::Uninitialized);
+    qToLittleEndian<qint32>(count, bytes.data());
+    return bytes;
+}
+
 QByteArray DatabaseFile::serialize(const Database& db)
 {
     return serialize(db, 1);

@@ -17,6 +17,7 @@ class DatabaseFile final
 public:
     static constexpr int MaxStringLength = 0xFFFF;
     static constexpr int CountBytes = 4; // the entry count that opens the file
+    static QByteArray countBytes(int count);
 
     // Replaces the table's entries with those stored in bytes; the entries refer to bytes, which the table keeps.
     // A damaged file still gives its intact leading entries; its one problem says why, and the value is the

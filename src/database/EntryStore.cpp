@@ -16,7 +16,6 @@
 #include <QFileInfo>
 #include <QSoundEffect>
 #include <QUrl>
-#include <QtEndian>
 
 #include <algorithm>
 #include <optional>
@@ -160,12 +159,9 @@ EntryStore::Written EntryStore::writeGrown(const QString& path, FileImage was, i
 {
     Written result;
     QFile old(path);
-    if (!old.open(QIODevice::ReadOnly) || old.size() != was.size) {
-        result.stale = true;
-        return result;
-    }
-    const QByteArray oldCount = old.read(DatabaseFile::CountBytes);
-    if (oldCount.size() != DatabaseFile::CountBytes || qFromLittleEndian<qint32>(oldCount.constData()) != was.count) {
+    const bool same = old.open(QIODevice::ReadOnly) && old.size() == was.size &&
+                      old.read(DatabaseFile::CountBytes) == DatabaseFile::countBytes(was.count);
+    if (!same) {
         result.stale = true;
         return result;
     }
@@ -176,9 +172,7 @@ EntryStore::Written EntryStore::writeGrown(const QString& path, FileImage was, i
         result.problems << file.errorString();
         return result;
     }
-    QByteArray newCount(DatabaseFile::CountBytes, Qt::Uninitialized);
-    qToLittleEndian<qint32>(count, newCount.data());
-    bool ok = file.writeAll(newCount);
+    bool ok = file.writeAll(DatabaseFile::countBytes(count));
     // the entries as they were, copied a piece at a time
     constexpr qint64 Chunk = 4 << 20;
     for (qint64 copied = DatabaseFile::CountBytes; ok && copied < was.size;) {
