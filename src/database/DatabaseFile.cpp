@@ -143,13 +143,18 @@ QByteArray DatabaseFile::countBytes(int count)
 
 QByteArray DatabaseFile::serialize(const Database& db)
 {
-    return serialize(db, 1);
+    return serialized(db, 1, true);
 }
 
-QByteArray DatabaseFile::serialize(const Database& db, int first)
+QByteArray DatabaseFile::entriesFrom(const Database& db, int first)
+{
+    return serialized(db, first, false);
+}
+
+QByteArray DatabaseFile::serialized(const Database& db, int first, bool withCount)
 {
     const int count = db.EntryCount();
-    const qsizetype head = first == 1 ? CountBytes : 0;
+    const qsizetype head = withCount ? CountBytes : 0;
     qsizetype total = head;
     for (int i = first; i <= count; ++i)
         total += storedSize(db.entry(i));

@@ -25,9 +25,12 @@ public:
     static base::Checked<int> parse(const QByteArray& bytes, Database& db);
     // Every entry of the table; strings longer than a 16-bit count can hold are cut to 65535 bytes.
     static QByteArray serialize(const Database& db);
-    // Entries first to EntryCount as they follow one another in the file; with first 1 the whole file. A file
-    // of entries 1 to first - 1 grows into the whole one by this tail and the new count.
-    static QByteArray serialize(const Database& db, int first);
+    // Entries first to EntryCount as they follow one another in the file, without the count: a file of entries
+    // 1 to first - 1 grows into the whole one by these and the new count.
+    static QByteArray entriesFrom(const Database& db, int first);
+
+private:
+    static QByteArray serialized(const Database& db, int first, bool withCount);
 };
 
 } // namespace vh::database

@@ -109,7 +109,7 @@ bool EntryStore::SaveDatabaseIfChanged()
         // events wait for the new entries' bytes, not for the whole table's
         const std::optional<FileImage> grown =
             m_file && count >= m_file->count && m_db.firstChangedEntry() > m_file->count ? m_file : std::nullopt;
-        QByteArray content = DatabaseFile::serialize(m_db, grown ? grown->count + 1 : 1);
+        QByteArray content = grown ? DatabaseFile::entriesFrom(m_db, grown->count + 1) : DatabaseFile::serialize(m_db);
         // what changes while the file is written is saved the next time
         m_db.markUnchanged();
         m_changed = false;

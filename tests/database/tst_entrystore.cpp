@@ -186,6 +186,7 @@ void TestEntryStore::saveAfterAVisit_data()
 {
     QTest::addColumn<QString>("between"); // what happens between the first visit's save and the next one's
     QTest::newRow("entries only added") << QString();
+    QTest::newRow("an empty file grown") << QStringLiteral("empty");
     QTest::newRow("an earlier entry marked") << QStringLiteral("mark");
     QTest::newRow("an earlier entry removed") << QStringLiteral("remove");
     QTest::newRow("the file replaced behind the program's back") << QStringLiteral("replace");
@@ -198,7 +199,8 @@ void TestEntryStore::saveAfterAVisit()
     QFETCH(QString, between);
     Fixture f;
     Database one;
-    one.append(test::sampleEntry(1));
+    if (between != QLatin1String("empty"))
+        one.append(test::sampleEntry(1));
     f.ws.write(base::Paths::DatabaseFile, database::DatabaseFile::serialize(one));
     f.store.LoadDatabase();
     // two visits, of entries 2 to 5 and 6 to 9
